@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace kvm {
+
+class Dispatch;
+class Variant;
+using DispatchPtr = std::shared_ptr<Dispatch>;
+
+// The automation types a value or an array element can have.
+enum class VarType : uint8_t {
+  Empty,
+  Integer,  // signed 16-bit
+  Long,     // signed 32-bit
+  Byte,     // unsigned 8-bit
+  Single,
+  Double,
+  Boolean,
+  String,
+  Object,
+  Variant,  // only as an array's element type
+};
+
+const char* varTypeTag(VarType type);  // "I2", "I4", "UI1", "R4", "R8", "BOOL", "BSTR", "VARIANT", ...
+std::optional<VarType> varTypeFromTag(std::string_view tag);
+
+// A one-dimensional automation array. An array-typed value may hold no array at all
+// (unallocated), which is not the same as an allocated array of no elements.
+struct ArrayValue {
+  VarType elementType = VarType::Variant;
+  bool allocated = false;
+  int32_t lowerBound = 0;
+  std::vector<Variant> elements;  // each holds elementType, or any type when that is Variant
+
+  [[nodiscard]] int32_t upperBound() const {
+    return lowerBound + static_cast<int32_t>(elements.size()) - 1;
+  }
+  bool operator==(const ArrayValue& other) const;
+};
+
+// An automation value (VARIANT) with the exact type the platform would give it.
+class Variant {
+public:
+  using Storage = std::variant<std::monostate, int16_t, int32_t, uint8_t, float, double, bool,
+                               std::u16string, DispatchPtr, ArrayValue>;
+
+  Variant() = default;
+  Variant(int16_t value) : storage_(value) {}  // NOLINT(google-explicit-constructor)
+  Variant(int32_t value) : storage_(value) {}  // NOLINT(google-explicit-constructor)
+  Variant(uint8_t value) : storage_(value) {}  // NOLINT(google-explicit-constructor)
+  Variant(float value) : storage_(value) {}    // NOLINT(google-explicit-constructor)
+  Variant(double value) : storage_(value) {}   // NOLINT(google-explicit-constructor)
+  Variant(bool value) : storage_(value) {}     // NOLINT(google-explicit-constructor)
+  Variant(std::u16string value)                // NOLINT(google-explicit-constructor)
+      : storage_(std::move(value)) {}
+  Variant(const char16_t* value) : storage_(std::u16string(value)) {}  // NOLINT
+  Variant(DispatchPtr value) : storage_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
+  Variant(ArrayValue value) : storage_(std::move(value)) {}   // NOLINT(google-explicit-constructor)
+
+  // Arrays with lower bound 0.
+  static Variant array(VarType elementType, std::vector<Variant> elements);
+  static Variant unallocatedArray(VarType elementType);
+  static Variant doubles(const std::vector<double>& values);
+
+  [[nodiscard]] VarType type() const;  // Variant means "array", see isArray
+  [[nodiscard]] bool isEmpty() const { return std::holds_alternative<std::monostate>(storage_); }
+  [[nodiscard]] bool isArray() const { return std::holds_alternative<ArrayValue>(storage_); }
+  [[nodiscard]] bool isString() const { return std::holds_alternative<std::u16string>(storage_); }
+  [[nodiscard]] bool isObject() const { return std::holds_alternative<DispatchPtr>(storage_); }
+  [[nodiscard]] bool isNumeric() const;  // Integer, Long, Byte, Single, Double, Boolean
+
+  [[nodiscard]] const Storage& storage() const { return storage_; }
+  [[nodiscard]] const ArrayValue& arrayValue() const { return std::get<ArrayValue>(storage_); }
+  [[nodiscard]] ArrayValue& arrayValue() { return std::get<ArrayValue>(storage_); }
+  [[nodiscard]] const std::u16string& stringValue() const {
+    return std::get<std::u16string>(storage_);
+  }
+  [[nodiscard]] const DispatchPtr& objectValue() const { return std::get<DispatchPtr>(storage_); }
+
+  template <class T>
+  [[nodiscard]] bool holds() const {
+    return std::holds_alternative<T>(storage_);
+  }
+  template <class T>
+  [[nodiscard]] const T& get() const {
+    return std::get<T>(storage_);
+  }
+
+  bool operator==(const Variant& other) const { return storage_ == other.storage_; }
+
+private:
+  Storage storage_;
+};
+
+// Conversions as the platform's late binding performs them (strings read as numbers,
+// integer conversions round halves to even, range errors are Overflow, anything that
+// cannot convert is a Type mismatch).
+double toDouble(const Variant& value);
+float toSingle(const Variant& value);
+int32_t toLong(const Variant& value);
+int16_t toInteger(const Variant& value);
+uint8_t toByte(const Variant& value);
+bool toBoolean(const Variant& value);
+std::u16string toString(const Variant& value);
+DispatchPtr toObject(const Variant& value);  // Empty or non-object: Type mismatch
+
+// Converts a value to the given type (for declared parameter types and typed arrays).
+Variant convertTo(const Variant& value, VarType type);
+
+// Element i of an array value by its own index (lower bound counted); error 9 when outside,
+// 13 when the value is not an array.
+const Variant& element(const Variant& arrayValue, int32_t index);
+
+}  // namespace kvm
