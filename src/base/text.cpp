@@ -1,5 +1,7 @@
 #include "base/text.h"
 
+#include <array>
+
 namespace kvm {
 
 std::string toUtf8(std::u16string_view text) {
@@ -58,6 +60,10 @@ std::u16string fromUtf8(std::string_view text) {
         valid = (byteAt(i + k) & 0xC0) == 0x80;
         value = (value << 6) | (byteAt(i + k) & 0x3F);
       }
+      // Overlong forms, encoded surrogates and values past U+10FFFF are not UTF-8.
+      constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
+      valid = valid && value >= kSmallest[length] && value <= 0x10FFFF &&
+              (value < 0xD800 || value > 0xDFFF);
       if (valid) {
         c = value;
       } else {
