@@ -216,9 +216,14 @@ class NumberScanner {
       at_ = start;
       return false;
     }
+    // A trailing "&" makes it a Long: "&HFFFF&" is 65535.
+    const bool asLong = at_ < text_.size() && text_[at_] == u'&';
+    if (asLong) {
+      ++at_;
+    }
     if (tooBig || value > 0xFFFFFFFFU) {
       out = big;
-    } else if (value <= 0xFFFFU) {
+    } else if (value <= 0xFFFFU && !asLong) {
       out = static_cast<int16_t>(static_cast<uint16_t>(value));
     } else {
       out = static_cast<int32_t>(static_cast<uint32_t>(value));

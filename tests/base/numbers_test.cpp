@@ -278,7 +278,10 @@ TEST(numbers_test, leading_number_reads_hex_and_octal_as_integers) {
   EXPECT_EQ(leadingNumber(u"&H10000"), 65536);
   EXPECT_EQ(leadingNumber(u"&HFFFFFFFF"), -1);  // 32 bits are a Long
   EXPECT_EQ(leadingNumber(u"&H1G"), 1);
+  EXPECT_EQ(leadingNumber(u"&HFFFF&"), 65535);  // a trailing "&" asks for a Long
+  EXPECT_EQ(leadingNumber(u"&HFFFFFFFF&"), -1);
   EXPECT_EQ(leadingNumber(u"&O17"), 15);
+  EXPECT_EQ(leadingNumber(u"&O177777"), -1);
   EXPECT_EQ(leadingNumber(u"&O178"), 15);
   EXPECT_EQ(leadingNumber(u"& H 1 F"), 31);
   EXPECT_DOUBLE_EQ(leadingNumber(u"&H" + std::u16string(40, u'F')), std::pow(16.0, 40));
@@ -304,6 +307,8 @@ TEST(numbers_test, parse_number_accepts_whole_numbers_only) {
   EXPECT_EQ(value, 0.5);
   EXPECT_TRUE(parseNumber(u"&H10", value));
   EXPECT_EQ(value, 16);
+  EXPECT_TRUE(parseNumber(u"&HFFFF&", value));
+  EXPECT_EQ(value, 65535);
   EXPECT_TRUE(parseNumber(u"\t5\n", value));
   EXPECT_EQ(value, 5);
 }
