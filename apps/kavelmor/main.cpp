@@ -1,0 +1,13 @@
+#include <CLI/CLI.hpp>
+
+#include "apps/kavelmor/commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"kavelmor: flashing take-off and cutting lists"};
+  app.require_subcommand(1);
+  int status = 0;
+  kvm::cli::addScriptCommand(app, status);
+  kvm::cli::addOptionalCommands(app, status);
+  CLI11_PARSE(app, argc, argv);
+  return status;
+}

@@ -1,0 +1,7 @@
+#include "apps/kavelmor/commands.h"
+
+namespace kvm::cli {
+
+void addOptionalCommands(CLI::App& /*app*/, int& /*status*/) {}
+
+}  // namespace kvm::cli

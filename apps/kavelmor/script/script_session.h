@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <istream>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "dispatch/dispatch.h"
+#include "host/process.h"
+
+namespace kvm::script {
+
+struct SessionOptions {
+  // The session's own folder (--home): the program directory and the settings store go there.
+  std::optional<std::filesystem::path> home;
+  // How the component object is made; in-process by default.
+  std::function<DispatchPtr(std::shared_ptr<ProcessContext>)> createComponent;
+};
+
+// Plays one host script against the simulated host and prints its events. Returns the exit
+// status: 0 when the script ran to its end, 2 when a step could not be run (the reason is then
+// the last line, {"error": "..."}).
+int runScript(std::istream& script, std::ostream& events, const SessionOptions& options);
+
+}  // namespace kvm::script

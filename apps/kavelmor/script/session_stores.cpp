@@ -1,0 +1,1 @@
+// the settings store of a session

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+namespace kvm {
+class SettingsStore;
+}
+
+namespace kvm::script {
+
+// Where one script session keeps its durable state: inside --home when given (so sessions stay
+// apart), else in the user's own folders.
+class SessionStores {
+public:
+  explicit SessionStores(const std::optional<std::filesystem::path>& home);
+
+  [[nodiscard]] std::shared_ptr<SettingsStore> settings() const { return settings_; }
+  [[nodiscard]] const std::filesystem::path& programDirectoryRoot() const { return root_; }
+  [[nodiscard]] std::filesystem::path programDirectory() const;
+
+  // The "settings" and "registry" steps: a string sets a key, null removes it.
+  void applySettings(const nlohmann::json& changes);
+  void applyRegistry(const nlohmann::json& changes);
+  // The "settings" dump.
+  [[nodiscard]] nlohmann::json dump() const;
+
+private:
+  std::filesystem::path root_;
+  std::shared_ptr<SettingsStore> settings_;
+};
+
+}  // namespace kvm::script

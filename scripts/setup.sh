@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs everything the build, the demo and the tests need, from the distribution's packages.
+# Safe to run again: it only installs what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev libcli11-dev libcairo2-dev
+  clang libclang-rt-14-dev
+  mingw-w64 mingw-w64-tools wine wine64 xvfb
+  fonts-wqy-microhei locales
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]} > 0)); then
+  sudo_cmd=()
+  if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+  fi
+  echo "Installing: ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# The users' systems are Chinese: dialogs under wine run in a Chinese locale.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+  if [[ $(id -u) -eq 0 ]]; then
+    sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+    locale-gen >/dev/null
+  fi
+fi
