@@ -1,6 +1,7 @@
 #include "base/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -23,16 +24,17 @@ struct DecimalForm {
 };
 
 DecimalForm decimalForm(double value, int significantDigits) {
-  // "%.*e" gives exactly significantDigits digits, already rounded by the C library.
-  char buffer[64];
+  // "%.*e" gives exactly significantDigits digits, already rounded by the C library. Only
+  // digits are taken from the mantissa, whatever decimal point the C locale uses.
+  std::array<char, 64> buffer{};
   const int length =
-      std::snprintf(buffer, sizeof buffer, "%.*e", significantDigits - 1, std::fabs(value));
-  const std::string_view text(buffer, static_cast<size_t>(length));
+      std::snprintf(buffer.data(), buffer.size(), "%.*e", significantDigits - 1, std::fabs(value));
+  const std::string_view text(buffer.data(), static_cast<size_t>(length));
   DecimalForm form;
   form.negative = std::signbit(value);
   const auto e = text.find('e');
   for (const char c : text.substr(0, e)) {
-    if (c != '.') {
+    if (c >= '0' && c <= '9') {
       form.digits.push_back(c);
     }
   }
@@ -125,6 +127,7 @@ std::u16string generalTextOf(double value, int significantDigits) {
   const int exponent = form.pointPosition - 1;
   const auto count = static_cast<int>(form.digits.size());
   std::string out = form.negative ? "-" : "";
+  // Plain from 0.0001 up to as many whole digits as the type keeps; "1E-05" below that.
   if (exponent >= -4 && exponent < significantDigits) {
     if (exponent < 0) {
       out += "0.";
@@ -144,10 +147,12 @@ std::u16string generalTextOf(double value, int significantDigits) {
       out.push_back('.');
       out.append(form.digits, 1);
     }
-    char exponentText[16];
-    std::snprintf(exponentText, sizeof exponentText, "E%c%02d", exponent < 0 ? '-' : '+',
-                  std::abs(exponent));
-    out += exponentText;
+    const int magnitude = std::abs(exponent);
+    out += exponent < 0 ? "E-" : "E+";
+    if (magnitude < 10) {
+      out.push_back('0');
+    }
+    out += std::to_string(magnitude);
   }
   return widen(out);
 }
