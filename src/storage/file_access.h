@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kvm {
+
+// Whole-file access with failures as run-time errors: 53 "File not found", 61 "Disk full",
+// 70 "Permission denied", 76 "Path not found", 75 "Path/File access error" for the rest.
+// The platform-specific part (getting bytes onto the disk) lives in one source per
+// platform.
+
+std::string readWholeFile(const std::filesystem::path& file);
+
+// Creates or truncates the file and writes the bytes; with syncToDisk the call returns only
+// once the bytes are on the disk.
+void writeWholeFile(const std::filesystem::path& file, std::string_view bytes, bool syncToDisk);
+
+// Makes a rename inside the directory durable (where the platform needs that).
+void syncDirectory(const std::filesystem::path& directory);
+
+// Replaces the file so that it holds either its old or its new content, never a mix and
+// never nothing: the bytes go to a new file beside it, which replaces the old one only once
+// it is complete and on the disk. On failure the old file is left as it was.
+void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace kvm
