@@ -1,0 +1,19 @@
+#pragma once
+
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/sim/events.h"
+
+namespace kvm::sim {
+
+// Keeps every event for the test to look at.
+class RecordingSink : public EventSink {
+ public:
+  void emit(nlohmann::json event) override { events.push_back(std::move(event)); }
+
+  std::vector<nlohmann::json> events;
+};
+
+}  // namespace kvm::sim
