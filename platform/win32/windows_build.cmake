@@ -1,3 +1,8 @@
+# Settings of the Windows build, included by the top-level list before any target.
+
+# Programs and DLLs side by side, so the tests find the servers beside themselves.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 # The header-only libraries of the Windows build come from the build machine's packages.
 # Only their own folders are exposed (through a staging folder of links), never the rest of
 # the build machine's headers, which are not Windows headers.
