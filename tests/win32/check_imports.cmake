@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Fails unless the DLL imports system libraries only (the run-times are linked in).
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
