@@ -75,7 +75,7 @@ LispValue setvar(LispEnvironment& environment, Args& args) {
   return args[1];
 }
 
-LispValue strcat(LispEnvironment& /*environment*/, Args& args) {
+LispValue strcat(LispEnvironment& environment, Args& args) {
   std::u16string result;
   for (const LispValue& arg : args) {
     const std::u16string& part = requireString(arg);
@@ -84,6 +84,7 @@ LispValue strcat(LispEnvironment& /*environment*/, Args& args) {
     }
     result += part;
   }
+  environment.chargeStringSpace(result.size());
   return LispValue::string(std::move(result));
 }
 

@@ -24,6 +24,31 @@ class LispEnvironment::DepthGuard {
   int& depth_;
 };
 
+// The limits of one evaluation from the outside (a call through the host's interface); the
+// evaluations it makes itself share them.
+class LispEnvironment::Budget {
+ public:
+  explicit Budget(LispEnvironment& environment)
+      : environment_(environment), outermost_(!environment.running_) {
+    if (outermost_) {
+      environment_.running_ = true;
+      environment_.steps_ = 0;
+      environment_.stringSpace_ = 0;
+    }
+  }
+  Budget(const Budget&) = delete;
+  Budget& operator=(const Budget&) = delete;
+  ~Budget() {
+    if (outermost_) {
+      environment_.running_ = false;
+    }
+  }
+
+ private:
+  LispEnvironment& environment_;
+  bool outermost_;
+};
+
 // Binds parameters and locals for one call and puts the outer values back afterwards.
 class LispEnvironment::BindingScope {
  public:
@@ -54,7 +79,11 @@ LispValue LispEnvironment::evaluateText(std::u16string_view text) {
 }
 
 LispValue LispEnvironment::evaluate(const LispValue& form) {
+  const Budget budget(*this);
   const DepthGuard guard(depth_);
+  if (++steps_ > kMaxEvaluationSteps) {
+    throwLispError(u"evaluation limit reached");
+  }
   if (form.isSymbol()) {
     return form.isT() ? form : variable(form.symbolName());
   }
@@ -69,7 +98,7 @@ LispValue LispEnvironment::evaluateList(const LispList& form) {
     throwBadArgument(u"listp", form.tail);
   }
   const LispValue& head = form.items.front();
-  const std::vector<LispValue> operands(form.items.begin() + 1, form.items.end());
+  const Forms operands = Forms(form.items).subspan(1);
   if (head.isSymbol()) {
     if (std::optional<LispValue> result = evaluateSpecialForm(head.symbolName(), operands)) {
       return *std::move(result);
@@ -89,13 +118,13 @@ LispValue LispEnvironment::evaluateList(const LispList& form) {
     if (lambda.items.size() < 2) {
       throwTooFewArguments();
     }
-    return callUser(parseLambda(lambda.items[1], lambda.items, 2), std::move(args));
+    return callUser(parseLambda(lambda.items[1], Forms(lambda.items).subspan(2)), std::move(args));
   }
   throwLispError(u"bad function: " + printLisp(head));
 }
 
-std::optional<LispValue> LispEnvironment::evaluateSpecialForm(
-    std::u16string_view name, const std::vector<LispValue>& operands) {
+std::optional<LispValue> LispEnvironment::evaluateSpecialForm(std::u16string_view name,
+                                                              Forms operands) {
   if (name == u"QUOTE") {
     if (operands.empty()) {
       throwTooFewArguments();
@@ -106,7 +135,7 @@ std::optional<LispValue> LispEnvironment::evaluateSpecialForm(
     return operands.front();
   }
   if (name == u"PROGN") {
-    return evaluateBody(operands, 0);
+    return evaluateBody(operands);
   }
   if (name == u"SETQ") {
     return evaluateSetq(operands);
@@ -144,15 +173,15 @@ std::optional<LispValue> LispEnvironment::evaluateSpecialForm(
   return std::nullopt;
 }
 
-LispValue LispEnvironment::evaluateBody(const std::vector<LispValue>& forms, std::size_t first) {
+LispValue LispEnvironment::evaluateBody(Forms forms) {
   LispValue result;
-  for (std::size_t i = first; i < forms.size(); ++i) {
-    result = evaluate(forms[i]);
+  for (const LispValue& form : forms) {
+    result = evaluate(form);
   }
   return result;
 }
 
-LispValue LispEnvironment::evaluateSetq(const std::vector<LispValue>& operands) {
+LispValue LispEnvironment::evaluateSetq(Forms operands) {
   if (operands.empty() || operands.size() % 2 != 0) {
     throwTooFewArguments();
   }
@@ -169,8 +198,7 @@ LispValue LispEnvironment::evaluateSetq(const std::vector<LispValue>& operands) 
 }
 
 LispEnvironment::UserFunction LispEnvironment::parseLambda(const LispValue& parameterList,
-                                                           const std::vector<LispValue>& forms,
-                                                           std::size_t firstBody) {
+                                                           Forms body) {
   UserFunction function;
   if (!parameterList.isNil()) {
     if (!parameterList.isList() || !parameterList.listValue().tail.isNil()) {
@@ -188,11 +216,11 @@ LispEnvironment::UserFunction LispEnvironment::parseLambda(const LispValue& para
       (inLocals ? function.locals : function.parameters).push_back(item.symbolName());
     }
   }
-  function.body.assign(forms.begin() + static_cast<std::ptrdiff_t>(firstBody), forms.end());
+  function.body.assign(body.begin(), body.end());
   return function;
 }
 
-LispValue LispEnvironment::evaluateDefun(const std::vector<LispValue>& operands) {
+LispValue LispEnvironment::evaluateDefun(Forms operands) {
   if (operands.size() < 2) {
     throwTooFewArguments();
   }
@@ -200,7 +228,8 @@ LispValue LispEnvironment::evaluateDefun(const std::vector<LispValue>& operands)
   if (!name.isSymbol() || name.isT()) {
     throwBadArgument(u"symbolp", name);
   }
-  functions_[name.symbolName()] = parseLambda(operands[1], operands, 2);
+  functions_[name.symbolName()] =
+      std::make_shared<const UserFunction>(parseLambda(operands[1], operands.subspan(2)));
   return name;
 }
 
@@ -218,15 +247,16 @@ LispValue LispEnvironment::callUser(const UserFunction& function, std::vector<Li
   for (const std::u16string& local : function.locals) {
     scope.bind(local, LispValue());
   }
-  return evaluateBody(function.body, 0);
+  return evaluateBody(function.body);
 }
 
 LispValue LispEnvironment::apply(std::u16string_view name, std::vector<LispValue> args) {
+  const Budget budget(*this);
   const std::u16string upper = asciiUpper(name);
   if (const auto user = functions_.find(upper); user != functions_.end()) {
-    // A copy, so that a function that redefines itself while it runs stays intact.
-    const UserFunction function = user->second;
-    return callUser(function, std::move(args));
+    // Held for the call, so that a function that redefines itself while it runs stays intact.
+    const std::shared_ptr<const UserFunction> function = user->second;
+    return callUser(*function, std::move(args));
   }
   if (const auto command = hostCommands_.find(upper); command != hostCommands_.end()) {
     return command->second(args);
@@ -235,6 +265,14 @@ LispValue LispEnvironment::apply(std::u16string_view name, std::vector<LispValue
     return builtin(*this, args);
   }
   throwLispError(u"no function definition: " + upper);
+}
+
+void LispEnvironment::chargeStringSpace(std::size_t units) {
+  const Budget budget(*this);
+  stringSpace_ += units;
+  if (stringSpace_ > kMaxStringSpace) {
+    throwLispError(u"insufficient string space");
+  }
 }
 
 void LispEnvironment::defineHostCommand(std::u16string_view name, HostCommand command) {

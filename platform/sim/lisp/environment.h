@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,8 +50,14 @@ class LispEnvironment {
   [[nodiscard]] std::optional<LispValue> systemVariable(std::u16string_view name) const;
   [[nodiscard]] bool setSystemVariable(std::u16string_view name, const LispValue& value);
 
-  // Deeper evaluations fail with an error long before the thread's stack runs out.
+  // Strings built during one evaluation count against its string space.
+  void chargeStringSpace(std::size_t units);
+
+  // Deeper evaluations fail with an error long before the thread's stack runs out; longer
+  // or greedier ones fail instead of holding the host for good.
   static constexpr int kMaxEvaluationDepth = 400;
+  static constexpr std::size_t kMaxEvaluationSteps = 200'000;
+  static constexpr std::size_t kMaxStringSpace = std::size_t{1} << 24U;
 
  private:
   struct UserFunction {
@@ -59,22 +67,26 @@ class LispEnvironment {
   };
   class DepthGuard;
   class BindingScope;
+  class Budget;
+
+  using Forms = std::span<const LispValue>;
 
   LispValue evaluateList(const LispList& form);
-  std::optional<LispValue> evaluateSpecialForm(std::u16string_view name,
-                                               const std::vector<LispValue>& operands);
-  LispValue evaluateDefun(const std::vector<LispValue>& operands);
-  LispValue evaluateSetq(const std::vector<LispValue>& operands);
-  LispValue evaluateBody(const std::vector<LispValue>& forms, std::size_t first);
+  std::optional<LispValue> evaluateSpecialForm(std::u16string_view name, Forms operands);
+  LispValue evaluateDefun(Forms operands);
+  LispValue evaluateSetq(Forms operands);
+  LispValue evaluateBody(Forms forms);
   LispValue callUser(const UserFunction& function, std::vector<LispValue> args);
-  static UserFunction parseLambda(const LispValue& parameterList,
-                                  const std::vector<LispValue>& forms, std::size_t firstBody);
+  static UserFunction parseLambda(const LispValue& parameterList, Forms body);
 
   SystemVariables systemVariables_;
   std::map<std::u16string, LispValue, std::less<>> variables_;
-  std::map<std::u16string, UserFunction, std::less<>> functions_;
+  std::map<std::u16string, std::shared_ptr<const UserFunction>, std::less<>> functions_;
   std::map<std::u16string, HostCommand, std::less<>> hostCommands_;
   int depth_ = 0;
+  bool running_ = false;
+  std::size_t steps_ = 0;
+  std::size_t stringSpace_ = 0;
 };
 
 }  // namespace kvm::sim

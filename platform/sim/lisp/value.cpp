@@ -23,7 +23,7 @@ LispValue LispValue::string(std::u16string value) {
     throwLispError(u"string too long");
   }
   LispValue v;
-  v.storage_ = std::move(value);
+  v.storage_ = std::make_shared<const std::u16string>(std::move(value));
   return v;
 }
 
@@ -66,6 +66,9 @@ bool LispValue::operator==(const LispValue& other) const {
     const LispList& a = listValue();
     const LispList& b = other.listValue();
     return a.items == b.items && a.tail == b.tail;
+  }
+  if (isString() && other.isString()) {
+    return stringValue() == other.stringValue();
   }
   return storage_ == other.storage_;
 }

@@ -16,12 +16,14 @@ struct LispSymbol {
   bool operator==(const LispSymbol& other) const = default;
 };
 
+using LispStringPtr = std::shared_ptr<const std::u16string>;
+
 // An AutoLISP value: nil, an integer, a real, a string, a symbol or a list. T is the symbol T.
-// Values are immutable; lists share their cells.
+// Values are immutable; strings and lists are shared, so copies cost nothing.
 class LispValue {
  public:
   using Storage =
-      std::variant<std::monostate, int32_t, double, std::u16string, LispSymbol, LispListPtr>;
+      std::variant<std::monostate, int32_t, double, LispStringPtr, LispSymbol, LispListPtr>;
 
   LispValue() = default;  // nil
   static LispValue integer(int32_t value);
@@ -38,7 +40,7 @@ class LispValue {
   [[nodiscard]] bool isInteger() const { return std::holds_alternative<int32_t>(storage_); }
   [[nodiscard]] bool isReal() const { return std::holds_alternative<double>(storage_); }
   [[nodiscard]] bool isNumber() const { return isInteger() || isReal(); }
-  [[nodiscard]] bool isString() const { return std::holds_alternative<std::u16string>(storage_); }
+  [[nodiscard]] bool isString() const { return std::holds_alternative<LispStringPtr>(storage_); }
   [[nodiscard]] bool isSymbol() const { return std::holds_alternative<LispSymbol>(storage_); }
   [[nodiscard]] bool isList() const { return std::holds_alternative<LispListPtr>(storage_); }
   [[nodiscard]] bool isT() const { return isSymbol() && symbolName() == u"T"; }
@@ -47,7 +49,7 @@ class LispValue {
   [[nodiscard]] double realValue() const { return std::get<double>(storage_); }
   [[nodiscard]] double numberValue() const;
   [[nodiscard]] const std::u16string& stringValue() const {
-    return std::get<std::u16string>(storage_);
+    return *std::get<LispStringPtr>(storage_);
   }
   [[nodiscard]] const std::u16string& symbolName() const {
     return std::get<LispSymbol>(storage_).name;

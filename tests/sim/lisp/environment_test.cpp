@@ -186,5 +186,20 @@ TEST_F(LispEnvironmentTest, runaway_recursion_and_growth_fail_cleanly) {
   EXPECT_LISP_ERROR(eval(doubling + u")"), "string too long");
 }
 
+TEST_F(LispEnvironmentTest, endless_work_fails_instead_of_holding_the_host) {
+  eval(u"(defun fork (n) (if (> n 0) (progn (fork (- n 1)) (fork (- n 1)))))");
+  EXPECT_LISP_ERROR(eval(u"(fork 40)"), "evaluation limit reached");
+  EXPECT_EQ(eval(u"(fork 3)"), "nil");  // each evaluation gets its own budget
+
+  std::u16string greedy = u"(progn (setq s \"0123456789abcdef\")";
+  for (int i = 0; i < 15; ++i) {
+    greedy += u"(setq s (strcat s s))";  // 512K units
+  }
+  for (int i = 0; i < 20; ++i) {
+    greedy += u"(setq s" + decimal(i) + u" (strcat s s))";
+  }
+  EXPECT_LISP_ERROR(eval(greedy + u")"), "insufficient string space");
+}
+
 }  // namespace
 }  // namespace kvm::sim

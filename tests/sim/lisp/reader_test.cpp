@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "lisp_error.h"
@@ -70,6 +71,25 @@ TEST(lisp_reader_test, deep_nesting_and_huge_texts_fail_cleanly) {
                     "internal stack limit reached");
   EXPECT_LISP_ERROR(readLisp(std::u16string(2000, u'\'') + u"x"), "internal stack limit reached");
   EXPECT_LISP_ERROR(readLisp(std::u16string(kMaxLispTextLength + 1, u' ')), "input too long");
+}
+
+// Random texts over the reader's special characters either read or fail with error 5.
+TEST(lisp_reader_test, arbitrary_texts_never_break_the_reader) {
+  const std::u16string alphabet = u"()'\";|.\\ \nab1-e清";
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> length(0, 40);
+  for (int round = 0; round < 5000; ++round) {
+    std::u16string text;
+    for (int i = length(random); i > 0; --i) {
+      text += alphabet[pick(random)];
+    }
+    try {
+      (void)printLisp(readLisp(text));
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), 5) << toUtf8(text);
+    }
+  }
 }
 
 }  // namespace
