@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <string>
 
 #include "lisp_error.h"
@@ -199,6 +200,30 @@ TEST_F(LispEnvironmentTest, endless_work_fails_instead_of_holding_the_host) {
     greedy += u"(setq s" + decimal(i) + u" (strcat s s))";
   }
   EXPECT_LISP_ERROR(eval(greedy + u")"), "insufficient string space");
+}
+
+// Random programs over the engine's own words either evaluate or fail with error 5.
+TEST_F(LispEnvironmentTest, arbitrary_programs_never_break_the_engine) {
+  const std::vector<std::u16string> words{
+      u"(",  u"(",     u"(",      u")",    u")",    u"'",      u"x",          u"f",
+      u"1",  u"2.5",   u"\"s\"",  u"nil",  u"t",    u"setq",   u"defun",      u"lambda",
+      u"if", u"progn", u"eval",   u"read", u"list", u"car",    u"cdr",        u"cons",
+      u"+",  u"/",     u"strcat", u"=",    u"/",    u"getvar", u"vl-doc-set", u"."};
+  std::mt19937 random(2024);
+  std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
+  std::uniform_int_distribution<int> length(1, 30);
+  for (int round = 0; round < 3000; ++round) {
+    std::u16string text = u"(";
+    for (int i = length(random); i > 0; --i) {
+      text += words[pick(random)] + u" ";
+    }
+    text += std::u16string(40, u')');  // mostly balanced; the surplus is never read
+    try {
+      (void)printLisp(environment_.evaluateText(text));
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), 5) << toUtf8(text);
+    }
+  }
 }
 
 }  // namespace
