@@ -1,0 +1,89 @@
+#include "platform/cairo/cairo_render.h"
+
+#include <cairo-svg.h>
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
+#include <memory>
+
+#include "base/text.h"
+
+namespace kvm::cairo {
+namespace {
+
+struct SurfaceRelease {
+  void operator()(cairo_surface_t* surface) const noexcept { cairo_surface_destroy(surface); }
+};
+struct ContextRelease {
+  void operator()(cairo_t* context) const noexcept { cairo_destroy(context); }
+};
+using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceRelease>;
+using ContextPtr = std::unique_ptr<cairo_t, ContextRelease>;
+
+void check(cairo_status_t status, const std::string& what) {
+  if (status != CAIRO_STATUS_SUCCESS) {
+    throw RenderError(what + ": " + cairo_status_to_string(status));
+  }
+}
+
+std::string lowerExtension(const std::filesystem::path& file) {
+  std::string extension = file.extension().string();
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return extension;
+}
+
+void draw(cairo_surface_t* surface, const std::vector<preview::CanvasOp>& ops, int width,
+          int height, const RenderOptions& options) {
+  const ContextPtr context(cairo_create(surface));
+  check(cairo_status(context.get()), "cannot draw on the image");
+  CairoCanvas canvas(context.get(), width, height, options.fontFamily);
+  canvas.clear();  // the area's black background, whatever the operations begin with
+  preview::replay(ops, canvas);
+  check(cairo_status(context.get()), "drawing failed");
+  cairo_surface_flush(surface);
+}
+
+}  // namespace
+
+std::optional<ImageFormat> imageFormatFor(const std::filesystem::path& file) {
+  const std::string extension = lowerExtension(file);
+  if (extension == ".png") {
+    return ImageFormat::Png;
+  }
+  if (extension == ".svg") {
+    return ImageFormat::Svg;
+  }
+  return std::nullopt;
+}
+
+void renderToFile(const std::vector<preview::CanvasOp>& ops, int width, int height,
+                  ImageFormat format, const std::filesystem::path& file,
+                  const RenderOptions& options) {
+  if (width <= 0 || height <= 0) {
+    throw RenderError("the image needs a positive size");
+  }
+  const std::string name = file.string();
+  if (format == ImageFormat::Png) {
+    const SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    check(cairo_surface_status(surface.get()), "cannot make the image");
+    draw(surface.get(), ops, width, height, options);
+    check(cairo_surface_write_to_png(surface.get(), name.c_str()), "cannot write " + name);
+    return;
+  }
+  const SurfacePtr surface(cairo_svg_surface_create(name.c_str(), width, height));
+  check(cairo_surface_status(surface.get()), "cannot write " + name);
+  draw(surface.get(), ops, width, height, options);
+  cairo_surface_finish(surface.get());
+  check(cairo_surface_status(surface.get()), "cannot write " + name);
+}
+
+void releaseFontCaches() noexcept {
+  cairo_debug_reset_static_data();
+  FcFini();
+}
+
+}  // namespace kvm::cairo

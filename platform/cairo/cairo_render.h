@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/cairo/cairo_canvas.h"
+#include "preview/recording_canvas.h"
+
+namespace kvm::cairo {
+
+enum class ImageFormat : uint8_t { Png, Svg };
+
+// The format a file name asks for by its extension (.png, .svg, any case).
+std::optional<ImageFormat> imageFormatFor(const std::filesystem::path& file);
+
+// Cairo could not make or write the image.
+class RenderError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct RenderOptions {
+  std::string fontFamily = kDefaultFontFamily;
+};
+
+// Plays recorded operations onto a fresh black area of width × height pixels and writes it
+// to the file as PNG or SVG.
+void renderToFile(const std::vector<preview::CanvasOp>& ops, int width, int height,
+                  ImageFormat format, const std::filesystem::path& file,
+                  const RenderOptions& options = {});
+
+// Frees the font caches that cairo and fontconfig keep for the life of the process, so that
+// a leak checker sees a clean end. Only once no cairo object is left and none will be made.
+void releaseFontCaches() noexcept;
+
+}  // namespace kvm::cairo
