@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/registry_settings_store.h"
 #include "platform/win32/type_library.h"
 #include "platform/win32/win32_desktop.h"
 
@@ -65,6 +66,7 @@ std::shared_ptr<ProcessContext> ServerModule::process() {
   if (!process_) {
     auto context = std::make_shared<ProcessContext>();
     context->ui = desktop();
+    context->settings = std::make_shared<RegistrySettingsStore>();
     context->programDirectoryRoot = systemDrive();
     process_ = std::move(context);
   }

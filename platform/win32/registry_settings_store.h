@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "storage/settings_store.h"
+
+namespace kvm::win32 {
+
+// The settings store in the current user's registry, where existing installations keep it:
+//
+// - application settings under the key "<application>\<section>" of
+//   HKEY_CURRENT_USER\Software\VB and VBA Program Settings, the same path text the
+//   platform's GetSetting and SaveSetting build. With the section "\" that text ends in two
+//   backslashes, which the registry collapses: the values live directly in the key "...\kavelmor".
+// - the component's values under HKEY_CURRENT_USER\Software\Microsoft\DuZedoZadavezo\KAVELMOR,
+//   opened plainly first and then with full access in the 64-bit view, as the component
+//   always has.
+//
+// Values are REG_SZ. A failed write is run-time error 5, as the platform's SaveSetting gives.
+class RegistrySettingsStore final : public SettingsStore {
+ public:
+  RegistrySettingsStore();
+
+  [[nodiscard]] std::u16string get(std::u16string_view key,
+                                   std::u16string_view defaultValue) const override;
+  void save(std::u16string_view key, std::u16string_view value) override;
+  void remove(std::u16string_view key) override;
+
+  [[nodiscard]] std::optional<std::u16string> registryGet(std::u16string_view name) const override;
+  void registrySet(std::u16string_view name, std::u16string_view value) override;
+  void registryRemove(std::u16string_view name) override;
+
+  [[nodiscard]] SettingsSnapshot snapshot() const override;
+
+  // Where the application settings are, below HKEY_CURRENT_USER.
+  [[nodiscard]] const std::wstring& settingsPath() const { return settingsPath_; }
+
+ private:
+  std::wstring settingsPath_;
+  std::wstring componentPath_;
+};
+
+}  // namespace kvm::win32
