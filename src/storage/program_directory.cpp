@@ -35,8 +35,16 @@ std::filesystem::path defaultSettingsFolder() {
   return userFolder("XDG_CONFIG_HOME", ".config");
 }
 
+// A drive root such as "C:" must not become the drive-relative "C:QORNCAD", so the folder
+// name is appended as text; an empty root stands for "C:".
 std::filesystem::path programDirectoryUnder(const std::filesystem::path& root) {
-  return root / "QORNCAD";
+  auto text = root.empty() ? std::filesystem::path("C:").native() : root.native();
+  while (!text.empty() && (text.back() == '/' || text.back() == '\\')) {
+    text.pop_back();
+  }
+  text += std::filesystem::path::preferred_separator;
+  text += std::filesystem::path("QORNCAD").native();
+  return {text};
 }
 
 }  // namespace kvm

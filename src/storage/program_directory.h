@@ -12,7 +12,7 @@ std::filesystem::path defaultProgramDirectoryRoot();
 // $XDG_CONFIG_HOME/kavelmor (~/.config/kavelmor).
 std::filesystem::path defaultSettingsFolder();
 
-// root/QORNCAD, where the database file lives.
+// root/QORNCAD (root\\QORNCAD on Windows), where the database file lives.
 std::filesystem::path programDirectoryUnder(const std::filesystem::path& root);
 
 }  // namespace kvm

@@ -1,0 +1,229 @@
+#include "apps/kavelmor/db/db_commands.h"
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "apps/kavelmor/db/database_table_text.h"
+#include "base/text.h"
+#include "storage/builtin_database.h"
+#include "storage/database_check.h"
+#include "storage/database_codec.h"
+#include "storage/database_file.h"
+#include "storage/database_json.h"
+#include "storage/file_access.h"
+#include "storage/program_directory.h"
+
+namespace kvm::cli {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kBadJson = 2;
+
+std::filesystem::path chosen(const OptionalPath& file) {
+  return file ? *file : defaultDatabaseFile();
+}
+
+std::string describe(const RuntimeError& error) {
+  return toUtf8(error.description()) + " (error " + std::to_string(error.number()) + ")";
+}
+
+std::string describe(const DatabaseFormatError& error) {
+  return "error " + std::to_string(error.number()) + " (" + toUtf8(error.description()) +
+         ") at byte " + std::to_string(error.offset()) + ": " + error.location() + ": " +
+         error.detail();
+}
+
+// The bytes of the file (or of the built-in database); nullopt after reporting a failure.
+std::optional<std::string> databaseBytes(const OptionalPath& file, bool builtin,
+                                         std::ostream& err) {
+  if (builtin) {
+    return std::string(builtinDatabaseBytes());
+  }
+  const std::filesystem::path path = chosen(file);
+  try {
+    return readWholeFile(path);
+  } catch (const RuntimeError& error) {
+    err << "kavelmor db: " << path.string() << ": " << describe(error) << '\n';
+    return std::nullopt;
+  }
+}
+
+struct DbOptions {
+  OptionalPath file;
+  OptionalPath output;
+  std::filesystem::path json;
+  bool builtin = false;
+  bool asJson = true;
+};
+
+void report(int result, int* status) {
+  if (status != nullptr) {
+    *status = result;
+  } else if (result != kDone) {
+    throw CLI::RuntimeError(result);
+  }
+}
+
+void addCommands(CLI::App& app, int* status) {
+  CLI::App* db = app.add_subcommand("db", "Show, check, export and import the flashing database");
+  db->require_subcommand(1);
+  const std::string fileHelp = "database file (default: " + defaultDatabaseFile().string() + ")";
+
+  auto show = std::make_shared<DbOptions>();
+  CLI::App* showCommand = db->add_subcommand("show", "Libraries and flashings as a table");
+  showCommand->add_option("FILE", show->file, fileHelp);
+  showCommand->add_flag("--builtin", show->builtin, "show the built-in database");
+  showCommand->callback(
+      [show, status] { report(dbShow(show->file, show->builtin, std::cout, std::cerr), status); });
+
+  auto exported = std::make_shared<DbOptions>();
+  CLI::App* exportCommand = db->add_subcommand("export", "The whole file as lossless JSON");
+  exportCommand->add_option("FILE", exported->file, fileHelp);
+  exportCommand->add_flag("--json", exported->asJson, "JSON (the only form)");
+  exportCommand->add_flag("--builtin", exported->builtin, "export the built-in database");
+  exportCommand->add_option("-o,--output", exported->output, "write to this file, not stdout");
+  exportCommand->callback([exported, status] {
+    report(dbExport(exported->file, exported->builtin, exported->output, std::cout, std::cerr),
+           status);
+  });
+
+  auto imported = std::make_shared<DbOptions>();
+  CLI::App* importCommand = db->add_subcommand("import", "Write a database file from its JSON");
+  importCommand->add_option("JSON", imported->json, "JSON of an export (- for stdin)")->required();
+  importCommand->add_option("FILE", imported->file, fileHelp);
+  importCommand->callback([imported, status] {
+    report(dbImport(imported->json, imported->file, std::cout, std::cerr), status);
+  });
+
+  auto checked = std::make_shared<DbOptions>();
+  CLI::App* checkCommand =
+      db->add_subcommand("check", "Read the file and say what is wrong with it");
+  checkCommand->add_option("FILE", checked->file, fileHelp);
+  checkCommand->callback(
+      [checked, status] { report(dbCheck(checked->file, std::cout, std::cerr), status); });
+}
+
+}  // namespace
+
+std::filesystem::path defaultDatabaseFile() {
+  return databasePath(programDirectoryUnder(defaultProgramDirectoryRoot()));
+}
+
+void addDbCommands(CLI::App& app, int& status) {
+  addCommands(app, &status);
+}
+void addDbCommands(CLI::App& app) {
+  addCommands(app, nullptr);
+}
+
+int dbShow(const OptionalPath& file, bool builtin, std::ostream& out, std::ostream& err) {
+  const std::optional<std::string> bytes = databaseBytes(file, builtin, err);
+  if (!bytes) {
+    return kFailed;
+  }
+  LibraryTable table;
+  try {
+    table = readLibraryTable(*bytes);
+  } catch (const DatabaseFormatError& error) {
+    err << "kavelmor db: " << chosen(file).string() << ": " << describe(error) << '\n';
+    return kFailed;
+  }
+  out << (builtin ? std::string("built-in database") : chosen(file).string()) << ": ";
+  printLibraryTable(table, out);
+  return kDone;
+}
+
+int dbExport(const OptionalPath& file, bool builtin, const OptionalPath& output, std::ostream& out,
+             std::ostream& err) {
+  const std::optional<std::string> bytes = databaseBytes(file, builtin, err);
+  if (!bytes) {
+    return kFailed;
+  }
+  std::string text;
+  try {
+    text = exportDatabaseJson(*bytes).dump(1) + "\n";
+  } catch (const DatabaseFormatError& error) {
+    err << "kavelmor db: " << chosen(file).string() << ": " << describe(error) << '\n';
+    return kFailed;
+  }
+  if (!output) {
+    out << text;
+    return kDone;
+  }
+  try {
+    writeFileAtomically(*output, text);
+  } catch (const RuntimeError& error) {
+    err << "kavelmor db: " << output->string() << ": " << describe(error) << '\n';
+    return kFailed;
+  }
+  return kDone;
+}
+
+int dbImport(const std::filesystem::path& json, const OptionalPath& file, std::ostream& out,
+             std::ostream& err) {
+  std::string text;
+  if (json == "-") {
+    std::ostringstream in;
+    in << std::cin.rdbuf();
+    text = in.str();
+  } else {
+    try {
+      text = readWholeFile(json);
+    } catch (const RuntimeError& error) {
+      err << "kavelmor db: " << json.string() << ": " << describe(error) << '\n';
+      return kFailed;
+    }
+  }
+  std::string bytes;
+  try {
+    bytes = importDatabaseJson(nlohmann::ordered_json::parse(text));
+  } catch (const nlohmann::json::exception& error) {
+    err << "kavelmor db: " << json.string() << ": " << error.what() << '\n';
+    return kBadJson;
+  } catch (const DatabaseJsonError& error) {
+    err << "kavelmor db: " << json.string() << ": " << error.what() << '\n';
+    return kBadJson;
+  } catch (const RuntimeError& error) {
+    err << "kavelmor db: " << json.string() << ": " << describe(error) << '\n';
+    return kBadJson;
+  }
+  const std::filesystem::path target = chosen(file);
+  try {
+    if (target.has_parent_path()) {
+      std::filesystem::create_directories(target.parent_path());
+    }
+    writeFileAtomically(target, bytes);
+  } catch (const RuntimeError& error) {
+    err << "kavelmor db: " << target.string() << ": " << describe(error) << '\n';
+    return kFailed;
+  } catch (const std::filesystem::filesystem_error& error) {
+    err << "kavelmor db: " << target.string() << ": " << error.code().message() << '\n';
+    return kFailed;
+  }
+  out << target.string() << ": " << bytes.size() << " bytes written\n";
+  return kDone;
+}
+
+int dbCheck(const OptionalPath& file, std::ostream& out, std::ostream& err) {
+  const std::optional<std::string> bytes = databaseBytes(file, false, err);
+  if (!bytes) {
+    return kFailed;
+  }
+  const DatabaseCheck check = checkDatabase(*bytes);
+  const std::string name = chosen(file).string();
+  if (check.error) {
+    out << name << ": malformed, " << describe(*check.error) << '\n';
+    return kFailed;
+  }
+  out << name << ": readable, " << check.libraries << " libraries, " << check.flashings
+      << " flashings, " << check.bytes << " bytes\n";
+  for (const std::string& note : check.notes) {
+    out << name << ": note: " << note << '\n';
+  }
+  return kDone;
+}
+
+}  // namespace kvm::cli

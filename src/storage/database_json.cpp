@@ -1,0 +1,414 @@
+#include "storage/database_json.h"
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "base/codepage.h"
+#include "base/text.h"
+#include "storage/database_codec.h"
+
+namespace kvm {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+std::string toHex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    hex.push_back(kDigits[b >> 4]);
+    hex.push_back(kDigits[b & 0xF]);
+  }
+  return hex;
+}
+
+template <class Unsigned>
+std::string bitsHex(Unsigned bits) {
+  std::string hex(sizeof(Unsigned) * 2, '0');
+  for (std::size_t i = hex.size(); i-- > 0; bits >>= 4) {
+    hex[i] = "0123456789abcdef"[bits & 0xF];
+  }
+  return hex;
+}
+
+// ---- export ----
+
+class Exporter {
+ public:
+  explicit Exporter(const RawStrings& raw) : raw_(raw) {}
+
+  json library(const FlashingLibrary& l) {
+    json out = json::object();
+    out["Name"] = string(l.Name);
+    out["Flashings"] = array(l.Flashings, [this](const Flashing& f) { return flashing(f); });
+    out["LastFlashing"] = l.LastFlashing;
+    return out;
+  }
+
+ private:
+  json flashing(const Flashing& f) {
+    json out = json::object();
+    out["Name"] = string(f.Name);
+    out["MaxCutLength"] = f.MaxCutLength;
+    out["Overlap"] = f.Overlap;
+    out["Color"] = string(f.Color);
+    out["EndExtension"] = f.EndExtension;
+    out["LengthFactor"] = single(f.LengthFactor);
+    out["DevelopedWidth"] = f.DevelopedWidth;
+    out["ScaleCode"] = f.ScaleCode;
+    out["StartX"] = f.StartX;
+    out["StartY"] = f.StartY;
+    out["SegmentLengths"] = array(f.SegmentLengths, [](int16_t v) { return json(v); });
+    out["SegmentAngles"] = array(f.SegmentAngles, [](double v) { return real(v); });
+    out["TextMarks"] = array(f.TextMarks, [this](const TextMark& m) {
+      json mark = json::object();
+      mark["Text"] = string(m.Text);
+      mark["X"] = m.X;
+      mark["Y"] = m.Y;
+      mark["Angle"] = single(m.Angle);
+      mark["AuxValue"] = single(m.AuxValue);
+      return mark;
+    });
+    out["DimensionMarks"] = array(f.DimensionMarks, [this](const DimensionMark& m) {
+      json mark = json::object();
+      mark["Kind"] = m.Kind;
+      mark["Label"] = string(m.Label);
+      mark["P1X"] = m.P1X;
+      mark["P1Y"] = m.P1Y;
+      mark["P2X"] = m.P2X;
+      mark["P2Y"] = m.P2Y;
+      mark["Style"] = m.Style;
+      mark["Text"] = string(m.Text);
+      mark["VertexA"] = m.VertexA;
+      mark["VertexB"] = m.VertexB;
+      mark["VertexC"] = m.VertexC;
+      mark["ArcX"] = m.ArcX;
+      mark["ArcY"] = m.ArcY;
+      mark["TextX"] = m.TextX;
+      mark["TextY"] = m.TextY;
+      mark["TextAtPoint"] = m.TextAtPoint;
+      mark["TextAngle"] = single(m.TextAngle);
+      return mark;
+    });
+    return out;
+  }
+
+  template <class T, class Convert>
+  static json array(const DynamicArray<T>& items, Convert convert) {
+    if (!items.isAllocated()) {
+      return nullptr;
+    }
+    json out = json::array();
+    for (const T& item : items) {
+      out.push_back(convert(item));
+    }
+    return out;
+  }
+
+  // Strings come in the order the reader met them.
+  json string(const std::u16string& text) {
+    const std::string& raw = raw_.at(next_++);
+    if (toGbk(text) == raw) {
+      return toUtf8(text);
+    }
+    return json{{"gbk", toHex(raw)}};
+  }
+
+  static json real(double value) {
+    if (!std::isfinite(value)) {
+      return json{{"double", bitsHex(std::bit_cast<uint64_t>(value))}};
+    }
+    return value;
+  }
+
+  // The shortest decimal that reads back as the same Single, when reading it as a Double
+  // first does too; the Double's own value otherwise (always exact).
+  static json single(float value) {
+    if (!std::isfinite(value)) {
+      return json{{"single", bitsHex(std::bit_cast<uint32_t>(value))}};
+    }
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    double shortest = 0;
+    std::from_chars(buffer, result.ptr, shortest);
+    if (std::bit_cast<uint32_t>(static_cast<float>(shortest)) == std::bit_cast<uint32_t>(value)) {
+      return shortest;
+    }
+    return static_cast<double>(value);
+  }
+
+  const RawStrings& raw_;
+  std::size_t next_ = 0;
+};
+
+// ---- import ----
+
+std::string fromHex(const std::string& hex, const std::string& where) {
+  if (hex.size() % 2 != 0) {
+    throw DatabaseJsonError(where + ": hex digits must come in pairs");
+  }
+  std::string bytes;
+  bytes.reserve(hex.size() / 2);
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    unsigned value = 0;
+    const auto result = std::from_chars(hex.data() + i, hex.data() + i + 2, value, 16);
+    if (result.ec != std::errc() || result.ptr != hex.data() + i + 2) {
+      throw DatabaseJsonError(where + ": not a hex digit pair");
+    }
+    bytes.push_back(static_cast<char>(value));
+  }
+  return bytes;
+}
+
+template <class Unsigned>
+Unsigned bitsFromHex(const json& value, const std::string& where) {
+  const std::string bytes =
+      value.is_string() ? fromHex(value.get<std::string>(), where) : std::string();
+  if (bytes.size() != sizeof(Unsigned)) {
+    throw DatabaseJsonError(where + ": expected " + std::to_string(sizeof(Unsigned) * 2) +
+                            " hex digits");
+  }
+  Unsigned bits = 0;
+  for (const char c : bytes) {
+    bits = static_cast<Unsigned>((bits << 8) | static_cast<unsigned char>(c));
+  }
+  return bits;
+}
+
+class Importer {
+ public:
+  RawStringOverrides overrides;
+
+  FlashingLibrary library(const json& value, const std::string& where) {
+    const json& object = objectAt(value, where);
+    FlashingLibrary l;
+    l.Name = string(object, "Name", where);
+    l.Flashings =
+        array<Flashing>(object, "Flashings", where,
+                        [this](const json& v, const std::string& w) { return flashing(v, w); });
+    l.LastFlashing = whole<uint8_t>(object, "LastFlashing", where);
+    return l;
+  }
+
+ private:
+  Flashing flashing(const json& value, const std::string& where) {
+    const json& o = objectAt(value, where);
+    Flashing f;
+    f.Name = string(o, "Name", where);
+    f.MaxCutLength = whole<int16_t>(o, "MaxCutLength", where);
+    f.Overlap = whole<int16_t>(o, "Overlap", where);
+    f.Color = string(o, "Color", where);
+    f.EndExtension = whole<int16_t>(o, "EndExtension", where);
+    f.LengthFactor = single(field(o, "LengthFactor", where), where + ".LengthFactor");
+    f.DevelopedWidth = whole<int16_t>(o, "DevelopedWidth", where);
+    f.ScaleCode = whole<uint8_t>(o, "ScaleCode", where);
+    f.StartX = whole<int16_t>(o, "StartX", where);
+    f.StartY = whole<int16_t>(o, "StartY", where);
+    f.SegmentLengths = array<int16_t>(
+        o, "SegmentLengths", where,
+        [](const json& v, const std::string& w) { return wholeValue<int16_t>(v, w); });
+    f.SegmentAngles = array<double>(o, "SegmentAngles", where,
+                                    [](const json& v, const std::string& w) { return real(v, w); });
+    f.TextMarks =
+        array<TextMark>(o, "TextMarks", where, [this](const json& v, const std::string& w) {
+          const json& m = objectAt(v, w);
+          TextMark mark;
+          mark.Text = string(m, "Text", w);
+          mark.X = whole<int16_t>(m, "X", w);
+          mark.Y = whole<int16_t>(m, "Y", w);
+          mark.Angle = single(field(m, "Angle", w), w + ".Angle");
+          mark.AuxValue = single(field(m, "AuxValue", w), w + ".AuxValue");
+          return mark;
+        });
+    f.DimensionMarks = array<DimensionMark>(
+        o, "DimensionMarks", where, [this](const json& v, const std::string& w) {
+          const json& m = objectAt(v, w);
+          DimensionMark mark;
+          mark.Kind = whole<uint8_t>(m, "Kind", w);
+          mark.Label = string(m, "Label", w);
+          mark.P1X = whole<int16_t>(m, "P1X", w);
+          mark.P1Y = whole<int16_t>(m, "P1Y", w);
+          mark.P2X = whole<int16_t>(m, "P2X", w);
+          mark.P2Y = whole<int16_t>(m, "P2Y", w);
+          mark.Style = whole<uint8_t>(m, "Style", w);
+          mark.Text = string(m, "Text", w);
+          mark.VertexA = whole<uint8_t>(m, "VertexA", w);
+          mark.VertexB = whole<uint8_t>(m, "VertexB", w);
+          mark.VertexC = whole<uint8_t>(m, "VertexC", w);
+          mark.ArcX = whole<int16_t>(m, "ArcX", w);
+          mark.ArcY = whole<int16_t>(m, "ArcY", w);
+          mark.TextX = whole<int16_t>(m, "TextX", w);
+          mark.TextY = whole<int16_t>(m, "TextY", w);
+          mark.TextAtPoint = whole<uint8_t>(m, "TextAtPoint", w);
+          mark.TextAngle = single(field(m, "TextAngle", w), w + ".TextAngle");
+          return mark;
+        });
+    return f;
+  }
+
+  static const json& objectAt(const json& value, const std::string& where) {
+    if (!value.is_object()) {
+      throw DatabaseJsonError(where + ": expected an object");
+    }
+    return value;
+  }
+
+  static const json& field(const json& object, const char* name, const std::string& where) {
+    const auto found = object.find(name);
+    if (found == object.end()) {
+      throw DatabaseJsonError(where + ": missing \"" + name + "\"");
+    }
+    return *found;
+  }
+
+  template <class T, class Convert>
+  DynamicArray<T> array(const json& object, const char* name, const std::string& where,
+                        Convert convert) {
+    const json& value = field(object, name, where);
+    const std::string here = where + "." + name;
+    if (value.is_null()) {
+      return {};
+    }
+    if (!value.is_array()) {
+      throw DatabaseJsonError(here + ": expected null or a list");
+    }
+    std::vector<T> items;
+    items.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+      items.push_back(convert(value[i], here + "[" + std::to_string(i) + "]"));
+    }
+    return DynamicArray<T>(std::move(items));
+  }
+
+  // Texts are written through their GBK form, or exactly as given bytes.
+  std::u16string string(const json& object, const char* name, const std::string& where) {
+    const json& value = field(object, name, where);
+    const std::string here = where + "." + name;
+    if (value.is_string()) {
+      overrides.emplace_back();
+      return fromUtf8(value.get<std::string>());
+    }
+    if (value.is_object() && value.size() == 1 && value.contains("gbk")) {
+      const json& hex = value["gbk"];
+      if (!hex.is_string()) {
+        throw DatabaseJsonError(here + ".gbk: expected a hex string");
+      }
+      std::string raw = fromHex(hex.get<std::string>(), here + ".gbk");
+      std::u16string text = fromGbk(raw);
+      overrides.emplace_back(std::move(raw));
+      return text;
+    }
+    throw DatabaseJsonError(here + ": expected a string or {\"gbk\": HEX}");
+  }
+
+  template <class T>
+  static T whole(const json& object, const char* name, const std::string& where) {
+    return wholeValue<T>(field(object, name, where), where + "." + name);
+  }
+
+  template <class T>
+  static T wholeValue(const json& value, const std::string& where) {
+    const bool inRange = (value.is_number_integer() && value.is_number_unsigned())
+                             ? value.get<uint64_t>() <= uint64_t{std::numeric_limits<T>::max()}
+                             : value.is_number_integer() &&
+                                   value.get<int64_t>() >= std::numeric_limits<T>::min() &&
+                                   value.get<int64_t>() <= std::numeric_limits<T>::max();
+    if (!inRange) {
+      throw DatabaseJsonError(where + ": expected a whole number from " +
+                              std::to_string(std::numeric_limits<T>::min()) + " to " +
+                              std::to_string(std::numeric_limits<T>::max()));
+    }
+    return static_cast<T>(value.get<int64_t>());
+  }
+
+  static double real(const json& value, const std::string& where) {
+    if (value.is_number()) {
+      return value.get<double>();
+    }
+    if (value.is_object() && value.size() == 1 && value.contains("double")) {
+      return std::bit_cast<double>(bitsFromHex<uint64_t>(value["double"], where + ".double"));
+    }
+    throw DatabaseJsonError(where + ": expected a number or {\"double\": HEX}");
+  }
+
+  static float single(const json& value, const std::string& where) {
+    if (value.is_number()) {
+      const double number = value.get<double>();
+      if (std::isfinite(number) && std::abs(number) > double{std::numeric_limits<float>::max()}) {
+        throw DatabaseJsonError(where + ": beyond the range of a Single");
+      }
+      return static_cast<float>(number);
+    }
+    if (value.is_object() && value.size() == 1 && value.contains("single")) {
+      return std::bit_cast<float>(bitsFromHex<uint32_t>(value["single"], where + ".single"));
+    }
+    throw DatabaseJsonError(where + ": expected a number or {\"single\": HEX}");
+  }
+};
+
+}  // namespace
+
+json exportDatabaseJson(std::string_view bytes) {
+  RawStrings raw;
+  LibraryRecords records = readLibraryRecords(bytes, kMaxLibraries, &raw);
+  std::string_view tail = bytes.substr(records.bytesRead);
+  if (!tail.empty()) {
+    // Records after the 26th that read cleanly to the end are shown as records; anything
+    // else there is kept as bytes.
+    RawStrings moreRaw;
+    try {
+      LibraryRecords more =
+          readLibraryRecords(tail, std::numeric_limits<std::size_t>::max(), &moreRaw);
+      for (FlashingLibrary& library : more.libraries) {
+        records.libraries.push_back(std::move(library));
+      }
+      raw.insert(raw.end(), moreRaw.begin(), moreRaw.end());
+      tail = {};
+    } catch (const DatabaseFormatError&) {
+      // Kept as the tail.
+    }
+  }
+  Exporter exporter(raw);
+  json libraries = json::array();
+  for (const FlashingLibrary& library : records.libraries) {
+    libraries.push_back(exporter.library(library));
+  }
+  json document = json::object();
+  document["format"] = kDatabaseJsonFormat;
+  document["libraries"] = std::move(libraries);
+  if (!tail.empty()) {
+    document["tail"] = toHex(tail);
+  }
+  return document;
+}
+
+std::string importDatabaseJson(const json& document) {
+  if (!document.is_object() || document.value("format", "") != kDatabaseJsonFormat) {
+    throw DatabaseJsonError(std::string("expected an object with \"format\": \"") +
+                            kDatabaseJsonFormat + "\"");
+  }
+  const auto libraries = document.find("libraries");
+  if (libraries == document.end() || !libraries->is_array()) {
+    throw DatabaseJsonError("libraries: expected a list");
+  }
+  Importer importer;
+  std::vector<FlashingLibrary> records;
+  records.reserve(libraries->size());
+  for (std::size_t i = 0; i < libraries->size(); ++i) {
+    records.push_back(importer.library((*libraries)[i], "libraries[" + std::to_string(i) + "]"));
+  }
+  std::string bytes = writeLibraryRecords(records, &importer.overrides);
+  if (const auto tail = document.find("tail"); tail != document.end()) {
+    if (!tail->is_string()) {
+      throw DatabaseJsonError("tail: expected a hex string");
+    }
+    bytes += fromHex(tail->get<std::string>(), "tail");
+  }
+  return bytes;
+}
+
+}  // namespace kvm
