@@ -63,6 +63,14 @@ class DrawingFonts {
   bool selected_ = false;
 };
 
+// The profile units that make this many pixels; an area without width has none to give.
+int16_t unitsForPixels(double pixels, double scale) {
+  if (scale == 0.0) {
+    raise(err::kDivisionByZero);
+  }
+  return toIntegerRounded(pixels / scale);
+}
+
 LogicalFont textFont(int32_t escapement, int32_t width, uint8_t pitchAndFamily) {
   LogicalFont font;
   font.height = kFontHeight;
@@ -130,7 +138,7 @@ void drawText(const TextMark& mark, const Frame& frame, float pi, Canvas& canvas
                      singleByte ? 0 : kDoubleBytePitchAndFamily));
   canvas.setTextAlign(kCentredOnBaseline);
   const Point16 anchor = polarPoint({mark.X, mark.Y}, static_cast<double>(mark.Angle - pi / 2.0F),
-                                    toIntegerRounded(kTextOffsetPixels / frame.scale));
+                                    unitsForPixels(kTextOffsetPixels, frame.scale));
   canvas.textOut(toLongRounded(anchor.x * frame.scale + frame.cx),
                  toLongRounded(frame.cy - anchor.y * frame.scale), bytes);
 }
@@ -141,7 +149,7 @@ void drawDimension(const DimensionMark& mark, const Frame& frame, float pi, Canv
   Point16 anchor{mark.TextX, mark.TextY};
   if (mark.TextAtPoint == 0) {
     anchor = polarPoint(anchor, static_cast<double>(mark.TextAngle - pi / 2.0F),
-                        toIntegerRounded(kDimensionOffsetPixels / frame.scale));
+                        unitsForPixels(kDimensionOffsetPixels, frame.scale));
   }
   canvas.textOut(toLongRounded(anchor.x * frame.scale + frame.cx),
                  toLongRounded(frame.height - anchor.y * frame.scale - frame.cy), toGbk(mark.Text));

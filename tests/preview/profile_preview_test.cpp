@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <numbers>
 
 #include "preview/canvas_json.h"
@@ -246,6 +247,35 @@ TEST(profile_preview_test, failure_after_fonts_were_made_still_releases_them) {
   EXPECT_EQ(opsNamed(ops, "textout").size(), 1U) << "the dimension text is not drawn";
   ASSERT_EQ(ui.boxes.size(), 1U);
   EXPECT_EQ(ui.boxes[0].text, u"Overflow");
+}
+
+TEST(profile_preview_test, values_no_pixel_can_hold_stop_the_drawing) {
+  RecordingUi ui;
+  {
+    RecordingPreviewArea area;
+    Flashing f = bareFlashing();
+    f.SegmentLengths = {100};
+    f.SegmentAngles = {std::numeric_limits<double>::quiet_NaN()};
+    drawnOps(f, area, ui);
+  }
+  {
+    RecordingPreviewArea area;
+    Flashing f = bareFlashing();
+    f.DimensionMarks = {dimensionAt(0, 0, u"d")};
+    f.DimensionMarks[0].TextAngle = std::numeric_limits<float>::infinity();
+    drawnOps(f, area, ui);
+  }
+  {
+    // No width, no scale: the offset of a text cannot be worked out.
+    RecordingPreviewArea area(0, 180);
+    Flashing f = bareFlashing();
+    f.TextMarks = {TextMark{u"t", 0, 0, 0.0F, 0.0F}};
+    drawnOps(f, area, ui);
+  }
+  ASSERT_EQ(ui.boxes.size(), 3U);
+  EXPECT_EQ(ui.boxes[0].text, u"Overflow");
+  EXPECT_EQ(ui.boxes[1].text, u"Overflow");
+  EXPECT_EQ(ui.boxes[2].text, u"Division by zero");
 }
 
 TEST(profile_preview_test, short_or_missing_lists_stop_with_subscript_out_of_range) {
