@@ -20,7 +20,6 @@ namespace {
 
 // Smallest size on disk of each element kind: what a count is checked against before
 // anything is allocated for it.
-constexpr std::size_t kArrayHeaderSize = 2 + 4 + 4;
 constexpr std::size_t kMinSegmentLength = 2;
 constexpr std::size_t kMinSegmentAngle = 8;
 constexpr std::size_t kMinTextMark = 2 + 2 + 2 + 4 + 4;
