@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -10,17 +12,20 @@
 
 namespace kvm::sim {
 
-// What the desktop looks like to the script: the Shift key, the window list, the clock.
+// What the desktop looks like to the script: the Shift key, the window list, the clock, the
+// screen.
 struct DesktopState {
   std::function<bool()> shiftDown;
   std::function<bool(std::intptr_t, std::u16string_view)> topLevelWindowAfter;
   std::function<CalendarDate()> today;
+  std::function<ScreenSize()> screen;  // 1920 x 1080 when not given
 };
 
-// The desktop of a host script: message boxes are answered from the script's answer queue and
-// printed as events; the rest comes from the simulated host's configuration.
+// The desktop of a host script: message boxes are answered from the script's answer queue,
+// dialogs are played by the `ui` actions of the call that shows them, and both are printed as
+// events; the rest comes from the simulated host's configuration.
 class ScriptedUi final : public Ui {
-public:
+ public:
   ScriptedUi(EventSink& events, AnswerQueue& answers, DesktopState desktop);
 
   MsgAnswer messageBox(std::u16string_view text, const std::optional<std::u16string>& title,
@@ -30,16 +35,44 @@ public:
                                          std::u16string_view title) override;
   [[nodiscard]] CalendarDate today() override;
 
+  void formLoaded(Form& form) override;
+  void formUnloaded(Form& form) override;
+  void forgetForm(Form& form) override;
+  void showModal(Form& form) override;
+  void formHidden(Form& form) override;
+  void setWindowTopmost(Form& form, bool topmost) override;
+  void activateWindow(std::u16string_view title) override;
+  void popupMenu(Form& form, MenuItem& menu) override;
+  [[nodiscard]] ScreenSize screenSize() override;
+
   // The user's part for the call that is about to run; left-over actions stop the script.
   void beginCall(const nlohmann::json& actions);
   void endCall();
 
-private:
+  // The "forms" dump: {"loaded": [...], "shown": [... bottom to top]}, with the top-most and
+  // active windows.
+  [[nodiscard]] nlohmann::json dumpForms() const;
+  // The "form:NAME" dump of a loaded dialog; std::invalid_argument when it is not loaded.
+  [[nodiscard]] nlohmann::json dumpForm(std::u16string_view name) const;
+
+ private:
+  void playAction(const nlohmann::json& action);
+  void emitDump(const std::string& what, nlohmann::json value);
+  Form& topForm() const;
+  void forget(Form& form);
+
   EventSink& events_;
   AnswerQueue& answers_;
   DesktopState desktop_;
   nlohmann::json actions_ = nlohmann::json::array();
   std::size_t nextAction_ = 0;
+
+  std::vector<Form*> loaded_;   // in loading order
+  std::vector<Form*> shown_;    // modal stack, bottom to top
+  std::vector<Form*> topmost_;  // windows in the top-most layer
+  Form* active_ = nullptr;      // the window last activated
+  Form* menuForm_ = nullptr;    // the open context menu, if any
+  MenuItem* menu_ = nullptr;
 };
 
 }  // namespace kvm::sim

@@ -1,0 +1,236 @@
+// The `ui` actions of a host script: each acts on the dialog shown on top, through the same
+// paths as the user's mouse and keys.
+#include <map>
+#include <string>
+
+#include "base/text.h"
+#include "platform/sim/ui/form_dump.h"
+#include "platform/sim/ui/script_stop.h"
+#include "platform/sim/ui/scripted_ui.h"
+#include "ui/check_box.h"
+#include "ui/control.h"
+#include "ui/form.h"
+#include "ui/label.h"
+#include "ui/list_box.h"
+#include "ui/menu_item.h"
+#include "ui/option_group.h"
+#include "ui/text_box.h"
+#include "ui/timer.h"
+
+namespace kvm::sim {
+
+namespace {
+
+using nlohmann::json;
+
+int32_t keyCode(const std::string& name) {
+  static const std::map<std::string, int32_t> kKeys{
+      {"Up", vk::kUp},         {"Down", vk::kDown},         {"Left", vk::kLeft},
+      {"Right", vk::kRight},   {"Home", vk::kHome},         {"End", vk::kEnd},
+      {"PageUp", vk::kPageUp}, {"PageDown", vk::kPageDown}, {"Enter", vk::kEnter},
+      {"Escape", vk::kEscape}};
+  const auto found = kKeys.find(name);
+  if (found == kKeys.end()) {
+    throw ScriptStop("unknown key " + name);
+  }
+  return found->second;
+}
+
+// Reads the arguments of one action, naming the action in every complaint.
+class ActionArgs {
+ public:
+  explicit ActionArgs(const json& action) : action_(action) {
+    if (!action.is_array() || action.empty() || !action[0].is_string()) {
+      throw ScriptStop("an action is a JSON array that starts with its name: " + action.dump());
+    }
+  }
+
+  [[nodiscard]] std::string verb() const { return action_[0].get<std::string>(); }
+
+  [[nodiscard]] const json& at(std::size_t index) const {
+    if (index >= action_.size()) {
+      throw ScriptStop("the action " + action_.dump() + " lacks an argument");
+    }
+    return action_[index];
+  }
+  [[nodiscard]] std::string text(std::size_t index) const {
+    const json& value = at(index);
+    if (!value.is_string()) {
+      throw ScriptStop("argument " + std::to_string(index) + " of " + action_.dump() +
+                       " is not a string");
+    }
+    return value.get<std::string>();
+  }
+  [[nodiscard]] int32_t number(std::size_t index) const {
+    const json& value = at(index);
+    if (!value.is_number_integer()) {
+      throw ScriptStop("argument " + std::to_string(index) + " of " + action_.dump() +
+                       " is not a whole number");
+    }
+    return value.get<int32_t>();
+  }
+
+ private:
+  const json& action_;
+};
+
+Control& controlOf(const Form& form, const std::string& name) {
+  Control* control = form.findControl(fromUtf8(name));
+  if (control == nullptr) {
+    throw ScriptStop(toUtf8(form.name()) + " has no control " + name);
+  }
+  return *control;
+}
+
+template <class T>
+T& controlAs(const Form& form, const std::string& name, const char* kind) {
+  auto* control = dynamic_cast<T*>(&controlOf(form, name));
+  if (control == nullptr) {
+    throw ScriptStop(name + " of " + toUtf8(form.name()) + " is not " + kind);
+  }
+  return *control;
+}
+
+ListBox& visibleRowOf(const Form& form, const std::string& name, int32_t row) {
+  auto& list = controlAs<ListBox>(form, name, "a list");
+  if (row < 0 || row >= list.listCount()) {
+    throw ScriptStop(name + " has no row " + std::to_string(row));
+  }
+  if (row < list.topIndex() || row >= list.topIndex() + list.visibleRows()) {
+    throw ScriptStop("row " + std::to_string(row) + " of " + name +
+                     " is not visible; scroll the list first");
+  }
+  return list;
+}
+
+void click(Control& control) {
+  if (!control.usable()) {
+    return;
+  }
+  if (auto* button = dynamic_cast<Button*>(&control)) {
+    button->userClick();
+  } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
+    check->userClick();
+  } else if (auto* option = dynamic_cast<OptionButton*>(&control)) {
+    option->userClick();
+  } else if (auto* item = dynamic_cast<MenuItem*>(&control)) {
+    item->userPick();
+  } else {
+    throw ScriptStop(toUtf8(control.name()) + " cannot be clicked");
+  }
+}
+
+void pressKey(Form& form, Control& control, int32_t key) {
+  if (!control.usable()) {
+    return;
+  }
+  if (auto* list = dynamic_cast<ListBox*>(&control)) {
+    list->userKey(key);
+    return;
+  }
+  control.setFocus();
+  Button* button = key == vk::kEnter    ? form.defaultButton()
+                   : key == vk::kEscape ? form.cancelButton()
+                                        : nullptr;
+  if (button != nullptr && button->usable()) {
+    button->userClick();
+  }
+}
+
+void tick(const Form& form) {
+  for (Control* control : form.controls()) {
+    if (auto* timer = dynamic_cast<Timer*>(control)) {
+      timer->fire();
+    }
+  }
+}
+
+}  // namespace
+
+void ScriptedUi::playAction(const json& action) {
+  const ActionArgs args(action);
+  const std::string verb = args.verb();
+  if (verb == "answer") {
+    answers_.push(args.text(1));
+    return;
+  }
+  Form& form = topForm();
+  if (verb == "dump") {
+    if (args.at(1).is_null()) {
+      emitDump("form:" + toUtf8(form.name()), dumpForm(form.name()));
+    } else {
+      const auto name = args.text(1);
+      emitDump(name, dumpControl(controlOf(form, name)));
+    }
+    return;
+  }
+  // Anything the user does other than picking from it closes an open context menu.
+  Form* menuForm = menuForm_;
+  MenuItem* menu = menu_;
+  menuForm_ = nullptr;
+  menu_ = nullptr;
+
+  if (verb == "menu") {
+    if (menu == nullptr || menuForm != &form) {
+      throw ScriptStop("no context menu is open for " + action.dump());
+    }
+    for (MenuItem* item : menu->items()) {
+      if (toUtf8(item->name()) == args.text(1)) {
+        item->userPick();
+        return;
+      }
+    }
+    throw ScriptStop("the open menu has no item " + args.text(1));
+  }
+  if (verb == "click") {
+    click(controlOf(form, args.text(1)));
+  } else if (verb == "select" || verb == "check") {
+    auto& list = visibleRowOf(form, args.text(1), args.number(2));
+    if (verb == "check" && !list.hasCheckBoxes()) {
+      throw ScriptStop(args.text(1) + " has no check boxes");
+    }
+    if (list.usable()) {
+      verb == "check" ? list.userCheck(args.number(2)) : list.userSelect(args.number(2));
+    }
+  } else if (verb == "text") {
+    auto& box = controlAs<TextBox>(form, args.text(1), "a text box");
+    if (box.usable()) {
+      box.userType(fromUtf8(args.text(2)));
+    }
+  } else if (verb == "key") {
+    pressKey(form, controlOf(form, args.text(1)), keyCode(args.text(2)));
+  } else if (verb == "wheel") {
+    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
+    if (list.usable()) {
+      list.userWheel(args.number(2));
+    }
+  } else if (verb == "scroll") {
+    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
+    if (list.usable()) {
+      list.userScroll(args.number(2));
+    }
+  } else if (verb == "mousedown") {
+    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
+    if (list.usable()) {
+      list.userMouseDown(args.number(2));
+    }
+  } else if (verb == "rclick") {
+    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
+    if (list.usable()) {
+      list.userRightButtonUp();
+    }
+  } else if (verb == "dblclick") {
+    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
+    if (list.usable()) {
+      list.userDblClick();
+    }
+  } else if (verb == "close") {
+    form.userClose();
+  } else if (verb == "tick") {
+    tick(form);
+  } else {
+    throw ScriptStop("unknown action " + verb);
+  }
+}
+
+}  // namespace kvm::sim
