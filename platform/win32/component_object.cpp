@@ -79,6 +79,16 @@ std::vector<Variant> ComponentObject::prepareArguments(std::u16string_view name,
   return member == nullptr ? args : bindArguments(*member, args);
 }
 
+AutomationObject::WriteBack ComponentObject::writeBackRule(std::u16string_view name,
+                                                           std::size_t index) const {
+  // A by-value parameter never changes the caller's variable, though its value was converted.
+  const MemberInfo* member = findMember(name);
+  if (member == nullptr || index >= member->parameters.size()) {
+    return WriteBack::Never;
+  }
+  return member->parameters[index].byReference ? WriteBack::Always : WriteBack::Never;
+}
+
 Variant ComponentObject::prepareResult(std::u16string_view name, Variant value) {
   const MemberInfo* member = findMember(name);
   if (member == nullptr || member->resultType == VarType::Variant) {

@@ -32,6 +32,7 @@ class ComponentObject final : public AutomationObject {
   std::vector<Variant> prepareArguments(std::u16string_view name,
                                         std::vector<Variant> args) override;
   Variant prepareResult(std::u16string_view name, Variant value) override;
+  [[nodiscard]] WriteBack writeBackRule(std::u16string_view name, std::size_t index) const override;
 
  private:
   ModuleObjectCount count_;  // first in, last out: the end below runs while it still counts

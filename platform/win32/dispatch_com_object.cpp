@@ -91,6 +91,11 @@ std::vector<Variant> AutomationObject::prepareArguments(std::u16string_view /*na
   return args;
 }
 
+AutomationObject::WriteBack AutomationObject::writeBackRule(std::u16string_view /*name*/,
+                                                            std::size_t /*index*/) const {
+  return WriteBack::IfChanged;
+}
+
 Variant AutomationObject::prepareResult(std::u16string_view /*name*/, Variant value) {
   return value;
 }
@@ -116,9 +121,13 @@ HRESULT AutomationObject::callCore(Dispatch& target, std::u16string_view name, I
     if (kind == InvokeKind::PropertyPut) {
       args.push_back(fromComVariant(parameters->rgvarg[0]));
     }
+    const std::vector<Variant> sent = args;
     Variant value = prepareResult(name, target.invoke(name, kind, args));
     for (UINT i = 0; i + parameters->cNamedArgs < positional; ++i) {
-      writeBack(parameters->rgvarg[positional - 1 - i], args[i]);
+      const WriteBack rule = writeBackRule(name, i);
+      if (rule == WriteBack::Always || (rule == WriteBack::IfChanged && !(args[i] == sent[i]))) {
+        writeBack(parameters->rgvarg[positional - 1 - i], args[i]);
+      }
     }
     if (result != nullptr) {
       *result = toComVariant(value).detach();

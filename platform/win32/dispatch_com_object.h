@@ -49,6 +49,11 @@ class AutomationObject : public IDispatch {
   // Hook for the component: converts the arguments to declared types before the call.
   virtual std::vector<Variant> prepareArguments(std::u16string_view name,
                                                 std::vector<Variant> args);
+  // Which arguments go back to a caller who passed them by reference: by default those the
+  // core object changed; the component: exactly its by-reference parameters.
+  enum class WriteBack : uint8_t { Never, IfChanged, Always };
+  [[nodiscard]] virtual WriteBack writeBackRule(std::u16string_view name, std::size_t index) const;
+
   // Hook for the component: converts the result to the declared type.
   virtual Variant prepareResult(std::u16string_view name, Variant value);
 

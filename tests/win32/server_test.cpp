@@ -530,6 +530,15 @@ TEST_F(ServerTest, parameters_take_their_declared_types_or_fail_before_the_call)
   EXPECT_EQ(fromComVariant(result.get()),
             Variant::array(VarType::Variant,
                            {u"J", u"J", int16_t{300}, Variant::doubles({1, 2, 0}), int16_t{5}}));
+
+  // Converted by-value arguments leave the caller's variables as they were.
+  ComVariant heightVariable = toComVariant(Variant(int32_t{300}));
+  ASSERT_EQ(
+      invoke(*object.get(), L"WSJM", DISPATCH_METHOD,
+             {byValue(s), byValue(s), byReference(heightVariable), byValue(point), byValue(id)},
+             result, exception),
+      S_OK);
+  EXPECT_EQ(heightVariable.get().vt, VT_I4);
   ASSERT_EQ(invoke(*object.get(), L"WSJM", DISPATCH_METHOD,
                    {byValue(s), byValue(s), byValue(tooHigh), byValue(point), byValue(id)}, result,
                    exception),
