@@ -6,9 +6,11 @@
 
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "base/runtime_error.h"
 #include "base/text.h"
 #include "host/interface.h"
 #include "platform/win32/bstr.h"
@@ -404,6 +406,110 @@ TEST_F(ServerTest, argument_count_errors_reach_the_host_with_their_numbers) {
   EXPECT_EQ(extra.scode, static_cast<HRESULT>(0x800A01C2));  // 450
   EXPECT_EQ(extra.description, u"Wrong number of arguments or invalid property assignment");
   EXPECT_EQ(extra.source, u"Kavelmor");
+}
+
+// Just enough of a CAD host for the start-up and the end of the real component: documents
+// with system variables, and a LISP whose read gives back the text and whose eval records it.
+class FakeHost final : public Dispatch {
+ public:
+  FakeHost() : document_(std::make_shared<Document>()), lisp_(std::make_shared<Lisp>()) {}
+
+  Variant invoke(std::u16string_view name, InvokeKind /*kind*/,
+                 std::vector<Variant>& args) override {
+    if (equalsIgnoringAsciiCase(name, u"ActiveDocument")) {
+      return Variant(DispatchPtr(document_));
+    }
+    if (equalsIgnoringAsciiCase(name, u"Version")) {
+      return Variant(u"16.2s (LMS Tech)");
+    }
+    if (equalsIgnoringAsciiCase(name, u"GetInterfaceObject")) {
+      requested = toString(args.at(0));
+      return Variant(DispatchPtr(lisp_));
+    }
+    raise(err::kMemberNotFound);
+  }
+  [[nodiscard]] std::u16string typeName() const override { return u"Application"; }
+
+  struct Document final : Dispatch {
+    Variant invoke(std::u16string_view name, InvokeKind /*kind*/,
+                   std::vector<Variant>& args) override {
+      if (equalsIgnoringAsciiCase(name, u"ModelSpace")) {
+        return Variant(DispatchPtr(std::make_shared<Document>()));
+      }
+      if (equalsIgnoringAsciiCase(name, u"GetVariable")) {
+        return Variant(variables[asciiUpper(toString(args.at(0)))]);
+      }
+      if (equalsIgnoringAsciiCase(name, u"SetVariable")) {
+        variables[asciiUpper(toString(args.at(0)))] = toString(args.at(1));
+        return {};
+      }
+      raise(err::kMemberNotFound);
+    }
+    [[nodiscard]] std::u16string typeName() const override { return u"Document"; }
+    std::map<std::u16string, std::u16string> variables;
+  };
+
+  // The VL application, its document and Functions collection, and the functions, in one.
+  struct Lisp final : Dispatch {
+    Variant invoke(std::u16string_view name, InvokeKind /*kind*/,
+                   std::vector<Variant>& args) override {
+      if (equalsIgnoringAsciiCase(name, u"ActiveDocument") ||
+          equalsIgnoringAsciiCase(name, u"Functions")) {
+        return Variant(DispatchPtr(self.lock()));
+      }
+      if (equalsIgnoringAsciiCase(name, u"Item")) {
+        current = toString(args.at(0));
+        return Variant(DispatchPtr(self.lock()));
+      }
+      if (equalsIgnoringAsciiCase(name, u"funcall")) {
+        if (current == u"eval") {
+          evaluated.push_back(toString(args.at(0)));
+        }
+        return args.at(0);
+      }
+      raise(err::kMemberNotFound);
+    }
+    [[nodiscard]] std::u16string typeName() const override { return u"Functions"; }
+    std::weak_ptr<Dispatch> self;
+    std::u16string current;
+    std::vector<std::u16string> evaluated;
+  };
+
+  std::shared_ptr<Document> document_;
+  std::shared_ptr<Lisp> lisp_;
+  std::u16string requested;
+};
+
+TEST_F(ServerTest, the_end_of_the_object_restores_the_borrowed_system_variables) {
+  if (isStub()) {
+    GTEST_SKIP() << "the real component's start-up and end";
+  }
+  auto host = std::make_shared<FakeHost>();
+  host->lisp_->self = host->lisp_;
+  host->document_->variables[u"USERS1"] = u"before 1";
+  host->document_->variables[u"USERS2"] = u"before 2";
+  {
+    auto object = create();
+    ASSERT_TRUE(object);
+    const ComVariant application = toComVariant(Variant(DispatchPtr(host)));
+    const ComVariant an = toComVariant(Variant(int32_t{0}));
+    const ComVariant llw = toComVariant(Variant(0.0));
+    ComVariant result;
+    EXCEPINFO exception{};
+    ASSERT_EQ(invoke(*object.get(), L"dycjmw", DISPATCH_METHOD,
+                     {byValue(application), byValue(an), byValue(llw)}, result, exception),
+              S_OK);
+    EXPECT_EQ(result.get().vt, VT_BSTR);
+    EXPECT_EQ(host->requested, u"VL.Application.16");
+    EXPECT_EQ(host->document_->variables[u"USERS1"], u"\"(lstdang gong jkdag)\"");
+    host->document_->variables[u"USERS1"] = u"changed by the user";
+  }
+  EXPECT_EQ(server().callExport("DllCanUnloadNow"), S_OK);
+  EXPECT_EQ(host->document_->variables[u"USERS1"], u"before 1");
+  EXPECT_EQ(host->document_->variables[u"USERS2"], u"before 2");
+  ASSERT_FALSE(host->lisp_->evaluated.empty());
+  EXPECT_EQ(host->lisp_->evaluated.back(),
+            u"(progn(vl-doc-set'il nil)(vl-doc-set'jl nil)(vl-doc-set'kl nil))");
 }
 
 TEST_F(ServerTest, by_reference_arrays_come_back_to_the_caller) {
