@@ -1,7 +1,12 @@
 #include "apps/kavelmor/commands.h"
+#include "apps/kavelmor/db/db_commands.h"
+#include "apps/kavelmor/preview/preview_command.h"
 
 namespace kvm::cli {
 
-void addOptionalCommands(CLI::App& /*app*/, int& /*status*/) {}
+void addOptionalCommands(CLI::App& app, int& status) {
+  addDbCommands(app, status);
+  addPreviewCommand(app, status);
+}
 
 }  // namespace kvm::cli

@@ -9,7 +9,7 @@
 #include "host/argument_binding.h"
 #include "host/component.h"
 #include "host/lisp_bridge.h"
-#include "host/program_directory.h"
+#include "storage/program_directory.h"
 
 namespace kvm {
 

@@ -70,7 +70,8 @@ TEST_P(ScriptCase, prints_the_expected_events) {
   fs::remove_all(home);
 
   const auto actual = readJsonLines(out);
-  const bool expectsStop = !expected.empty() && expected.back().contains("error");
+  const bool expectsStop =
+      !expected.empty() && expected.back().contains("error") && !expected.back().contains("call");
   EXPECT_EQ(status, expectsStop ? 2 : 0) << out.str();
   for (std::size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
     const auto want = i < expected.size() ? expected[i].dump() : std::string("(nothing)");

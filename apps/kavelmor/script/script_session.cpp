@@ -48,7 +48,8 @@ public:
             [this](std::intptr_t after, std::u16string_view title) {
               return host_.topLevelWindowAfter(after, title);
             },
-            [this] { return host_.today().value_or(realToday()); }});
+            [this] { return host_.today().value_or(realToday()); },
+            [this] { return ScreenSize{host_.screenWidth(), host_.screenHeight()}; }});
     process_ = std::make_shared<ProcessContext>();
     process_->ui = ui_;
     process_->settings = stores_.settings();
@@ -144,7 +145,9 @@ private:
     } else if (name == "files") {
       value = describeFiles(programDirectory());
     } else if (name == "forms") {
-      value = {{"loaded", json::array()}, {"shown", json::array()}};
+      value = ui_->dumpForms();
+    } else if (name.starts_with("form:")) {
+      value = ui_->dumpForm(fromUtf8(name.substr(5)));
     } else {
       throw std::invalid_argument("nothing to dump under the name " + name);
     }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "base/text.h"
+#include "dispatch/dispatch.h"
 
 namespace kvm::script {
 
