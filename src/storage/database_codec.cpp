@@ -216,7 +216,7 @@ class RecordReader {
   std::u16string string(std::string_view* rawOut = nullptr) {
     const std::size_t start = pos_;
     const uint16_t length = u16();
-    need(length, start, "a text of " + std::to_string(length) + " bytes");
+    need(length, start, "a text of ");
     const std::string_view raw = bytes_.substr(pos_, length);
     pos_ += length;
     if (rawOut != nullptr) {
@@ -229,33 +229,41 @@ class RecordReader {
   }
 
   uint8_t u8() {
-    need(1, pos_, "1 byte");
+    need(1, pos_, "");
     return byteAt(pos_++);
   }
-  uint16_t u16() { return static_cast<uint16_t>(little(2)); }
-  int16_t i16() { return static_cast<int16_t>(little(2)); }
-  uint32_t u32() { return static_cast<uint32_t>(little(4)); }
-  int32_t i32() { return static_cast<int32_t>(static_cast<uint32_t>(little(4))); }
-  float f32() { return std::bit_cast<float>(static_cast<uint32_t>(little(4))); }
-  double f64() { return std::bit_cast<double>(little(8)); }
+  uint16_t u16() { return static_cast<uint16_t>(little<2>()); }
+  int16_t i16() { return static_cast<int16_t>(little<2>()); }
+  uint32_t u32() { return static_cast<uint32_t>(little<4>()); }
+  int32_t i32() { return static_cast<int32_t>(static_cast<uint32_t>(little<4>())); }
+  float f32() { return std::bit_cast<float>(static_cast<uint32_t>(little<4>())); }
+  double f64() { return std::bit_cast<double>(little<8>()); }
 
-  uint64_t little(std::size_t size) {
-    need(size, pos_, std::to_string(size) + " bytes");
+  // A fixed size lets the compiler turn the byte loop into one load.
+  template <std::size_t Size>
+  uint64_t little() {
+    need(Size, pos_, "");
     uint64_t value = 0;
-    for (std::size_t i = 0; i < size; ++i) {
+    for (std::size_t i = 0; i < Size; ++i) {
       value |= uint64_t{byteAt(pos_ + i)} << (8 * i);
     }
-    pos_ += size;
+    pos_ += Size;
     return value;
   }
 
   [[nodiscard]] uint8_t byteAt(std::size_t at) const { return static_cast<uint8_t>(bytes_[at]); }
 
-  void need(std::size_t size, std::size_t at, const std::string& what) {
-    const std::size_t remaining = bytes_.size() - pos_;
-    if (size > remaining) {
-      fail(err::kInputPastEnd, at, what + " needed, " + std::to_string(remaining) + " remain");
+  // What is read where; the failure is described out of the hot path.
+  void need(std::size_t size, std::size_t at, const char* what) {
+    if (size > bytes_.size() - pos_) {
+      missing(size, at, what);
     }
+  }
+
+  [[noreturn]] void missing(std::size_t size, std::size_t at, const char* what) const {
+    fail(err::kInputPastEnd, at,
+         what + std::to_string(size) + (size == 1 ? " byte" : " bytes") + " needed, " +
+             std::to_string(bytes_.size() - pos_) + " remain");
   }
 
   [[noreturn]] void fail(int32_t number, std::size_t at, std::string detail) const {

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,10 +41,21 @@ std::string readWholeFile(const std::filesystem::path& file) {
   if (fd.get() < 0) {
     throw fileErrorFromErrno(errno, FileAccess::Read);
   }
-  std::string bytes;
-  char buffer[65536];
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) {
+    throw fileErrorFromErrno(errno, FileAccess::Read);
+  }
+  if (S_ISDIR(info.st_mode)) {
+    throw fileErrorFromErrno(EISDIR, FileAccess::Read);
+  }
+  // Read straight into the string; a file that grows meanwhile is read to its end too.
+  std::string bytes(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0, '\0');
+  std::size_t filled = 0;
   for (;;) {
-    const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
+    if (filled == bytes.size()) {
+      bytes.resize(bytes.size() + 65536);
+    }
+    const ssize_t count = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
     if (count < 0) {
       if (errno == EINTR) {
         continue;
@@ -53,8 +65,9 @@ std::string readWholeFile(const std::filesystem::path& file) {
     if (count == 0) {
       break;
     }
-    bytes.append(buffer, static_cast<std::size_t>(count));
+    filled += static_cast<std::size_t>(count);
   }
+  bytes.resize(filled);
   return bytes;
 }
 
