@@ -88,6 +88,11 @@ std::u16string ComDispatch::typeName() const {
     if (SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr))) {
       std::u16string text = fromBstr(name);
       SysFreeString(name);
+      // A class's default interface is named after it with a leading "_"; the class's own
+      // name is what callers know.
+      if (text.size() > 1 && text.front() == u'_') {
+        text.erase(0, 1);
+      }
       return text;
     }
   }

@@ -14,6 +14,7 @@
 #include "base/text.h"
 #include "host/interface.h"
 #include "platform/win32/bstr.h"
+#include "platform/win32/com_client.h"
 #include "platform/win32/com_variant.h"
 #include "platform/win32/desktop_bridge.h"
 #include "platform/win32/dispatch_com_object.h"
@@ -38,36 +39,8 @@ bool isStub() {
 }
 
 // The server DLL, loaded once for its exports.
-class Server {
- public:
-  Server() : path_(besideThisProgram(gServerName)), module_(LoadLibraryW(path_.c_str())) {}
-  Server(const Server&) = delete;
-  Server& operator=(const Server&) = delete;
-  Server(Server&&) = delete;
-  Server& operator=(Server&&) = delete;
-  ~Server() = default;  // stays loaded: COM may still hold it
-
-  [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-  [[nodiscard]] bool loaded() const { return module_ != nullptr; }
-
-  HRESULT callExport(const char* name) const {
-    const auto entry = reinterpret_cast<HRESULT(WINAPI*)()>(  // NOLINT: exports by name
-        reinterpret_cast<void*>(GetProcAddress(module_, name)));
-    return entry == nullptr ? E_NOTIMPL : entry();
-  }
-  HRESULT install(IDispatch* desktop) const {
-    const auto entry = reinterpret_cast<HRESULT(WINAPI*)(IDispatch*)>(  // NOLINT
-        reinterpret_cast<void*>(GetProcAddress(module_, "KavelmorTestInstall")));
-    return entry == nullptr ? E_NOTIMPL : entry(desktop);
-  }
-
- private:
-  std::filesystem::path path_;
-  HMODULE module_;
-};
-
-Server& server() {
-  static Server loaded;
+InProcessServer& server() {
+  static InProcessServer loaded(besideThisProgram(gServerName));
   return loaded;
 }
 
@@ -109,19 +82,15 @@ class RecordingDesktop final : public Ui {
 
 class ServerTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(server().loaded());
-    ASSERT_EQ(server().callExport("DllRegisterServer"), S_OK);
-  }
-  static void TearDownTestSuite() { server().callExport("DllUnregisterServer"); }
+  static void SetUpTestSuite() { server().registerServer(); }
+  static void TearDownTestSuite() { server().unregisterServer(); }
 
   void SetUp() override {
     desktop_ = std::make_shared<RecordingDesktop>();
-    const auto exposed = exposeDispatch(desktopAsDispatch(desktop_));
-    ASSERT_EQ(server().install(exposed.get()), S_OK);
+    server().installDesktop(desktop_);
   }
   void TearDown() override {
-    server().install(nullptr);
+    server().installDesktop(nullptr);
     EXPECT_TRUE(desktop_->boxes.empty()) << toUtf8(desktop_->boxes.front());
   }
 
@@ -203,7 +172,7 @@ TEST_F(ServerTest, registration_writes_and_removes_its_keys) {
   EXPECT_EQ(LoadRegTypeLib(kLibidKavelmor, kVersionMajor, kVersionMinor, 0, registered.put()),
             S_OK);
 
-  ASSERT_EQ(server().callExport("DllUnregisterServer"), S_OK);
+  server().unregisterServer();
   EXPECT_FALSE(classValue(machine, kProgId).has_value());
   EXPECT_FALSE(classValue(machine, classKey()).has_value());
   EXPECT_FALSE(classValue(HKEY_CURRENT_USER, classKey()).has_value());
@@ -224,7 +193,7 @@ TEST_F(ServerTest, registration_writes_and_removes_its_keys) {
   EXPECT_FALSE(classValue(HKEY_CURRENT_USER, classKey()).has_value());
   EXPECT_FALSE(classValue(HKEY_CURRENT_USER, kProgId).has_value());
 
-  ASSERT_EQ(server().callExport("DllRegisterServer"), S_OK);
+  server().registerServer();
 }
 
 // The names of a member's function and parameters as the type information gives them.
@@ -345,9 +314,9 @@ TEST_F(ServerTest, creating_and_releasing_a_thousand_times_leaves_nothing_alive)
   for (int i = 0; i < 1000; ++i) {
     auto object = create();
     ASSERT_TRUE(object);
-    ASSERT_EQ(server().callExport("DllCanUnloadNow"), S_FALSE);
+    ASSERT_EQ(server().canUnloadNow(), false);
   }
-  EXPECT_EQ(server().callExport("DllCanUnloadNow"), S_OK);
+  EXPECT_EQ(server().canUnloadNow(), true);
 
   // A lock on the class keeps the server, as does the class object itself.
   ComPtr<IClassFactory> factory;
@@ -356,13 +325,13 @@ TEST_F(ServerTest, creating_and_releasing_a_thousand_times_leaves_nothing_alive)
             S_OK);
   ASSERT_EQ(factory->LockServer(TRUE), S_OK);
   factory.reset();
-  EXPECT_EQ(server().callExport("DllCanUnloadNow"), S_FALSE);
+  EXPECT_EQ(server().canUnloadNow(), false);
   ASSERT_EQ(CoGetClassObject(kClsidClsKavelmor, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
                              factory.putVoid()),
             S_OK);
   ASSERT_EQ(factory->LockServer(FALSE), S_OK);
   factory.reset();
-  EXPECT_EQ(server().callExport("DllCanUnloadNow"), S_OK);
+  EXPECT_EQ(server().canUnloadNow(), true);
 }
 
 TEST_F(ServerTest, the_version_property_reads_as_a_string) {
@@ -375,6 +344,22 @@ TEST_F(ServerTest, the_version_property_reads_as_a_string) {
   EXPECT_EQ(fromBstr(result.get().bstrVal), u"1.2");
   EXPECT_EQ(invoke(*object.get(), L"dh2fg", DISPATCH_PROPERTYPUT, {}, result, exception),
             DISP_E_MEMBERNOTFOUND);
+}
+
+TEST_F(ServerTest, a_program_uses_the_component_by_progid_as_a_late_bound_object) {
+  const DispatchPtr component = createObject(u"Kavelmor.clsKavelmor");
+  EXPECT_EQ(component->typeName(), u"clsKavelmor");
+  EXPECT_EQ(get(component, u"DH2FG"), Variant(u"1.2"));
+  const RuntimeError missing = [&] {
+    try {
+      call(component, u"NoSuchMember");
+    } catch (const RuntimeError& error) {
+      return error;
+    }
+    return RuntimeError(0, u"");
+  }();
+  EXPECT_EQ(missing.number(), err::kMemberNotFound);
+  EXPECT_FALSE(server().canUnloadNow());
 }
 
 TEST_F(ServerTest, the_installed_desktop_answers_the_shift_state) {
@@ -504,7 +489,7 @@ TEST_F(ServerTest, the_end_of_the_object_restores_the_borrowed_system_variables)
     EXPECT_EQ(host->document_->variables[u"USERS1"], u"\"(lstdang gong jkdag)\"");
     host->document_->variables[u"USERS1"] = u"changed by the user";
   }
-  EXPECT_EQ(server().callExport("DllCanUnloadNow"), S_OK);
+  EXPECT_EQ(server().canUnloadNow(), true);
   EXPECT_EQ(host->document_->variables[u"USERS1"], u"before 1");
   EXPECT_EQ(host->document_->variables[u"USERS2"], u"before 2");
   ASSERT_FALSE(host->lisp_->evaluated.empty());
@@ -671,6 +656,28 @@ TEST_F(ServerTest, a_failure_reaches_the_host_as_an_exception_with_number_and_te
   EXPECT_EQ(failure.source, u"Kavelmor");
 }
 
+TEST_F(ServerTest, by_reference_arguments_of_a_late_bound_call_come_back) {
+  if (!isStub()) {
+    GTEST_SKIP() << "the stub server's own members";
+  }
+  const DispatchPtr component = createObject(u"Kavelmor.clsKavelmor");
+  std::vector<Variant> args{Variant(u"(+ 1 2)")};
+  EXPECT_EQ(callByRef(component, u"mlfs2ed", args), Variant(int32_t{7}));
+  EXPECT_EQ(args.front(), Variant(u"(+ 1 2)!"));
+
+  std::vector<Variant> settings{Variant(desktopAsDispatch(desktop_)),
+                                Variant(u"s"),
+                                Variant(),
+                                Variant::array(VarType::Variant, {int32_t{1}, int32_t{2}}),
+                                Variant::unallocatedArray(VarType::Double),
+                                Variant(),
+                                Variant()};
+  EXPECT_EQ(callByRef(component, u"kvmset", settings), Variant(u"cs"));
+  EXPECT_EQ(settings[2], Variant(u"done"));
+  EXPECT_EQ(settings[3], Variant::array(VarType::Integer, {int16_t{2}, int16_t{4}}));
+  EXPECT_EQ(settings[4], Variant::array(VarType::Double, {0.5}));
+}
+
 TEST_F(ServerTest, message_boxes_go_to_the_installed_desktop) {
   if (!isStub()) {
     GTEST_SKIP() << "the stub server's own members";
@@ -699,10 +706,6 @@ int main(int argc, char** argv) {
       kvm::win32::gServerName.assign(name.begin(), name.end());
     }
   }
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-    return 1;
-  }
-  const int result = RUN_ALL_TESTS();
-  CoUninitialize();
-  return result;
+  const kvm::win32::ComApartment apartment;
+  return RUN_ALL_TESTS();
 }
