@@ -54,6 +54,14 @@ class DesktopDispatch final : public Dispatch {
                                             Variant(static_cast<int32_t>(date.month)),
                                             Variant(static_cast<int32_t>(date.day))});
     }
+    if (equalsIgnoringAsciiCase(name, u"ScreenSize")) {
+      const ScreenSize size = desktop_->screenSize();
+      return Variant::array(VarType::Long, {Variant(size.width), Variant(size.height)});
+    }
+    if (equalsIgnoringAsciiCase(name, u"ActivateWindow")) {
+      desktop_->activateWindow(toString(argument(args, 0)));
+      return {};
+    }
     raise(err::kMemberNotFound);
   }
 
@@ -87,6 +95,15 @@ class DispatchDesktop final : public Ui {
   CalendarDate today() override {
     const Variant date = call(desktop_, u"Today");
     return {toLong(element(date, 0)), toLong(element(date, 1)), toLong(element(date, 2))};
+  }
+
+  ScreenSize screenSize() override {
+    const Variant size = call(desktop_, u"ScreenSize");
+    return {toLong(element(size, 0)), toLong(element(size, 1))};
+  }
+
+  void activateWindow(std::u16string_view title) override {
+    call(desktop_, u"ActivateWindow", {Variant(std::u16string(title))});
   }
 
  private:

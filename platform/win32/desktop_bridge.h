@@ -15,6 +15,9 @@ namespace kvm::win32 {
 //   ShiftDown() -> Boolean
 //   TopLevelWindowAfter(afterWindow Double, title String) -> Boolean
 //   Today() -> array of three Longs: year, month, day
+//   ScreenSize() -> array of two Longs: width, height in pixels
+//   ActivateWindow(title String)
+// Dialogs stay on the DLL's side: their form objects cannot cross.
 
 // The program's side: its desktop as an automation object.
 DispatchPtr desktopAsDispatch(std::shared_ptr<Ui> desktop);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/runtime_error.h"
 #include "platform/win32/bstr.h"
 
 namespace kvm::win32 {
@@ -62,6 +63,19 @@ class Win32Desktop final : public Ui {
     const std::u16string wanted(title);
     HWND after = reinterpret_cast<HWND>(afterWindow);  // NOLINT: window handles travel as numbers
     return FindWindowExW(nullptr, after, nullptr, wide(wanted)) != nullptr;
+  }
+
+  ScreenSize screenSize() override {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+
+  void activateWindow(std::u16string_view title) override {
+    const std::u16string wanted(title);
+    HWND window = FindWindowW(nullptr, wide(wanted));
+    if (window == nullptr) {
+      raise(err::kInvalidCall);
+    }
+    SetForegroundWindow(window);
   }
 
   CalendarDate today() override {

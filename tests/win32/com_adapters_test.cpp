@@ -315,7 +315,15 @@ class FixedDesktop final : public Ui {
     return after == 4242 && title == u"Drawing2.dwg";
   }
   CalendarDate today() override { return {2016, 3, 2}; }
+  ScreenSize screenSize() override { return {1280, 1024}; }
+  void activateWindow(std::u16string_view title) override {
+    if (title != u"frmWanShan") {
+      raise(err::kInvalidCall);
+    }
+    activated = std::u16string(title);
+  }
 
+  std::u16string activated;
   std::u16string shown;
   std::optional<std::u16string> shownTitle;
   MsgIcon shownIcon = MsgIcon::None;
@@ -341,6 +349,11 @@ TEST(desktop_bridge, a_desktop_crosses_com_and_answers_the_same) {
   EXPECT_EQ(date.year, 2016);
   EXPECT_EQ(date.month, 3);
   EXPECT_EQ(date.day, 2);
+  EXPECT_EQ(remote->screenSize().width, 1280);
+  EXPECT_EQ(remote->screenSize().height, 1024);
+  remote->activateWindow(u"frmWanShan");
+  EXPECT_EQ(desktop->activated, u"frmWanShan");
+  EXPECT_EQ(errorOf([&] { remote->activateWindow(u"none"); }).number(), err::kInvalidCall);
 }
 
 }  // namespace
