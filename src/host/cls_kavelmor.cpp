@@ -9,6 +9,7 @@
 #include "host/argument_binding.h"
 #include "host/component.h"
 #include "host/lisp_bridge.h"
+#include "settings/kvmset.h"
 #include "storage/program_directory.h"
 
 namespace kvm {
@@ -102,6 +103,7 @@ Variant ClsKavelmor::dispatchMember(std::size_t index, std::vector<Variant>& arg
   if (name == u"Mode0LZ") return Mode0LZ(args);
   if (name == u"ModeLZ") return ModeLZ(args);
   if (name == u"qp1") return qp1(args);
+  if (name == u"kvmset") return kvmset(*process_, kVersion, args);
   if (name == u"yfgiu") return yfgiu(args);
   if (name == u"y2fgiu") return y2fgiu(args);
   if (name == u"dh2fg") return std::u16string(kVersion);

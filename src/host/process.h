@@ -10,6 +10,7 @@
 namespace kvm {
 
 class SettingsStore;
+struct SettingsState;
 
 // What the component shares across every object and dialog of one process: the host objects
 // of the last start-up, the program directory and the result string of the last dialog. On
@@ -28,6 +29,10 @@ struct ProcessContext {
   DispatchPtr modelSpace;
   std::filesystem::path programDirectory;
   std::u16string resultString;
+
+  // The settings dialog's module: the library table, the modified flag and the dialogs. Made
+  // by the first settings call; lives as long as the process.
+  std::shared_ptr<SettingsState> settingsDialog;
 };
 
 }  // namespace kvm

@@ -54,7 +54,8 @@ std::string bytesFromHex(const std::string& hex) {
 
 void applyFileChanges(const std::filesystem::path& folder, const nlohmann::json& changes) {
   std::filesystem::create_directories(folder);
-  for (const auto& [name, content] : changes.value("put", nlohmann::json::object()).items()) {
+  const auto put = changes.value("put", nlohmann::json::object());
+  for (const auto& [name, content] : put.items()) {
     const auto bytes = bytesFromHex(content.at("hex").get<std::string>());
     std::ofstream file(fileIn(folder, name), std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -94,6 +94,9 @@ json dumpControl(const Control& control) {
   control.accept(dumper);
   dumper.state["visible"] = control.visible();
   dumper.state["enabled"] = control.enabled();
+  if (control.hasFocus()) {
+    dumper.state["focused"] = true;
+  }
   return std::move(dumper.state);
 }
 

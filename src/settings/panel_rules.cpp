@@ -1,0 +1,71 @@
+#include "settings/panel_rules.h"
+
+#include <cmath>
+
+#include "base/codepage.h"
+#include "base/numbers.h"
+#include "base/text.h"
+
+namespace kvm {
+
+namespace {
+
+constexpr std::size_t kMaxColourBytes = 6;
+
+std::optional<double> numberIn(std::u16string_view text, double low, double high) {
+  double value = 0;
+  if (!parseNumber(trimSpaces(text), value) || !(value >= low && value <= high)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// Does the value survive formatting with this many decimals unchanged?
+bool hasAtMostDecimals(double value, int decimals) {
+  double shown = 0;
+  return parseNumber(formatFixed(value, decimals), shown) && shown == value;
+}
+
+}  // namespace
+
+std::optional<double> wholeNumberIn(std::u16string_view text, double low, double high) {
+  const auto value = numberIn(text, low, high);
+  if (!value || *value != std::trunc(*value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<std::u16string> keptThickness(std::u16string_view text) {
+  const auto value = numberIn(text, 0.1, 10);
+  if (!value || !hasAtMostDecimals(*value, 3)) {
+    return std::nullopt;
+  }
+  return formatUpTo(*value, 3);
+}
+
+std::optional<std::u16string> keptFactor(std::u16string_view text) {
+  const auto value = numberIn(text, 0.5, 2);
+  if (!value || !hasAtMostDecimals(*value, 2)) {
+    return std::nullopt;
+  }
+  return formatFixed(*value, 2);
+}
+
+std::optional<std::u16string> keptColour(std::u16string_view text) {
+  auto colour = trimSpaces(text);
+  if (colour.empty() || gbkByteLength(colour) > kMaxColourBytes) {
+    return std::nullopt;
+  }
+  return colour;
+}
+
+std::optional<std::u16string> keptProjectName(std::u16string_view text) {
+  auto name = trimSpaces(text);
+  if (name.empty()) {
+    return std::nullopt;
+  }
+  return name;
+}
+
+}  // namespace kvm

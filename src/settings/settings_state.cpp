@@ -1,0 +1,26 @@
+#include "settings/settings_state.h"
+
+#include "host/process.h"
+#include "settings/frm_set.h"
+
+namespace kvm {
+
+SettingsState::SettingsState() = default;
+SettingsState::~SettingsState() = default;
+
+SettingsState& settingsState(ProcessContext& process) {
+  if (!process.settingsDialog) {
+    process.settingsDialog = std::make_shared<SettingsState>();
+  }
+  return *process.settingsDialog;
+}
+
+FrmSet& frmSet(ProcessContext& process, std::u16string_view version) {
+  SettingsState& state = settingsState(process);
+  if (!state.frmSet) {
+    state.frmSet = std::make_unique<FrmSet>(process, state, std::u16string(version));
+  }
+  return *state.frmSet;
+}
+
+}  // namespace kvm
