@@ -15,6 +15,7 @@
 #include "host/interface.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/com_client.h"
+#include "platform/win32/com_component.h"
 #include "platform/win32/com_variant.h"
 #include "platform/win32/desktop_bridge.h"
 #include "platform/win32/dispatch_com_object.h"
@@ -360,6 +361,17 @@ TEST_F(ServerTest, a_program_uses_the_component_by_progid_as_a_late_bound_object
   }();
   EXPECT_EQ(missing.number(), err::kMemberNotFound);
   EXPECT_FALSE(server().canUnloadNow());
+}
+
+TEST_F(ServerTest, a_component_factory_makes_the_component_through_com) {
+  auto process = std::make_shared<ProcessContext>();
+  process->ui = desktop_;
+  process->programDirectoryRoot = std::filesystem::temp_directory_path();
+  const ComponentFactory factory = comComponentFactory(server().path());
+  const DispatchPtr component = factory(process);
+  EXPECT_EQ(get(component, u"dh2fg"), Variant(u"1.2"));
+  desktop_->shift = true;
+  EXPECT_EQ(call(component, u"sanxia"), Variant(int16_t{1}));
 }
 
 TEST_F(ServerTest, the_installed_desktop_answers_the_shift_state) {

@@ -1,0 +1,27 @@
+#include "platform/win32/com_component.h"
+
+#include "base/runtime_error.h"
+#include "platform/win32/com_client.h"
+
+namespace kvm::win32 {
+
+ComponentFactory comComponentFactory(std::filesystem::path serverDll) {
+  auto server = std::make_shared<InProcessServer>(std::move(serverDll));
+  auto registered = std::make_shared<bool>(false);
+  return [server, registered](std::shared_ptr<ProcessContext> process) -> DispatchPtr {
+    if (!*registered) {
+      server->registerServer();
+      *registered = true;
+    }
+    if (process) {
+      const std::wstring root = process->programDirectoryRoot.wstring();
+      if (!SetEnvironmentVariableW(L"systemdrive", root.empty() ? nullptr : root.c_str())) {
+        raise(err::kInvalidCall);
+      }
+      server->installDesktop(process->ui);
+    }
+    return createObject(u"Kavelmor.clsKavelmor");
+  };
+}
+
+}  // namespace kvm::win32

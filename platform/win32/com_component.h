@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "dispatch/dispatch.h"
+#include "host/process.h"
+
+namespace kvm::win32 {
+
+using ComponentFactory = std::function<DispatchPtr(std::shared_ptr<ProcessContext>)>;
+
+// Makes the component the way the CAD host does, through COM, for a program that otherwise
+// makes it in-process (the script runner's --com mode). Each call:
+// - registers the server DLL (machine-wide where it may, else for the user) the first time,
+// - points the DLL's program directory at the context's root (the DLL reads `systemdrive`
+//   when it makes its own process context) and installs the context's desktop in the DLL,
+// - creates `Kavelmor.clsKavelmor` by its ProgID in this thread's apartment.
+// The DLL keeps its own settings store in the registry; the caller should use the same.
+// The calling thread must be in a single-threaded apartment (see ComApartment).
+ComponentFactory comComponentFactory(std::filesystem::path serverDll);
+
+}  // namespace kvm::win32
