@@ -12,3 +12,18 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVM_SANITIZE=ON >/dev
 cmake --build "$build" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+# Fuzz every parser of outside input for a bounded time; a finding fails the run.
+fuzz=build/fuzz
+CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVM_BUILD_FUZZ=ON \
+  -DKVM_SANITIZE=ON -DKVM_BUILD_TESTS=OFF -DKVM_BUILD_BENCH=OFF >/dev/null
+cmake --build "$fuzz" -j "$jobs" --target fuzz_targets
+for target in "$fuzz"/fuzz/kvm_fuzz_*; do
+  name=$(basename "$target")
+  corpus="$fuzz/corpus/$name"
+  mkdir -p "$corpus"
+  echo "Fuzzing $name for ${KVM_FUZZ_SECONDS:-30} s"
+  "$target" -max_total_time="${KVM_FUZZ_SECONDS:-30}" -print_final_stats=1 "$corpus" \
+    "fuzz/corpus/${name#kvm_fuzz_}" 2>&1 | tail -3
+done
+echo "fuzzing: no findings"

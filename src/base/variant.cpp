@@ -72,6 +72,10 @@ std::optional<VarType> varTypeFromTag(std::string_view tag) {
   return std::nullopt;
 }
 
+int32_t ArrayValue::upperBound() const {
+  return lowerBound + static_cast<int32_t>(elements.size()) - 1;
+}
+
 bool ArrayValue::operator==(const ArrayValue& other) const {
   return elementType == other.elementType && allocated == other.allocated &&
          lowerBound == other.lowerBound && elements == other.elements;

@@ -38,9 +38,8 @@ struct ArrayValue {
   int32_t lowerBound = 0;
   std::vector<Variant> elements;  // each holds elementType, or any type when that is Variant
 
-  [[nodiscard]] int32_t upperBound() const {
-    return lowerBound + static_cast<int32_t>(elements.size()) - 1;
-  }
+  // Defined where Variant is complete: clang checks the element type right here.
+  [[nodiscard]] int32_t upperBound() const;
   bool operator==(const ArrayValue& other) const;
 };
 
