@@ -44,7 +44,9 @@ HRESULT scodeOf(int32_t number) {
   if (isPlainNumber(number)) {
     return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, static_cast<unsigned>(number));
   }
-  return static_cast<HRESULT>(number);
+  const auto result = static_cast<HRESULT>(number);
+  // Only a failure code can stand for itself; anything else would read as success.
+  return FAILED(result) ? result : E_FAIL;
 }
 
 HRESULT reportError(const RuntimeError& error, EXCEPINFO* exception) noexcept {

@@ -13,7 +13,8 @@ namespace kvm::win32 {
 // An error with a number from 1 to 65535 travels as DISP_E_EXCEPTION with EXCEPINFO
 // scode = 0x800A0000 + number (severity error, FACILITY_CONTROL), wCode = 0, bstrSource
 // "Kavelmor" and bstrDescription the description: the form in which late-bound callers give
-// back the plain number. Any other number is taken to be an HRESULT and goes as scode as it is.
+// back the plain number. A negative number is taken to be an HRESULT and goes as scode as it
+// is; any other goes as E_FAIL.
 inline constexpr const wchar_t* kErrorSource = L"Kavelmor";
 
 HRESULT scodeOf(int32_t number);

@@ -62,18 +62,27 @@ void registerServer(const std::filesystem::path& dll, const std::filesystem::pat
   const std::wstring version =
       std::to_wstring(kVersionMajor) + L"." + std::to_wstring(kVersionMinor);
 
-  writeKey(root, progId, nullptr, progId);
-  writeKey(root, progId + L"\\CLSID", nullptr, clsid);
-  writeKey(root, classPath(), nullptr, progId);
-  writeKey(root, classPath() + L"\\InprocServer32", nullptr, dll.wstring());
-  writeKey(root, classPath() + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-  writeKey(root, classPath() + L"\\ProgID", nullptr, progId);
-  writeKey(root, classPath() + L"\\VersionIndependentProgID", nullptr, progId);
-  writeKey(root, classPath() + L"\\TypeLib", nullptr, guidText(kLibidKavelmor));
-  writeKey(root, classPath() + L"\\Version", nullptr, version);
-  writeKey(root, classPath() + L"\\Programmable", nullptr, L"");
-
+  // The type library first: when it cannot be written nothing else is, and a failure of the
+  // keys takes back what was written, so a failed registration leaves nothing half done.
   saveAndRegisterTypeLibrary(typeLibrary);
+  try {
+    writeKey(root, progId, nullptr, progId);
+    writeKey(root, progId + L"\\CLSID", nullptr, clsid);
+    writeKey(root, classPath(), nullptr, progId);
+    writeKey(root, classPath() + L"\\InprocServer32", nullptr, dll.wstring());
+    writeKey(root, classPath() + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    writeKey(root, classPath() + L"\\ProgID", nullptr, progId);
+    writeKey(root, classPath() + L"\\VersionIndependentProgID", nullptr, progId);
+    writeKey(root, classPath() + L"\\TypeLib", nullptr, guidText(kLibidKavelmor));
+    writeKey(root, classPath() + L"\\Version", nullptr, version);
+    writeKey(root, classPath() + L"\\Programmable", nullptr, L"");
+  } catch (...) {
+    try {
+      unregisterServer(typeLibrary);
+    } catch (...) {  // NOLINT(bugprone-empty-catch): the first failure is the one to report
+    }
+    throw;
+  }
 }
 
 void unregisterServer(const std::filesystem::path& typeLibrary) {

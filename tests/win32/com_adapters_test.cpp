@@ -281,7 +281,9 @@ TEST(dispatch_com_object, the_core_object_ends_with_its_last_com_reference) {
 
 TEST(automation_error, numbers_travel_in_the_control_facility) {
   EXPECT_EQ(static_cast<unsigned long>(scodeOf(err::kOverflow)), 0x800A0006UL);
-  EXPECT_EQ(scodeOf(static_cast<int32_t>(E_FAIL)), E_FAIL);
+  EXPECT_EQ(scodeOf(static_cast<int32_t>(E_NOINTERFACE)), E_NOINTERFACE);
+  EXPECT_EQ(scodeOf(0), E_FAIL);  // never a success code in an exception
+  EXPECT_EQ(scodeOf(70000), E_FAIL);
 
   EXCEPINFO info{};
   EXPECT_EQ(reportError(RuntimeError(err::kTypeMismatch), &info), DISP_E_EXCEPTION);
