@@ -16,7 +16,6 @@ inline constexpr std::u16string_view kRestoreTitle = u"默认数据库";
 inline constexpr std::u16string_view kRestoreLine1 = u"     这将在界面中使用原始默认数据库，在点击";
 inline constexpr std::u16string_view kRestoreLine2End = u"后才真正替换当前数据库（数据库文件名";
 inline constexpr std::u16string_view kRestoreLine3Start = u"为";
-inline constexpr std::u16string_view kRestoreFileName = u"\\Kavelmor.dat";
 inline constexpr std::u16string_view kRestoreLine3End = u"），确定吗？";
 inline constexpr std::u16string_view kProjectMessage = u"请填写工程名称。";
 inline constexpr std::u16string_view kThicknessTitle = u"包角板厚度";

@@ -14,6 +14,7 @@ class ListBox;
 class MenuItem;
 class Timer;
 class PictureBox;
+class Grid;
 
 // One visit per kind of control, for code that treats every kind differently (dumps, the
 // Win32 binding).
@@ -38,6 +39,7 @@ class ControlVisitor {
   virtual void visit(const MenuItem& control) = 0;
   virtual void visit(const Timer& control) = 0;
   virtual void visit(const PictureBox& control) = 0;
+  virtual void visit(const Grid& control) = 0;
 };
 
 }  // namespace kvm

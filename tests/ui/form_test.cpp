@@ -10,6 +10,7 @@
 #include "ui/check_box.h"
 #include "ui/control_array.h"
 #include "ui/form_show.h"
+#include "ui/grid.h"
 #include "ui/label.h"
 #include "ui/option_group.h"
 
@@ -135,6 +136,29 @@ TEST(form_test, a_check_box_runs_click_when_its_value_changes) {
   box.userClick();
   EXPECT_EQ(box.value(), 0);
   EXPECT_EQ(clicks, 2);
+}
+
+TEST(form_test, a_grid_keeps_its_cells_and_current_cell_inside_the_table) {
+  auto ui = std::make_shared<TestUi>();
+  TestForm form(ui);
+  Grid grid(form, u"M1", 1, 9);
+  grid.setTextMatrix(0, 1, u"包角名称");
+  grid.setRows(3);
+  grid.setTextMatrix(2, 8, u"1:10");
+  int changes = 0;
+  int clicks = 0;
+  grid.onRowColChange = [&] { ++changes; };
+  grid.onClick = [&] { ++clicks; };
+  grid.userSelectRow(2);
+  grid.userSelectRow(2);
+  EXPECT_EQ(grid.row(), 2);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(grid.textMatrix(0, 1), u"包角名称");
+  EXPECT_THROW((void)grid.textMatrix(3, 0), RuntimeError);
+  grid.setRows(2);
+  EXPECT_EQ(grid.row(), 1);
+  EXPECT_EQ(grid.cells().size(), 2U);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "ui/control.h"
 #include "ui/control_visitor.h"
 #include "ui/form.h"
+#include "ui/grid.h"
 #include "ui/label.h"
 #include "ui/list_box.h"
 #include "ui/menu_item.h"
@@ -69,6 +70,17 @@ class StateDumper final : public ControlVisitor {
   }
   void visit(const PictureBox& control) override {
     state = preview::pictureJson(control.width(), control.height(), control.ops());
+  }
+  void visit(const Grid& control) override {
+    json rows = json::array();
+    for (const auto& cells : control.cells()) {
+      json row = json::array();
+      for (const auto& cell : cells) {
+        row.push_back(toUtf8(cell));
+      }
+      rows.push_back(std::move(row));
+    }
+    state = {{"rows", std::move(rows)}, {"row", control.row()}, {"col", control.col()}};
   }
 
  private:

@@ -10,6 +10,7 @@
 #include "ui/check_box.h"
 #include "ui/control.h"
 #include "ui/form.h"
+#include "ui/grid.h"
 #include "ui/label.h"
 #include "ui/list_box.h"
 #include "ui/menu_item.h"
@@ -220,9 +221,25 @@ void ScriptedUi::playAction(const json& action) {
       list.userRightButtonUp();
     }
   } else if (verb == "dblclick") {
-    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
-    if (list.usable()) {
-      list.userDblClick();
+    Control& control = controlOf(form, args.text(1));
+    if (!control.usable()) {
+      return;
+    }
+    if (auto* list = dynamic_cast<ListBox*>(&control)) {
+      list->userDblClick();
+    } else if (auto* grid = dynamic_cast<Grid*>(&control)) {
+      grid->userDblClick();
+    } else {
+      throw ScriptStop(args.text(1) + " cannot be double-clicked");
+    }
+  } else if (verb == "grid") {
+    auto& grid = controlAs<Grid>(form, args.text(1), "a grid");
+    const int32_t row = args.number(2);
+    if (row < 0 || row >= grid.rows()) {
+      throw ScriptStop(args.text(1) + " has no row " + std::to_string(row));
+    }
+    if (grid.usable()) {
+      grid.userSelectRow(row);
     }
   } else if (verb == "close") {
     form.userClose();
