@@ -129,6 +129,11 @@ void RegistrySettingsStore::registryRemove(std::u16string_view name) {
   }
 }
 
+void RegistrySettingsStore::removeAll() {
+  deleteKeyTree(HKEY_CURRENT_USER, settingsPath_);
+  deleteKeyTree(HKEY_CURRENT_USER, componentPath_);
+}
+
 SettingsSnapshot RegistrySettingsStore::snapshot() const {
   SettingsSnapshot result;
   if (const RegistryKey settings = openForReading(settingsPath_)) {

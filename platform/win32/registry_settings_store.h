@@ -32,6 +32,10 @@ class RegistrySettingsStore final : public SettingsStore {
 
   [[nodiscard]] SettingsSnapshot snapshot() const override;
 
+  // Removes every application setting and the component's key, so that a session (a script
+  // run through COM) starts from nothing, as a fresh home folder does.
+  void removeAll();
+
   // Where the application settings are, below HKEY_CURRENT_USER.
   [[nodiscard]] const std::wstring& settingsPath() const { return settingsPath_; }
 

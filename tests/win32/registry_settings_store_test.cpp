@@ -70,5 +70,15 @@ TEST_F(RegistrySettingsStoreTest, the_component_key_holds_JHML_read_through_300_
   EXPECT_FALSE(store.registryGet(u"JHML").has_value());
 }
 
+TEST_F(RegistrySettingsStoreTest, a_session_can_start_from_nothing) {
+  RegistrySettingsStore store;
+  store.save(u"danxian", u"2");
+  store.registrySet(u"JHML", u"x");
+  store.removeAll();
+  const SettingsSnapshot snapshot = store.snapshot();
+  EXPECT_TRUE(snapshot.settings.empty());
+  EXPECT_FALSE(snapshot.registry.has_value());
+}
+
 }  // namespace
 }  // namespace kvm::win32
