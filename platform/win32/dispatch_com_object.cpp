@@ -104,8 +104,9 @@ HRESULT AutomationObject::callCore(Dispatch& target, std::u16string_view name, I
                                    DISPPARAMS* parameters, VARIANT* result,
                                    EXCEPINFO* exception) noexcept {
   return guardInvoke(exception, [&]() -> HRESULT {
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
     if (parameters == nullptr) {
-      return E_INVALIDARG;
+      parameters = &none;  // some callers pass nothing for a call without arguments
     }
     UINT positional = parameters->cArgs;
     if (kind == InvokeKind::PropertyPut) {

@@ -264,6 +264,8 @@ TEST(dispatch_com_object, names_get_stable_ids_case_insensitively) {
   ASSERT_EQ(object->GetIDsOfNames(IID_NULL, &name, 1, 0, &b), S_OK);
   EXPECT_EQ(a, b);
   EXPECT_NE(a, c);
+  EXPECT_EQ(object->Invoke(a, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr),
+            S_OK);
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   EXPECT_EQ(object->Invoke(99, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
             DISP_E_MEMBERNOTFOUND);
