@@ -5,6 +5,9 @@
 
 #include "base/runtime_error.h"
 #include "base/text.h"
+#include "billtools/peiceng.h"
+#include "billtools/wan_shan.h"
+#include "cutting/length_check/chk_len.h"
 #include "cutting/piece_splitting.h"
 #include "host/argument_binding.h"
 #include "host/component.h"
@@ -104,6 +107,9 @@ Variant ClsKavelmor::dispatchMember(std::size_t index, std::vector<Variant>& arg
   if (name == u"ModeLZ") return ModeLZ(args);
   if (name == u"qp1") return qp1(args);
   if (name == u"kvmset") return kvmset(*process_, kVersion, args);
+  if (name == u"chkLen") return chkLen(*process_, args);
+  if (name == u"peiceng") return peiceng(*process_, args);
+  if (name == u"WanShan") return WanShan(*process_);
   if (name == u"yfgiu") return yfgiu(args);
   if (name == u"y2fgiu") return y2fgiu(args);
   if (name == u"dh2fg") return std::u16string(kVersion);

@@ -11,6 +11,10 @@ namespace kvm {
 
 class SettingsStore;
 struct SettingsState;
+class FrmCheck;
+class FrmPeiCeng;
+class FrmWanShan;
+class FrmHelp;
 
 // What the component shares across every object and dialog of one process: the host objects
 // of the last start-up, the program directory and the result string of the last dialog. On
@@ -33,6 +37,12 @@ struct ProcessContext {
   // The settings dialog's module: the library table, the modified flag and the dialogs. Made
   // by the first settings call; lives as long as the process.
   std::shared_ptr<SettingsState> settingsDialog;
+
+  // The length check, bill tool and alias dialogs, each made by its first use.
+  std::shared_ptr<FrmCheck> frmCheck;
+  std::shared_ptr<FrmPeiCeng> frmPeiCeng;
+  std::shared_ptr<FrmWanShan> frmWanShan;
+  std::shared_ptr<FrmHelp> frmHelp;
 };
 
 }  // namespace kvm
