@@ -9,9 +9,9 @@
 namespace {
 
 class SilentUi final : public kvm::Ui {
-public:
-  kvm::MsgAnswer messageBox(std::u16string_view, const std::optional<std::u16string>&,
-                            kvm::MsgIcon, kvm::MsgButtons) override {
+ public:
+  kvm::MsgAnswer messageBox(std::u16string_view, const std::optional<std::u16string>&, kvm::MsgIcon,
+                            kvm::MsgButtons) override {
     return kvm::MsgAnswer::Ok;
   }
   bool shiftDown() override { return false; }

@@ -93,11 +93,17 @@ std::u16string trimRightSpaces(std::u16string_view text) {
                                            : std::u16string(text.substr(0, last + 1));
 }
 
-std::u16string trimSpaces(std::u16string_view text) { return trimLeftSpaces(trimRightSpaces(text)); }
+std::u16string trimSpaces(std::u16string_view text) {
+  return trimLeftSpaces(trimRightSpaces(text));
+}
 
 namespace {
-char16_t upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+char16_t upper(char16_t c) {
+  return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+}
+char16_t lower(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+}
 }  // namespace
 
 bool equalsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {

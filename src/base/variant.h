@@ -27,7 +27,8 @@ enum class VarType : uint8_t {
   Variant,  // only as an array's element type
 };
 
-const char* varTypeTag(VarType type);  // "I2", "I4", "UI1", "R4", "R8", "BOOL", "BSTR", "VARIANT", ...
+const char* varTypeTag(
+    VarType type);  // "I2", "I4", "UI1", "R4", "R8", "BOOL", "BSTR", "VARIANT", ...
 std::optional<VarType> varTypeFromTag(std::string_view tag);
 
 // A one-dimensional automation array. An array-typed value may hold no array at all
@@ -45,7 +46,7 @@ struct ArrayValue {
 
 // An automation value (VARIANT) with the exact type the platform would give it.
 class Variant {
-public:
+ public:
   using Storage = std::variant<std::monostate, int16_t, int32_t, uint8_t, float, double, bool,
                                std::u16string, DispatchPtr, ArrayValue>;
 
@@ -93,7 +94,7 @@ public:
 
   bool operator==(const Variant& other) const { return storage_ == other.storage_; }
 
-private:
+ private:
   Storage storage_;
 };
 

@@ -16,7 +16,9 @@ Point3 pointFromVariant(const Variant& value) {
 }
 }  // namespace
 
-Variant pointVariant(const Point3& point) { return Variant::doubles({point.x, point.y, point.z}); }
+Variant pointVariant(const Point3& point) {
+  return Variant::doubles({point.x, point.y, point.z});
+}
 
 void BillOutput::start(double originX, double originY, int16_t textHeight) {
   originX_ = originX;
@@ -54,9 +56,8 @@ void BillOutput::writeTotals(const DispatchPtr& modelSpace, const std::u16string
   std::vector<Variant> corners{Variant(), Variant()};
   callByRef(areaText, u"GetBoundingBox", corners);
   const Point3 maxCorner = pointFromVariant(corners[1]);
-  addBillText(modelSpace, u"2",
-              {maxCorner.x + 0.22 * textHeight_, maxCorner.y, maxCorner.z}, 0.5 * textHeight_,
-              kTopLeft);
+  addBillText(modelSpace, u"2", {maxCorner.x + 0.22 * textHeight_, maxCorner.y, maxCorner.z},
+              0.5 * textHeight_, kTopLeft);
 
   totals.x += 6348;
   addBillText(modelSpace, u"累计总长 " + length + u"m", totals, textHeight_, kTopRight);

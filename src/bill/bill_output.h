@@ -17,7 +17,7 @@ struct Point3 {
 // Where the bill's texts go while the host draws a bill: the origin given to WSJM, the block
 // being written and the point of its next count row.
 class BillOutput {
-public:
+ public:
   void start(double originX, double originY, int16_t textHeight);
 
   [[nodiscard]] Point3 origin() const { return {originX_, originY_, 0}; }
@@ -39,7 +39,7 @@ public:
   void writeTotals(const DispatchPtr& modelSpace, const std::u16string& area,
                    const std::u16string& length, int32_t blockId) const;
 
-private:
+ private:
   double originX_ = 0;
   double originY_ = 0;
   int32_t blockIndex_ = -1;

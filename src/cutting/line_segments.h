@@ -9,7 +9,7 @@ namespace kvm {
 // The flashing lines the host hands over for the flashing in hand: start x, start y, end x,
 // end y per line, in call order.
 class LineSegments {
-public:
+ public:
   static constexpr std::size_t kMaxElements = 32768;  // 8192 lines
 
   // Adds one line. Both points are read before the list grows, so a bad point changes nothing.
@@ -20,7 +20,7 @@ public:
   [[nodiscard]] Variant toVariant() const;
   [[nodiscard]] std::size_t size() const { return values_.size(); }
 
-private:
+ private:
   std::vector<double> values_;
 };
 

@@ -36,9 +36,13 @@ double up(double value) {
   return value - whole > 0 ? whole + 1 : whole;
 }
 
-int32_t round0(double value) { return toLongRounded(roundPattern(value, 0)); }
+int32_t round0(double value) {
+  return toLongRounded(roundPattern(value, 0));
+}
 
-double firstLength(const Variant& lengths) { return toDouble(element(lengths, 0)); }
+double firstLength(const Variant& lengths) {
+  return toDouble(element(lengths, 0));
+}
 
 int32_t elementCount(const Variant& lengths) {
   if (!lengths.isArray()) {
@@ -87,8 +91,8 @@ Variant splitEqualPieces(const CuttingAttributes& attributes, const Variant& len
   return pair(length, toLongRounded(pieces));
 }
 
-Variant splitByMode(const CuttingAttributes& attributes, const Variant& lengths,
-                    double lengthToCut, uint8_t mode) {
+Variant splitByMode(const CuttingAttributes& attributes, const Variant& lengths, double lengthToCut,
+                    uint8_t mode) {
   const double maxLength = attributes.maxCutLength;
   switch (mode) {
     case 0: {

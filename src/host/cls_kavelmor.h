@@ -16,7 +16,7 @@ namespace kvm {
 // work of its subsystem and reports failures by the member's own convention (a message box, a
 // silent result, or an error back to the host).
 class ClsKavelmor final : public Dispatch {
-public:
+ public:
   explicit ClsKavelmor(std::shared_ptr<ProcessContext> process);
   ClsKavelmor(const ClsKavelmor&) = delete;
   ClsKavelmor& operator=(const ClsKavelmor&) = delete;
@@ -27,7 +27,7 @@ public:
   Variant invoke(std::u16string_view name, InvokeKind kind, std::vector<Variant>& args) override;
   [[nodiscard]] std::u16string typeName() const override { return u"clsKavelmor"; }
 
-private:
+ private:
   Variant dispatchMember(std::size_t index, std::vector<Variant>& args);
 
   Variant WSJM(const std::vector<Variant>& args);

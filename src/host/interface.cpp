@@ -61,7 +61,9 @@ const std::array kMembers{
 
 }  // namespace
 
-std::span<const MemberInfo> clsKavelmorMembers() { return kMembers; }
+std::span<const MemberInfo> clsKavelmorMembers() {
+  return kMembers;
+}
 
 std::optional<std::size_t> memberIndex(std::u16string_view name) {
   for (std::size_t i = 0; i < kMembers.size(); ++i) {

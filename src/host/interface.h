@@ -17,7 +17,7 @@ namespace kvm {
 
 struct ParameterInfo {
   std::u16string_view name;
-  VarType type;  // Variant: any value; Object: a dispatch object
+  VarType type;          // Variant: any value; Object: a dispatch object
   bool isArray = false;  // a typed array of `type` (kvmset's lstLen, lstAg)
   bool byReference = false;
 };

@@ -39,8 +39,8 @@ Variant evaluateLisp(const DispatchPtr& functions, const std::u16string& text, U
     }
   }
   ui.messageBox(lastError->description(),
-                decimal(lastError->number()) + u"," + lastTwoCharacters(text),
-                MsgIcon::Information, MsgButtons::Ok);
+                decimal(lastError->number()) + u"," + lastTwoCharacters(text), MsgIcon::Information,
+                MsgButtons::Ok);
   return Variant(kLispFailureMarker);
 }
 

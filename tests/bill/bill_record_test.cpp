@@ -9,7 +9,9 @@
 namespace kvm {
 namespace {
 
-double radians(double degrees) { return degrees * std::numbers::pi / 180; }
+double radians(double degrees) {
+  return degrees * std::numbers::pi / 180;
+}
 
 Flashing ridge() {
   Flashing flashing;
@@ -55,13 +57,34 @@ TEST(bill_record_test, an_entry_writes_every_field_with_its_own_separator) {
   appendBillEntry(record, ridge());
   const std::u16string expected =
       u"\x02屋脊包角\x01"
-      u"4000\x01" u"100\x01天蓝色\x01" u"100\x01" u"1.00\x01" u"500\x01" u"1\x01"
+      u"4000\x01"
+      u"100\x01天蓝色\x01"
+      u"100\x01"
+      u"1.00\x01"
+      u"500\x01"
+      u"1\x01"
       u"-2400\x04-317"
-      u"\x03" u"2200\x04" u"300"
-      u"\x03" u"0.10471975511966\x04" u"0.785398163397448"
-      u"\x03" u"0\x04\x04(265 -34)\x04(-10 -241)\x04" u"161\x04" u"2\x04" u"3\x04" u"0\x04(0 0)"
-      u"\x05" u"1\x04\x04(3 0)\x04(450 412)\x04" u"34\x04" u"3\x04" u"2\x04" u"4\x04(403 79)"
-      u"\x03*\x04(-1190 167)\x04" u"0.1047198\x04" u"0.8";
+      u"\x03"
+      u"2200\x04"
+      u"300"
+      u"\x03"
+      u"0.10471975511966\x04"
+      u"0.785398163397448"
+      u"\x03"
+      u"0\x04\x04(265 -34)\x04(-10 -241)\x04"
+      u"161\x04"
+      u"2\x04"
+      u"3\x04"
+      u"0\x04(0 0)"
+      u"\x05"
+      u"1\x04\x04(3 0)\x04(450 412)\x04"
+      u"34\x04"
+      u"3\x04"
+      u"2\x04"
+      u"4\x04(403 79)"
+      u"\x03*\x04(-1190 167)\x04"
+      u"0.1047198\x04"
+      u"0.8";
   EXPECT_EQ(record, expected);
 }
 
@@ -72,7 +95,11 @@ TEST(bill_record_test, empty_arrays_give_empty_sections_and_missing_ones_fail) {
   flashing.ScaleCode = 5;
   std::u16string record;
   appendBillEntry(record, flashing);
-  EXPECT_NE(record.find(u"\x01" u"0.50\x01" u"500\x01" u"5\x01"), std::u16string::npos);
+  EXPECT_NE(record.find(u"\x01"
+                        u"0.50\x01"
+                        u"500\x01"
+                        u"5\x01"),
+            std::u16string::npos);
   EXPECT_NE(record.find(u"0.785398163397448\x03\x03*"), std::u16string::npos);
 
   flashing.TextMarks = DynamicArray<TextMark>::unallocated();
@@ -83,10 +110,20 @@ TEST(bill_record_test, empty_arrays_give_empty_sections_and_missing_ones_fail) {
 TEST(bill_record_test, header_formats_thickness_and_date_the_platform_way) {
   const CalendarDate date{2016, 3, 2};
   EXPECT_EQ(billHeader(u"示范工程车间一", 0.50, u"300", u"300", date),
-            u"示范工程车间一\x01" u"0.5\x01" u"300\x01" u"300\x01" u"2016.3.2");
+            u"示范工程车间一\x01"
+            u"0.5\x01"
+            u"300\x01"
+            u"300\x01"
+            u"2016.3.2");
   EXPECT_EQ(billHeader(u"A", 0.125, u"0", u"600", {2026, 12, 17}),
-            u"A\x01" u"0.125\x01" u"0\x01" u"600\x01" u"2026.12.17");
-  EXPECT_EQ(billHeader(u"A", 10, u"1", u"1", date).substr(0, 5), u"A\x01" u"10\x01");
+            u"A\x01"
+            u"0.125\x01"
+            u"0\x01"
+            u"600\x01"
+            u"2026.12.17");
+  EXPECT_EQ(billHeader(u"A", 10, u"1", u"1", date).substr(0, 5),
+            u"A\x01"
+            u"10\x01");
 }
 
 }  // namespace

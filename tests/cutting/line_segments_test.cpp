@@ -7,7 +7,9 @@
 namespace kvm {
 namespace {
 
-Variant point(double x, double y) { return Variant::doubles({x, y}); }
+Variant point(double x, double y) {
+  return Variant::doubles({x, y});
+}
 
 int32_t errorNumberOf(const std::function<void()>& action) {
   try {
@@ -38,8 +40,9 @@ TEST(line_segments_test, a_bad_point_leaves_the_list_as_it_was) {
   EXPECT_EQ(errorNumberOf([&] { lines.add(Variant(5.0), point(1, 2)); }), err::kTypeMismatch);
   EXPECT_EQ(errorNumberOf([&] { lines.add(point(1, 2), Variant::doubles({3})); }),
             err::kSubscriptOutOfRange);
-  EXPECT_EQ(errorNumberOf([&] { lines.add(point(1, 2), Variant::unallocatedArray(VarType::Double)); }),
-            err::kSubscriptOutOfRange);
+  EXPECT_EQ(
+      errorNumberOf([&] { lines.add(point(1, 2), Variant::unallocatedArray(VarType::Double)); }),
+      err::kSubscriptOutOfRange);
   EXPECT_EQ(lines.size(), 4U);
 }
 

@@ -9,7 +9,9 @@ namespace {
 
 constexpr CuttingAttributes kUsual{4000, 100, 100};
 
-Variant lengths(std::vector<double> values) { return Variant::doubles(values); }
+Variant lengths(std::vector<double> values) {
+  return Variant::doubles(values);
+}
 
 Variant pairOf(Variant length, Variant count) {
   return Variant::array(VarType::Variant, {std::move(length), std::move(count)});

@@ -43,8 +43,12 @@ nlohmann::json elementToJson(const Variant& value, bool tagged) {
 
 }  // namespace
 
-nlohmann::json realToJson(double value) { return shortestReal(value); }
-nlohmann::json realToJson(float value) { return shortestReal(value); }
+nlohmann::json realToJson(double value) {
+  return shortestReal(value);
+}
+nlohmann::json realToJson(float value) {
+  return shortestReal(value);
+}
 
 nlohmann::json valueToJson(const Variant& value) {
   const auto& storage = value.storage();
