@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 #include "base/text.h"
@@ -88,8 +89,8 @@ double jsonReal(const nlohmann::json& json) {
   if (json.is_string()) {
     const auto text = json.get<std::string>();
     if (text == "NaN") return std::nan("");
-    if (text == "Infinity") return INFINITY;
-    if (text == "-Infinity") return -INFINITY;
+    if (text == "Infinity") return std::numeric_limits<double>::infinity();
+    if (text == "-Infinity") return -std::numeric_limits<double>::infinity();
   }
   throw std::invalid_argument("a real number is expected, not " + json.dump());
 }
@@ -126,7 +127,7 @@ Variant typedElement(const nlohmann::json& json, VarType type, const ObjectResol
 Variant arrayFromJson(const nlohmann::json& json, const ObjectResolver& resolve) {
   VarType type = VarType::Variant;
   if (json.contains("type")) {
-    const auto tag = json.at("type");
+    const auto& tag = json.at("type");
     const auto parsed = tag.is_string() ? varTypeFromTag(tag.get<std::string>()) : std::nullopt;
     if (!parsed || *parsed == VarType::Empty || *parsed == VarType::Object) {
       throw std::invalid_argument("unknown array element type " + tag.dump());
