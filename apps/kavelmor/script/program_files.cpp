@@ -1,11 +1,11 @@
 #include "apps/kavelmor/script/program_files.h"
 
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <stdexcept>
 
 #include "apps/kavelmor/script/sha256.h"
+#include "storage/file_access.h"
 
 namespace kvm::script {
 
@@ -76,8 +76,7 @@ nlohmann::json describeFiles(const std::filesystem::path& folder) {
     if (!entry.is_regular_file()) {
       continue;
     }
-    std::ifstream file(entry.path(), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    const std::string bytes = readWholeFile(entry.path());
     files[entry.path().filename().string()] = {{"size", bytes.size()},
                                                {"sha256", sha256Hex(bytes)}};
   }

@@ -1,12 +1,11 @@
 #include "apps/kavelmor/script/script_session.h"
 
-#include <chrono>
-#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "apps/kavelmor/script/json_lines_sink.h"
+#include "apps/kavelmor/script/local_date.h"
 #include "apps/kavelmor/script/program_files.h"
 #include "apps/kavelmor/script/session_stores.h"
 #include "apps/kavelmor/script/value_json.h"
@@ -26,19 +25,12 @@ namespace {
 using nlohmann::json;
 using sim::ScriptStop;
 
-CalendarDate realToday() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-}
-
 class Session {
 public:
   Session(std::ostream& out, const SessionOptions& options)
       : sink_(out),
         host_(sink_),
-        stores_(options.home),
+        stores_(options),
         createComponent_(options.createComponent ? options.createComponent
                                                  : kvm::createComponent) {
     ui_ = std::make_shared<sim::ScriptedUi>(
@@ -48,7 +40,7 @@ public:
             [this](std::intptr_t after, std::u16string_view title) {
               return host_.topLevelWindowAfter(after, title);
             },
-            [this] { return host_.today().value_or(realToday()); },
+            [this] { return host_.today().value_or(localToday()); },
             [this] { return ScreenSize{host_.screenWidth(), host_.screenHeight()}; }});
     process_ = std::make_shared<ProcessContext>();
     process_->ui = ui_;

@@ -10,6 +10,10 @@
 #include "dispatch/dispatch.h"
 #include "host/process.h"
 
+namespace kvm {
+class SettingsStore;
+}
+
 namespace kvm::script {
 
 struct SessionOptions {
@@ -17,6 +21,10 @@ struct SessionOptions {
   std::optional<std::filesystem::path> home;
   // How the component object is made; in-process by default.
   std::function<DispatchPtr(std::shared_ptr<ProcessContext>)> createComponent;
+  // A component made elsewhere keeps its own stores: the session must then act on those. When
+  // set, these replace the settings file and the program directory root that `home` implies.
+  std::shared_ptr<SettingsStore> settings{};
+  std::optional<std::filesystem::path> programDirectoryRoot{};
 };
 
 // Plays one host script against the simulated host and prints its events. Returns the exit

@@ -34,11 +34,25 @@ void applyChanges(const nlohmann::json& changes, Set set, Remove remove) {
   }
 }
 
+std::filesystem::path programDirectoryRootOf(const SessionOptions& options) {
+  if (options.programDirectoryRoot) {
+    return *options.programDirectoryRoot;
+  }
+  return options.home ? *options.home : defaultProgramDirectoryRoot();
+}
+
+std::shared_ptr<SettingsStore> settingsStoreOf(const SessionOptions& options) {
+  if (options.settings) {
+    return options.settings;
+  }
+  return std::make_shared<JsonSettingsStore>(options.home ? *options.home
+                                                          : defaultSettingsFolder());
+}
+
 }  // namespace
 
-SessionStores::SessionStores(const std::optional<std::filesystem::path>& home)
-    : root_(home ? *home : defaultProgramDirectoryRoot()),
-      settings_(std::make_shared<JsonSettingsStore>(home ? *home : defaultSettingsFolder())) {}
+SessionStores::SessionStores(const SessionOptions& options)
+    : root_(programDirectoryRootOf(options)), settings_(settingsStoreOf(options)) {}
 
 std::filesystem::path SessionStores::programDirectory() const {
   return programDirectoryUnder(root_);
@@ -46,7 +60,8 @@ std::filesystem::path SessionStores::programDirectory() const {
 
 void SessionStores::applySettings(const nlohmann::json& changes) {
   applyChanges(
-      changes, [this](const std::u16string& key, const std::u16string& value) {
+      changes,
+      [this](const std::u16string& key, const std::u16string& value) {
         settings_->save(key, value);
       },
       [this](const std::u16string& key) { settings_->remove(key); });
@@ -54,7 +69,8 @@ void SessionStores::applySettings(const nlohmann::json& changes) {
 
 void SessionStores::applyRegistry(const nlohmann::json& changes) {
   applyChanges(
-      changes, [this](const std::u16string& name, const std::u16string& value) {
+      changes,
+      [this](const std::u16string& name, const std::u16string& value) {
         settings_->registrySet(name, value);
       },
       [this](const std::u16string& name) { settings_->registryRemove(name); });
@@ -62,9 +78,9 @@ void SessionStores::applyRegistry(const nlohmann::json& changes) {
 
 nlohmann::json SessionStores::dump() const {
   const auto snapshot = settings_->snapshot();
-  return {{"settings", mapToJson(snapshot.settings)},
-          {"registry", snapshot.registry ? mapToJson(*snapshot.registry)
-                                         : nlohmann::json::object()}};
+  return {
+      {"settings", mapToJson(snapshot.settings)},
+      {"registry", snapshot.registry ? mapToJson(*snapshot.registry) : nlohmann::json::object()}};
 }
 
 }  // namespace kvm::script

@@ -6,17 +6,15 @@
 
 #include <nlohmann/json.hpp>
 
-namespace kvm {
-class SettingsStore;
-}
+#include "apps/kavelmor/script/script_session.h"
 
 namespace kvm::script {
 
-// Where one script session keeps its durable state: inside --home when given (so sessions stay
-// apart), else in the user's own folders.
+// Where one script session keeps its durable state: the stores the options name, else inside
+// --home when given (so sessions stay apart), else in the user's own folders.
 class SessionStores {
-public:
-  explicit SessionStores(const std::optional<std::filesystem::path>& home);
+ public:
+  explicit SessionStores(const SessionOptions& options);
 
   [[nodiscard]] std::shared_ptr<SettingsStore> settings() const { return settings_; }
   [[nodiscard]] const std::filesystem::path& programDirectoryRoot() const { return root_; }
@@ -28,7 +26,7 @@ public:
   // The "settings" dump.
   [[nodiscard]] nlohmann::json dump() const;
 
-private:
+ private:
   std::filesystem::path root_;
   std::shared_ptr<SettingsStore> settings_;
 };
