@@ -6,6 +6,7 @@
 #include "base/numbers.h"
 #include "base/runtime_error.h"
 #include "base/text.h"
+#include "billtools/guarded.h"
 #include "billtools/help_box.h"
 #include "billtools/pei_ceng_texts.h"
 #include "billtools/stored_choice.h"
@@ -105,22 +106,13 @@ FrmPeiCeng::FrmPeiCeng(ProcessContext& process)
   cmdClose.move(520, 320, 100, 28);
   cmdClose.setCaption(std::u16string(text::kCmdClose));
 
-  cmdPick.onClick = [this] { guarded([this] { pick(); }); };
-  M1.onDblClick = [this] { guarded([this] { pick(); }); };
-  cmdDaoChu.onClick = [this] { guarded([this] { exportTable(); }); };
-  cmdHelp.onClick = [this] { guarded([this] { help(); }); };
-  cmdClose.onClick = [this] { guarded([this] { unload(); }); };
-  Timer1.onTimer = [this] { guarded([this] { timerTick(); }); };
+  cmdPick.onClick = [this] { guarded(ui(), [this] { pick(); }); };
+  M1.onDblClick = [this] { guarded(ui(), [this] { pick(); }); };
+  cmdDaoChu.onClick = [this] { guarded(ui(), [this] { exportTable(); }); };
+  cmdHelp.onClick = [this] { guarded(ui(), [this] { help(); }); };
+  cmdClose.onClick = [this] { guarded(ui(), [this] { unload(); }); };
+  Timer1.onTimer = [this] { guarded(ui(), [this] { timerTick(); }); };
   finishDesign();
-}
-
-template <class Command>
-void FrmPeiCeng::guarded(Command command) {
-  try {
-    command();
-  } catch (const RuntimeError& error) {
-    showErrorDescription(ui(), error.description());
-  }
 }
 
 void FrmPeiCeng::onLoad() {
@@ -139,7 +131,7 @@ void FrmPeiCeng::onLoad() {
 
 void FrmPeiCeng::onUnload() {
   process_.resultString = u"c";
-  guarded([this] {
+  guarded(ui(), [this] {
     storeChoice(*process_.settings, kDisplayModeKey, displayMode());
     storeChoice(*process_.settings, kWriteNameKey, chkWriteName.value());
   });
@@ -154,6 +146,7 @@ void FrmPeiCeng::fill(const Variant& Arr, const Variant& Gong, int16_t stid) {
 
   const int16_t flashings =
       toIntegerRounded((static_cast<double>(upperBound(Arr)) + 1.0) / kValuesPerFlashing);
+  // The grid's row count, one more, is an Integer as well.
   if (flashings == std::numeric_limits<int16_t>::max()) {
     raise(err::kOverflow);
   }

@@ -56,9 +56,6 @@ class FrmPeiCeng final : public Form {
   void help();
   void timerTick();
   void fitGrid(int32_t flashings);
-  // Runs a command under the dialog's error handler.
-  template <class Command>
-  void guarded(Command command);
 
   ProcessContext& process_;
 };

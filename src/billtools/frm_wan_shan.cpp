@@ -4,6 +4,7 @@
 
 #include "base/runtime_error.h"
 #include "base/text.h"
+#include "billtools/guarded.h"
 #include "billtools/help_box.h"
 #include "billtools/stored_choice.h"
 #include "billtools/wan_shan_texts.h"
@@ -65,30 +66,21 @@ FrmWanShan::FrmWanShan(ProcessContext& process)
 
   optMode.onClick = [this](int32_t index) { chkNum.setEnabled(index != kEconomyMode); };
   chkNum.onClick = [this] { chkDaiTi.setEnabled(chkNum.value() == 1); };
-  cmdOk.onClick = [this] { guarded([this] { ok(); }); };
+  cmdOk.onClick = [this] { guarded(ui(), [this] { ok(); }); };
   cmdCancel.onClick = [this] {
     process_.resultString = u"c";
     unload();
   };
-  cmdHelp.onClick = [this] { guarded([this] { help(); }); };
-  Timer1.onTimer = [this] { guarded([this] { timerTick(); }); };
+  cmdHelp.onClick = [this] { guarded(ui(), [this] { help(); }); };
+  Timer1.onTimer = [this] { guarded(ui(), [this] { timerTick(); }); };
   finishDesign();
-}
-
-template <class Command>
-void FrmWanShan::guarded(Command command) {
-  try {
-    command();
-  } catch (const RuntimeError& error) {
-    showErrorDescription(ui(), error.description());
-  }
 }
 
 void FrmWanShan::onLoad() {
   accepted_ = false;
   // A stored value that is no number stops the load here; the dialog is shown as far as it
   // got.
-  guarded([this] {
+  guarded(ui(), [this] {
     const SettingsStore& store = *process_.settings;
     // Setting a button runs the group's Click handler, which disables chkNum for mode 2.
     if (const auto stored = storedChoice(store, kModeKey, 0, 0, 2)) {

@@ -45,8 +45,6 @@ class FrmWanShan final : public Form {
   void ok();
   void help();
   void timerTick();
-  template <class Command>
-  void guarded(Command command);
 
   ProcessContext& process_;
   // Set while OK unloads the dialog, so that the unload keeps OK's result.

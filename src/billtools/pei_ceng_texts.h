@@ -12,6 +12,7 @@ inline constexpr std::array<std::u16string_view, 3> kOptShow{u"全隐", u"全显
 inline constexpr std::u16string_view kChkWriteName = u"在包角线上标注名称";
 inline constexpr std::u16string_view kCmdPick = u"选择包角线(&P)";
 inline constexpr std::u16string_view kCmdDaoChu = u"导出";
+// The control models carry no tool tips; the window binding shows this one.
 inline constexpr std::u16string_view kCmdDaoChuToolTip = u"导出表格到屏幕";
 inline constexpr std::u16string_view kCmdHelp = u"帮助";
 inline constexpr std::u16string_view kCmdClose = u"关闭";
