@@ -43,8 +43,24 @@ std::u16string billDate(const CalendarDate& date) {
 std::u16string billHeader(const std::u16string& projectName, double plateThickness,
                           const std::u16string& lengthClassStep, const std::u16string& textHeight,
                           const CalendarDate& date) {
-  return projectName + kField + formatUpTo(plateThickness, 3) + kField + lengthClassStep +
-         kField + textHeight + kField + billDate(date);
+  return projectName + kField + formatUpTo(plateThickness, 3) + kField + lengthClassStep + kField +
+         textHeight + kField + billDate(date);
+}
+
+const Flashing* findBillFlashing(const LibraryTable& libraries, std::u16string_view library,
+                                 std::u16string_view flashing) {
+  for (const FlashingLibrary& candidate : libraries) {
+    if (candidate.Name != library) {
+      continue;
+    }
+    for (const Flashing& found : candidate.Flashings) {
+      if (found.Name == flashing) {
+        return &found;
+      }
+    }
+    return nullptr;
+  }
+  return nullptr;
 }
 
 void appendBillEntry(std::u16string& record, const Flashing& flashing) {
@@ -66,8 +82,8 @@ void appendBillEntry(std::u16string& record, const Flashing& flashing) {
   appendJoined(record, flashing.DimensionMarks, kRecord, [&](const DimensionMark& mark) {
     record += decimal(mark.Kind) + kItem + mark.Label + kItem;
     record += pointText(mark.P1X, mark.P1Y) + kItem + pointText(mark.P2X, mark.P2Y) + kItem;
-    record += decimal(mark.Style) + kItem + decimal(mark.VertexA) + kItem +
-              decimal(mark.VertexB) + kItem + decimal(mark.VertexC) + kItem;
+    record += decimal(mark.Style) + kItem + decimal(mark.VertexA) + kItem + decimal(mark.VertexB) +
+              kItem + decimal(mark.VertexC) + kItem;
     record += pointText(mark.ArcX, mark.ArcY);
   });
   record += kSection;

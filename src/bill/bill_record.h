@@ -25,6 +25,11 @@ std::u16string billHeader(const std::u16string& projectName, double plateThickne
                           const std::u16string& lengthClassStep, const std::u16string& textHeight,
                           const CalendarDate& date);
 
+// The flashing a current-use item names: the first library of that name, exactly, with a
+// flashings array, and in it the first flashing of that name. Nothing when either is missing.
+const Flashing* findBillFlashing(const LibraryTable& libraries, std::u16string_view library,
+                                 std::u16string_view flashing);
+
 // Appends one flashing entry. A flashing with a profile but without its angle, text-mark or
 // dimension-mark array fails with error 9, as reading the missing array does.
 void appendBillEntry(std::u16string& record, const Flashing& flashing);

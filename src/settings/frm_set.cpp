@@ -213,6 +213,23 @@ FrmSet::FrmSet(ProcessContext& process, SettingsState& state, std::u16string ver
   cmdCancel.onClick = [this] { closeCommand(); };
   cmdMoRen.onClick = [this] { restoreDefaults(); };
   cmdJieTu.onClick = [this] { captureCommand(); };
+  cmdAdd.onClick = [this] { addLibraryCommand(); };
+  cmdAdd2.onClick = [this] { addFlashingCommand(); };
+  cmdDelCang.onClick = [this] { deleteLibrary(); };
+  cmdDelEr.onClick = [this] { deleteFlashing(); };
+  cmdDelDang.onClick = [this] { deleteCurrentUse(); };
+  cmdDingWei.onClick = [this] { locate(); };
+  cmdHelp.onClick = [this] { help(); };
+  cmdQingDan.onClick = [this] { billCommand(); };
+  lstDang.onDblClick = [this] { locate(); };
+  mnuName.onClick = [this] { renameCommand(); };
+  mnuDingWei.onClick = [this] { locate(); };
+  mnuDel.onClick = [this] { deleteFromMenu(); };
+  mnuTop.onClick = [this] { moveCommand(Move::Top); };
+  mnuUp.onClick = [this] { moveCommand(Move::Up); };
+  mnuDown.onClick = [this] { moveCommand(Move::Down); };
+  mnuBottom.onClick = [this] { moveCommand(Move::Bottom); };
+  mnuSort.onClick = [this] { sortCommand(); };
   Timer1.onTimer = [this] { timerTick(); };
 
   finishDesign();

@@ -55,6 +55,17 @@ class FrmSet final : public Form {
 
   [[nodiscard]] ListBox* menuSourceList() const noexcept { return menuSource_; }
 
+  // The add dialog's last step: the new library at the end of the table and the list, shown
+  // selected; the new flashing at the end of the selected library, shown selected. Both set
+  // the modified flag.
+  void appendLibrary(const std::u16string& name);
+  void appendFlashing(const std::u16string& name);
+
+  // Renames the selected row of the menu source list and its record, and the current-use
+  // entries that name it. False when a message refused the name; true when the row changed,
+  // even if no record matched it.
+  bool reName(const std::u16string& name);
+
   // Library, flashing and current-use lists.
   ListBox lstCangKu;
   ListBox lstErJi;
@@ -148,6 +159,30 @@ class FrmSet final : public Form {
   bool validatePanel(Flashing& panel);
   void storePanel(const Flashing& panel);
   void saveEverything(const std::u16string& keptThickness);
+
+  // Editing commands.
+  void addLibraryCommand();
+  void addFlashingCommand();
+  void renameCommand();
+  void deleteLibrary();
+  void deleteFlashing();
+  void deleteCurrentUse();
+  void deleteFromMenu();
+  void locate();
+  void help();
+  void renameLibraryEntries(const std::u16string& oldName, const std::u16string& newName);
+  void replaceCurrentUseEntry(const std::u16string& oldEntry, const std::u16string& newEntry);
+
+  // Ordering commands.
+  enum class Move : uint8_t { Top, Up, Down, Bottom };
+  void moveCommand(Move move);
+  void sortCommand();
+  void moveRecords(ListBox& list, std::size_t from, std::size_t to);
+  void sortRecords(ListBox& list, const std::vector<std::size_t>& order);
+
+  // The bill.
+  void billCommand();
+  void promptOnCommandLine(const std::u16string& text);
 
   // Capture, restore defaults, close paths, timer.
   void captureReturn(std::u16string_view request, const std::vector<Variant>& profile);

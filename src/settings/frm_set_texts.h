@@ -71,6 +71,63 @@ inline constexpr std::u16string_view kScaleCaption = u"出图比例";
 inline constexpr std::u16string_view kScaleDesign = u"1:10";
 inline constexpr std::u16string_view kMarkCaption = u"*";
 
+// The editing commands, the add and rename dialogs and the bill.
+inline constexpr std::u16string_view kNounLibrary = u"包角仓库";
+inline constexpr std::u16string_view kNounFlashing = u"包角";
+inline constexpr std::u16string_view kCmdAddOk = u"确定(&O)";
+inline constexpr std::u16string_view kCmdAddCancel = u"取消(&C)";
+inline constexpr std::u16string_view kAddLibraryCaption = u"添加包角仓库";
+inline constexpr std::u16string_view kAddLibraryPrompt = u"输入包角仓库名称：";
+inline constexpr std::u16string_view kAddFlashingCaption = u"添加包角";
+inline constexpr std::u16string_view kAddFlashingPrompt = u"输入包角名称：";
+inline constexpr std::u16string_view kReNameLibraryCaption = u"修改包角仓库名称";
+inline constexpr std::u16string_view kReNameFlashingCaption = u"修改包角名称";
+inline constexpr std::u16string_view kLibraryLimit = u"包角仓库最多为26个，已达上限。";
+inline constexpr std::u16string_view kFlashingLimit =
+    u"每种包角仓库包含的包角数量最多为26个，已达上限。";
+inline constexpr std::u16string_view kAddTitleStart = u"添加";
+inline constexpr std::u16string_view kPleaseEnter = u"请输入";
+inline constexpr std::u16string_view kNameEnd = u"名称。";
+inline constexpr std::u16string_view kNoBlank = u"名称不能含有空格！";
+inline constexpr std::u16string_view kTooLongStart = u"名称不能多于";
+inline constexpr std::u16string_view kTooLongChinese = u"个汉字或";
+inline constexpr std::u16string_view kTooLongEnd = u"个英文。";
+inline constexpr std::u16string_view kFlashingDuplicateStart = u"包角名称“";
+inline constexpr std::u16string_view kFlashingDuplicateMiddle = u"”与包角列表中的第";
+inline constexpr std::u16string_view kDuplicateEnd = u"条重合。";
+inline constexpr std::u16string_view kLibraryDuplicateName = u"名称“";
+inline constexpr std::u16string_view kLibraryDuplicateWith = u"”与";
+inline constexpr std::u16string_view kLibraryDuplicateIn = u"中的第";
+inline constexpr std::u16string_view kReNameNoLibrary = u"请先选择一个要重命名的包角仓库名称。";
+inline constexpr std::u16string_view kReNameLibraryTitle = u"包角仓库重命名";
+inline constexpr std::u16string_view kReNameNoFlashing = u"请先选择一个要重命名的包角名称。";
+inline constexpr std::u16string_view kReNameFlashingTitle = u"包角重命名";
+inline constexpr std::u16string_view kReNameTitle = u"重命名";
+inline constexpr std::u16string_view kReNameTooLong = u"名称长度不能多于10个中文或20个英文。";
+inline constexpr std::u16string_view kReNameDuplicate = u"名称与列表中第";
+inline constexpr std::u16string_view kDeleteNoLibrary = u"请先选中一个要删除的包角仓库。";
+inline constexpr std::u16string_view kDeleteLibraryWarning = u"整类包角都将删除，请谨慎操作！";
+inline constexpr std::u16string_view kDeleteLibraryQuestion = u"确定删除包角仓库“";
+inline constexpr std::u16string_view kDeleteQuestionEnd = u"”吗？";
+inline constexpr std::u16string_view kDeleteLibraryTitle = u"删除整类包角";
+inline constexpr std::u16string_view kErrorNumberSeparator = u"，";
+inline constexpr std::u16string_view kSelectLibraryFirst = u"请先选中一个包角仓库。";
+inline constexpr std::u16string_view kDeleteNoFlashing = u"请先选中一个要删除的包角。";
+inline constexpr std::u16string_view kDeleteQuestion = u"确定删除“";
+inline constexpr std::u16string_view kDeleteTitle = kCmdDelete;
+inline constexpr std::u16string_view kLocateNoEntry = u"请先选中一个需定位的包角名称。";
+inline constexpr std::u16string_view kLocateTitle = u"定位";
+inline constexpr std::u16string_view kLocateNoLibrary = u"没找到包角仓库名称：";
+inline constexpr std::u16string_view kFullStop = u"。";
+inline constexpr std::u16string_view kLocateNoFlashing = u"没找到二级目录包角名称：";
+inline constexpr std::u16string_view kBillNumberSeparator = u"、";
+inline constexpr std::u16string_view kBillNameSeparator = u"：";
+inline constexpr std::u16string_view kBillNoProfile = u" 未定义图形，请检查！";
+inline constexpr std::u16string_view kBillSkippedStart = u"没找到包角 ";
+inline constexpr std::u16string_view kBillSkippedEnd = u" 属性";
+inline constexpr std::u16string_view kBillNothingFound =
+    u"在当前使用包角列表中没找到有效的包角数据。";
+
 // The colours cboColor offers, in order; free text is allowed too.
 inline constexpr std::array<std::u16string_view, 10> kColours{
     u"白灰色", u"象牙白", u"天蓝色", u"海蓝色", u"红色",

@@ -5,6 +5,7 @@
 #include "base/codepage.h"
 #include "base/numbers.h"
 #include "base/text.h"
+#include "settings/name_rules.h"
 
 namespace kvm {
 
@@ -54,7 +55,7 @@ std::optional<std::u16string> keptFactor(std::u16string_view text) {
 
 std::optional<std::u16string> keptColour(std::u16string_view text) {
   auto colour = trimSpaces(text);
-  if (colour.empty() || gbkByteLength(colour) > kMaxColourBytes) {
+  if (colour.empty() || gbkByteLength(colour) > kMaxColourBytes || hasControlCharacter(colour)) {
     return std::nullopt;
   }
   return colour;
@@ -62,7 +63,7 @@ std::optional<std::u16string> keptColour(std::u16string_view text) {
 
 std::optional<std::u16string> keptProjectName(std::u16string_view text) {
   auto name = trimSpaces(text);
-  if (name.empty()) {
+  if (name.empty() || hasControlCharacter(name)) {
     return std::nullopt;
   }
   return name;

@@ -19,10 +19,12 @@ std::optional<std::u16string> keptThickness(std::u16string_view text);
 // The line-length factor: 0.5 to 2 with at most 2 decimals, kept as "0.00" text.
 std::optional<std::u16string> keptFactor(std::u16string_view text);
 
-// The colour: not empty and at most 6 GBK bytes (3 Chinese characters); kept trimmed.
+// The colour: not empty, at most 6 GBK bytes (3 Chinese characters) and no control character,
+// which would split the bill record; kept trimmed.
 std::optional<std::u16string> keptColour(std::u16string_view text);
 
-// The project name: not empty; kept trimmed.
+// The project name: not empty and no control character, which would split the stored
+// settings and the bill record; kept trimmed.
 std::optional<std::u16string> keptProjectName(std::u16string_view text);
 
 }  // namespace kvm
