@@ -6,6 +6,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "apps/kavelmor/platform_commands.h"
@@ -15,6 +16,7 @@
 #include "platform/win32/com_client.h"
 #include "platform/win32/com_component.h"
 #include "platform/win32/registry_settings_store.h"
+#include "storage/settings_store.h"
 
 namespace kvm::cli {
 
@@ -46,6 +48,41 @@ std::filesystem::path systemDrive() {
   return std::filesystem::path(buffer.data());
 }
 
+// A session with its own home folder starts from no settings, as a fresh folder does in-process.
+// The server keeps its settings in the user's registry, so the user's own values (strings: all
+// the component keeps) are put back when the session ends.
+class IsolatedSettings {
+ public:
+  explicit IsolatedSettings(win32::RegistrySettingsStore& store)
+      : store_(store), saved_(store.snapshot()) {
+    store_.removeAll();
+  }
+  IsolatedSettings(const IsolatedSettings&) = delete;
+  IsolatedSettings& operator=(const IsolatedSettings&) = delete;
+  IsolatedSettings(IsolatedSettings&&) = delete;
+  IsolatedSettings& operator=(IsolatedSettings&&) = delete;
+
+  ~IsolatedSettings() {
+    try {
+      store_.removeAll();
+      for (const auto& [key, value] : saved_.settings) {
+        store_.save(key, value);
+      }
+      if (saved_.registry) {
+        for (const auto& [name, value] : *saved_.registry) {
+          store_.registrySet(name, value);
+        }
+      }
+    } catch (...) {
+      // Nothing may leave a destructor; the session's events are already out.
+    }
+  }
+
+ private:
+  win32::RegistrySettingsStore& store_;
+  SettingsSnapshot saved_;
+};
+
 }  // namespace
 
 void prepareStandardOutput() {
@@ -59,10 +96,12 @@ int runScriptThroughCom(std::istream& script, std::ostream& events,
     const win32::ComApartment apartment;
     const std::filesystem::path dll = programFolder() / L"Kavelmor.dll";
     const win32::InProcessServer server(dll);
-    // The server reads and writes the registry: the session's steps and dumps act there, and
-    // start from nothing as a fresh home folder does.
+    // The server reads and writes the registry: the session's steps and dumps act there.
     auto settings = std::make_shared<win32::RegistrySettingsStore>();
-    settings->removeAll();
+    std::optional<IsolatedSettings> isolated;
+    if (options.home) {
+      isolated.emplace(*settings);
+    }
     options.settings = settings;
     options.programDirectoryRoot = options.home ? *options.home : systemDrive();
     options.createComponent = win32::comComponentFactory(dll);
