@@ -1,3 +1,4 @@
+#include "apps/kavelmor/bill/bill_commands.h"
 #include "apps/kavelmor/commands.h"
 #include "apps/kavelmor/db/db_commands.h"
 #include "apps/kavelmor/preview/preview_command.h"
@@ -7,6 +8,7 @@ namespace kvm::cli {
 void addOptionalCommands(CLI::App& app, int& status) {
   addDbCommands(app, status);
   addPreviewCommand(app, status);
+  addBillCommands(app, status);
 }
 
 }  // namespace kvm::cli

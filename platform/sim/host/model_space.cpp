@@ -20,11 +20,21 @@ Variant ModelSpace::invoke(std::u16string_view name, InvokeKind kind, std::vecto
     texts_.push_back(std::make_shared<TextObject>(context_, std::move(text), point, height));
     return DispatchPtr(texts_.back());
   }
+  if (auto shape = shapes_.add(call)) return *std::move(shape);
   if (call.get(u"Count")) return static_cast<int32_t>(texts_.size());
   if (call.get(u"Item", 1) || call.get(u"", 1)) {
     return DispatchPtr(texts_[collectionIndex(call.arg(0), texts_.size())]);
   }
   call.fail();
+}
+
+void ModelSpace::handOver(DrawingSink& sink) {
+  for (const auto& text : texts_) {
+    sink.text(text->dump());
+  }
+  texts_.clear();
+  texts_.shrink_to_fit();
+  shapes_.handOver(sink);
 }
 
 nlohmann::json ModelSpace::dump() const {

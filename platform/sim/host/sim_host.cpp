@@ -35,6 +35,10 @@ nlohmann::json SimHost::dumpModelSpace() const {
   return state_->documents.front()->modelSpace()->dump();
 }
 
+std::shared_ptr<ModelSpace> SimHost::activeModelSpace() const {
+  return state_->documents.empty() ? nullptr : state_->documents.front()->modelSpace();
+}
+
 nlohmann::json SimHost::dumpSysvars() const {
   if (state_->documents.empty()) {
     return nlohmann::json::object();

@@ -16,6 +16,7 @@
 namespace kvm::sim {
 
 struct HostState;
+class ModelSpace;
 
 // The simulated CAD host of a script session: its object model, reached through
 // application(), and what the desktop around it answers (Shift key, window list, date,
@@ -48,6 +49,9 @@ class SimHost {
   [[nodiscard]] nlohmann::json dumpSysvars() const;
   [[nodiscard]] nlohmann::json dumpLisp() const;
   [[nodiscard]] nlohmann::json dumpHost() const;
+
+  // The active document's model space; null when no document is open.
+  [[nodiscard]] std::shared_ptr<ModelSpace> activeModelSpace() const;
 
  private:
   void configureDocuments(const nlohmann::json& names);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+#include <string>
+
+namespace kvm::cli {
+
+// kavelmor bill PROJECT.json -o OUT_DIR [--home DIR] [--db FILE] [--modelspace FILE]
+// kavelmor demo [-o OUT_DIR]
+void addBillCommands(CLI::App& app, int& status);
+
+struct BillRequest {
+  std::string project;         // the project file
+  std::string output;          // the folder the outputs go to
+  std::string home;            // empty: a fresh temporary session
+  std::string database;        // empty: the built-in database
+  std::string modelSpaceDump;  // empty: none
+};
+
+// Runs the main job on a project file. Returns 0, or 1 after one line on `errors`.
+int runBill(const BillRequest& request, std::ostream& progress, std::ostream& errors);
+
+// Writes the sample project into the folder and runs the main job on it in a fresh session.
+int runDemo(const std::string& output, const std::string& modelSpaceDump, std::ostream& progress,
+            std::ostream& errors);
+
+}  // namespace kvm::cli

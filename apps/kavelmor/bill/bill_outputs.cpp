@@ -1,0 +1,151 @@
+#include "apps/kavelmor/bill/bill_outputs.h"
+
+#include <fstream>
+
+#include "apps/kavelmor/bill/bill_text.h"
+#include "base/numbers.h"
+#include "base/text.h"
+#include "model/current_use.h"
+#include "platform/cairo/cairo_render.h"
+#include "preview/profile_preview.h"
+#include "storage/database_file.h"
+
+namespace kvm::cli {
+
+namespace {
+
+// Bills longer than this report every tenth of the way instead of every flashing.
+constexpr std::size_t kReportEachUpTo = 40;
+
+// The desktop of the pictures: a message the preview would show becomes a progress line.
+class PictureMessages final : public Ui {
+ public:
+  explicit PictureMessages(std::ostream& out) : out_(out) {}
+  MsgAnswer messageBox(std::u16string_view text, const std::optional<std::u16string>&, MsgIcon,
+                       MsgButtons) override {
+    out_ << "  the preview stopped: " << toUtf8(text) << '\n';
+    return MsgAnswer::Ok;
+  }
+  bool shiftDown() override { return false; }
+  bool topLevelWindowAfter(std::intptr_t, std::u16string_view) override { return false; }
+  CalendarDate today() override { return {}; }
+
+ private:
+  std::ostream& out_;
+};
+
+const Flashing* findFlashing(const LibraryTable& table, std::u16string_view currentUse) {
+  const CurrentUseParts parts = splitCurrentUseEntry(currentUse);
+  for (const FlashingLibrary& library : table) {
+    if (library.Name != parts.library) continue;
+    for (const Flashing& flashing : library.Flashings) {
+      if (flashing.Name == parts.flashing) return &flashing;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string pictureName(std::size_t block, std::size_t blocks, std::u16string_view flashing) {
+  std::string number = std::to_string(block + 1);
+  const std::size_t width = std::max<std::size_t>(2, std::to_string(blocks).size());
+  number.insert(0, width > number.size() ? width - number.size() : 0, '0');
+  std::u16string name(flashing);
+  for (char16_t& c : name) {
+    if (c < 0x20 || c == u'/' || c == u'\\' || c == u':' || c == u'*' || c == u'?' || c == u'"' ||
+        c == u'<' || c == u'>' || c == u'|') {
+      c = u'_';
+    }
+  }
+  return number + "-" + toUtf8(name) + ".png";
+}
+
+BillOutputs::BillOutputs(std::filesystem::path folder, std::ostream& progress)
+    : folder_(std::move(folder)), progress_(progress), cutList_(folder_ / "cutlist.csv") {}
+
+void BillOutputs::componentStarted(const std::filesystem::path& programDirectory) {
+  programDirectory_ = programDirectory;
+  progress_ << "Started the component on the simulated host (program directory "
+            << programDirectory.string() << ")\n";
+}
+
+void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string_view /*record*/,
+                               const std::vector<const companion::ProjectFlashing*>& rows,
+                               const std::vector<std::u16string>& notes) {
+  flashings_ = bill.entries.size();
+  for (const std::u16string& note : notes) {
+    const std::string line = noteLine(note);
+    if (!line.empty()) {
+      progress_ << "The settings dialog noted: " << line << '\n';
+    }
+  }
+  const std::filesystem::path text = folder_ / "bill.txt";
+  std::ofstream out(text, std::ios::binary | std::ios::trunc);
+  writeBillText(out, bill, rows, notes);
+  out.close();
+  if (!out) {
+    throw std::runtime_error(text.string() + ": cannot write");
+  }
+  progress_ << "The settings dialog handed over a bill of " << flashings_
+            << " flashings; wrote it readable to " << text.string() << '\n';
+  database_ = readDatabaseFile(databasePath(programDirectory_));
+}
+
+bool BillOutputs::reportEach() const {
+  return flashings_ <= kReportEachUpTo;
+}
+
+void BillOutputs::writePicture(const companion::FlashingResult& result) {
+  const Flashing* flashing = findFlashing(database_, result.flashing->currentUse);
+  if (flashing == nullptr) {
+    return;
+  }
+  preview::RecordingPreviewArea area;
+  PictureMessages messages(progress_);
+  preview::showFlashingPreview(*flashing, area, messages);
+  cairo::renderToFile(area.recording().ops(), static_cast<int>(area.innerWidth()),
+                      static_cast<int>(area.innerHeight()), cairo::ImageFormat::Png,
+                      folder_ / pictureName(result.block, flashings_, result.entry->name));
+  ++pictures_;
+}
+
+void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
+  ++drawn_;
+  cutList_.add(result);
+  writePicture(result);
+  rows_ += result.rows.size();
+  cutLength_ += result.cutLength;
+  area_ += result.area;
+
+  if (reportEach()) {
+    progress_ << "Block " << result.block + 1 << ": " << toUtf8(result.entry->name) << ", "
+              << result.flashing->lines.size() << " lines in " << result.rows.size()
+              << " length classes, " << toUtf8(result.lengthText) << " m, "
+              << toUtf8(result.areaText) << " m²\n";
+  } else if (drawn_ % std::max<std::size_t>(1, flashings_ / 10) == 0 || drawn_ == flashings_) {
+    progress_ << "Drew " << drawn_ << " of " << flashings_ << " bill blocks\n";
+  }
+  for (const companion::ClassRow& row : result.rows) {
+    if (!row.split) {
+      progress_ << "  block " << result.block + 1 << ": the component could not cut the "
+                << row.lengthClass.length
+                << " mm class into pieces (it answered 1 piece of 1 mm)\n";
+    }
+  }
+  for (const std::u16string& message : result.messages) {
+    progress_ << "  block " << result.block + 1 << ": the component said: " << noteLine(message)
+              << '\n';
+  }
+}
+
+void BillOutputs::finish() {
+  cutList_.finish();
+  progress_ << "Bill totals: " << drawn_ << " flashings, " << rows_ << " count rows, "
+            << toUtf8(formatFixed(cutLength_ / 1000, 2)) << " m of flashing, "
+            << toUtf8(formatFixed(area_, 2)) << " m² of sheet\n";
+  progress_ << "Wrote the cut list to " << (folder_ / "cutlist.csv").string() << '\n';
+  progress_ << "Wrote " << pictures_ << " profile pictures to " << folder_.string() << '\n';
+}
+
+}  // namespace kvm::cli

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "apps/kavelmor/bill/cut_list.h"
+#include "model/flashing.h"
+#include "platform/sim/companion/bill_job.h"
+
+namespace kvm::cli {
+
+// Writes what a bill job gives a person, as the job goes: bill.txt when the bill arrives, a
+// row group of cutlist.csv and a profile picture per flashing, and progress lines.
+class BillOutputs final : public companion::BillObserver {
+ public:
+  BillOutputs(std::filesystem::path folder, std::ostream& progress);
+
+  void componentStarted(const std::filesystem::path& programDirectory) override;
+  void billReceived(const companion::BillRecord& bill, std::u16string_view record,
+                    const std::vector<const companion::ProjectFlashing*>& rows,
+                    const std::vector<std::u16string>& notes) override;
+  void flashingDrawn(const companion::FlashingResult& result) override;
+
+  // Moves the cut list into place and reports what was written.
+  void finish();
+
+  [[nodiscard]] std::size_t pictures() const { return pictures_; }
+
+ private:
+  void writePicture(const companion::FlashingResult& result);
+  [[nodiscard]] bool reportEach() const;
+
+  std::filesystem::path folder_;
+  std::ostream& progress_;
+  std::filesystem::path programDirectory_;
+  CutList cutList_;
+  LibraryTable database_;
+  std::size_t flashings_ = 0;
+  std::size_t drawn_ = 0;
+  std::size_t pictures_ = 0;
+  std::size_t rows_ = 0;
+  double cutLength_ = 0;
+  double area_ = 0;
+};
+
+// A picture's file name: the block number, padded to the bill's size, and the flashing's name
+// with what a file system would refuse replaced.
+std::string pictureName(std::size_t block, std::size_t blocks, std::u16string_view flashing);
+
+}  // namespace kvm::cli

@@ -1,0 +1,67 @@
+#include "apps/kavelmor/bill/cut_list.h"
+
+#include <stdexcept>
+#include <system_error>
+
+#include "base/numbers.h"
+#include "base/text.h"
+
+namespace kvm::cli {
+
+std::string csvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    return text;
+  }
+  std::string quoted = "\"";
+  for (const char c : text) {
+    quoted += c;
+    if (c == '"') quoted += '"';
+  }
+  return quoted + "\"";
+}
+
+CutList::CutList(std::filesystem::path file)
+    : file_(std::move(file)), part_(file_.string() + ".part") {
+  out_.open(part_, std::ios::binary | std::ios::trunc);
+  if (!out_) {
+    throw std::runtime_error(part_.string() + ": cannot write");
+  }
+  out_ << "\xEF\xBB\xBF"
+       << "block,flashing,colour,developed_width_mm,class_length_mm,lines,piece_length_mm,"
+          "pieces,run_length_m,area_m2\r\n";
+}
+
+CutList::~CutList() {
+  if (!finished_) {
+    out_.close();
+    std::error_code ignored;
+    std::filesystem::remove(part_, ignored);
+  }
+}
+
+void CutList::add(const companion::FlashingResult& flashing) {
+  const companion::BillEntry& entry = *flashing.entry;
+  for (const companion::ClassRow& row : flashing.rows) {
+    const double run = row.runLength();
+    out_ << flashing.block + 1 << ',' << csvField(toUtf8(entry.name)) << ','
+         << csvField(toUtf8(entry.color)) << ',' << entry.developedWidth << ','
+         << row.lengthClass.length << ',' << row.lengthClass.lines << ',' << row.pieceLength << ','
+         << toUtf8(generalText(row.pieces)) << ',' << toUtf8(formatFixed(run / 1000, 3)) << ','
+         << toUtf8(formatFixed(entry.developedWidth * run / 1e6, 3)) << "\r\n";
+  }
+}
+
+void CutList::finish() {
+  out_.close();
+  if (!out_) {
+    throw std::runtime_error(part_.string() + ": cannot write");
+  }
+  std::error_code error;
+  std::filesystem::rename(part_, file_, error);
+  if (error) {
+    throw std::runtime_error(file_.string() + ": " + error.message());
+  }
+  finished_ = true;
+}
+
+}  // namespace kvm::cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/sim/companion/bill_job.h"
+
+namespace kvm::cli {
+
+// cutlist.csv: one row per flashing and length class. UTF-8 with a byte order mark, so that a
+// spreadsheet on a Chinese system reads the names right. Written beside its final name and
+// moved into place by finish().
+class CutList {
+ public:
+  explicit CutList(std::filesystem::path file);
+  CutList(const CutList&) = delete;
+  CutList& operator=(const CutList&) = delete;
+  CutList(CutList&&) = delete;
+  CutList& operator=(CutList&&) = delete;
+  ~CutList();
+
+  void add(const companion::FlashingResult& flashing);
+  void finish();
+
+ private:
+  std::filesystem::path file_;
+  std::filesystem::path part_;
+  std::ofstream out_;
+  bool finished_ = false;
+};
+
+// A CSV field, quoted when it needs to be.
+std::string csvField(const std::string& text);
+
+}  // namespace kvm::cli

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string_view>
+
+namespace kvm::cli {
+
+// The demo's project: a small workshop, 30 m by 14.8 m with a ridged roof, in plan and in two
+// elevations, with ridge, gable, corner and window flashings of the built-in database.
+std::string_view sampleProject();
+
+}  // namespace kvm::cli

@@ -1,0 +1,246 @@
+#include "platform/sim/companion/bill_job.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include "base/numbers.h"
+#include "base/text.h"
+#include "platform/sim/companion/bill_matching.h"
+#include "platform/sim/companion/bill_request.h"
+#include "platform/sim/companion/companion_texts.h"
+#include "platform/sim/companion/host_session.h"
+#include "platform/sim/companion/profile_sketch.h"
+
+namespace kvm::companion {
+
+namespace {
+
+// Where the companion puts its own parts of a block, from the block point the component
+// gives (which stands 100 right of the block's left edge and 1890 below its top).
+constexpr double kBlockLeftFromPoint = 100;
+constexpr double kBlockTopFromPoint = 1890;
+constexpr double kTitleDrop = 1000;
+constexpr double kHeadingDrop = 2470;
+constexpr double kRowPitch = 580;
+constexpr double kLengthColumn = 1550;
+constexpr double kCountColumn = 3550;
+constexpr double kInfoColumn = 4115;
+// The sketch keeps left of the count rows' first column and between the title and the
+// next block.
+constexpr double kSketchWidth = 1100;
+constexpr double kSketchHeight = 1300;
+
+// Text alignments of the object model.
+constexpr int32_t kMiddleLeft = 9;
+constexpr int32_t kMiddleCentre = 10;
+
+constexpr int kFlashingLineColours = 6;  // red to magenta, one per block in turn
+
+double number(const std::u16string& text, const char* field) {
+  double value = 0;
+  if (!parseNumber(text, value) || !std::isfinite(value)) {
+    throw BillRecordError("bill record, header: the " + std::string(field) + " \"" + toUtf8(text) +
+                          "\" is not a number");
+  }
+  return value;
+}
+
+Variant pointVariant(double x, double y) {
+  return Variant::doubles({x, y, 0});
+}
+
+struct Point2 {
+  double x = 0;
+  double y = 0;
+};
+
+Point2 blockPointOf(const Variant& value, std::size_t block) {
+  if (!value.isArray() || value.arrayValue().elements.size() < 2) {
+    throw std::runtime_error("the component gave no block point for block " +
+                             std::to_string(block));
+  }
+  return {toDouble(element(value, 0)), toDouble(element(value, 1))};
+}
+
+// Lengths of the lines qp1 gives back: four numbers per line.
+std::vector<double> lineLengths(const Variant& lines) {
+  std::vector<double> lengths;
+  if (!lines.isArray()) {
+    return lengths;
+  }
+  const auto& values = lines.arrayValue().elements;
+  lengths.reserve(values.size() / 4);
+  for (std::size_t i = 0; i + 3 < values.size(); i += 4) {
+    lengths.push_back(std::hypot(toDouble(values[i + 2]) - toDouble(values[i]),
+                                 toDouble(values[i + 3]) - toDouble(values[i + 1])));
+  }
+  return lengths;
+}
+
+class BillDrawer {
+ public:
+  BillDrawer(HostSession& session, const BillRecord& bill, sim::DrawingSink& drawing)
+      : session_(session),
+        drawing_(drawing),
+        textHeight_(number(bill.header.textHeight, "text height")),
+        classStep_(static_cast<int32_t>(number(bill.header.lengthClassStep, "length class step"))) {
+  }
+
+  void drawOutline(const std::vector<PlanLine>& outline) {
+    for (const PlanLine& line : outline) {
+      addLine(line, u"0", 256);
+    }
+    session_.drawing().handOver(drawing_);
+  }
+
+  FlashingResult drawBlock(std::size_t block, const BillEntry& entry,
+                           const ProjectFlashing& flashing) {
+    const auto id = static_cast<int32_t>(block);
+    FlashingResult result;
+    result.block = block;
+    result.entry = &entry;
+    result.flashing = &flashing;
+
+    const Point2 point =
+        blockPointOf(session_.call(u"mzbj0", {id, int32_t{entry.maxCutLength},
+                                              int32_t{entry.endExtension}, int32_t{entry.overlap}}),
+                     block);
+    drawSketch(entry, point);
+    const auto colour = static_cast<int32_t>(block % kFlashingLineColours + 1);
+    for (const PlanLine& line : flashing.lines) {
+      addLine(line, kFlashingLineLayer, colour);
+      session_.call(u"bjxn", {id, pointVariant(line.startX, line.startY),
+                              pointVariant(line.endX, line.endY)});
+    }
+    const std::vector<double> lengths = lineLengths(session_.call(u"qp1", {id}));
+
+    for (const LengthClass& lengthClass :
+         groupIntoClasses(lengths, entry.lengthFactor, classStep_)) {
+      ClassRow row = splitClass(lengthClass, entry, flashing.mode, id);
+      session_.call(u"yfgiu", {row.lengthText, row.countText, id});
+      result.cutLength += row.runLength();
+      result.rows.push_back(std::move(row));
+    }
+    result.area = entry.developedWidth * result.cutLength / 1e6;
+    result.areaText = formatFixed(result.area, 2);
+    result.lengthText = formatFixed(result.cutLength / 1000, 2);
+    session_.call(u"y2fgiu", {result.areaText, result.lengthText, id});
+
+    drawCaptions(entry, flashing, block, point);
+    result.messages = session_.notes().take();
+    session_.drawing().handOver(drawing_);
+    return result;
+  }
+
+ private:
+  ClassRow splitClass(const LengthClass& lengthClass, const BillEntry& entry, int mode,
+                      int32_t id) {
+    // Every line of the class is cut to the class length plus the extension at its ends.
+    const double cutLength = static_cast<double>(lengthClass.length) + entry.endExtension;
+    const Variant lines = Variant::array(
+        VarType::Double,
+        std::vector<Variant>(static_cast<std::size_t>(lengthClass.lines), Variant(cutLength)));
+    const Variant pair = mode == kModeEqualPieces
+                             ? session_.call(u"Mode0LZ", {lines, uint8_t{1}, id})
+                             : session_.call(u"ModeLZ", {lines, cutLength * lengthClass.lines,
+                                                         static_cast<uint8_t>(mode), id});
+    ClassRow row;
+    row.lengthClass = lengthClass;
+    const Variant& length = element(pair, 0);
+    const Variant& count = element(pair, 1);
+    // The pair of a failed split holds two Integers; a real answer holds Longs and Doubles.
+    row.split = !(length.holds<int16_t>() && count.holds<int16_t>());
+    row.pieceLength = toLong(length);
+    row.pieces = toDouble(count);
+    row.lengthText = decimal(row.pieceLength);
+    row.countText =
+        count.holds<double>() ? generalText(count.get<double>()) : decimal(toLong(count));
+    return row;
+  }
+
+  void drawSketch(const BillEntry& entry, const Point2& point) {
+    const std::vector<SketchPoint> sketch =
+        fitSketch(profileOutline(entry), {point.x, point.y, kSketchWidth, kSketchHeight});
+    if (sketch.empty()) {
+      return;
+    }
+    std::vector<double> coordinates;
+    coordinates.reserve(sketch.size() * 2);
+    for (const SketchPoint& vertex : sketch) {
+      coordinates.push_back(vertex.x);
+      coordinates.push_back(vertex.y);
+    }
+    const auto polyline = requireObject(
+        call(session_.modelSpace(), u"AddLightWeightPolyline", {Variant::doubles(coordinates)}));
+    put(polyline, u"Layer", std::u16string(kSketchLayer));
+  }
+
+  void drawCaptions(const BillEntry& entry, const ProjectFlashing& flashing, std::size_t block,
+                    const Point2& point) {
+    const double left = point.x - kBlockLeftFromPoint;
+    const double top = point.y + kBlockTopFromPoint;
+    addText(decimal(static_cast<long long>(block) + 1) + u"  " + entry.name,
+            {left + kBlockLeftFromPoint, top - kTitleDrop}, kMiddleLeft);
+    addText(std::u16string(kPieceLengthHeading), {left + kLengthColumn, top - kHeadingDrop},
+            kMiddleCentre);
+    addText(std::u16string(kPieceCountHeading), {left + kCountColumn, top - kHeadingDrop},
+            kMiddleCentre);
+    addText(std::u16string(kColourCaption) + entry.color + std::u16string(kWidthCaption) +
+                decimal(entry.developedWidth) + u"mm",
+            {left + kInfoColumn, top - kHeadingDrop}, kMiddleLeft);
+    addText(std::u16string(kModeCaption) +
+                std::u16string(kModeNames[static_cast<std::size_t>(flashing.mode)]),
+            {left + kInfoColumn, top - kHeadingDrop - kRowPitch}, kMiddleLeft);
+  }
+
+  // A bill text of the companion's own, dressed like the component's.
+  void addText(const std::u16string& text, const Point2& at, int32_t alignment) {
+    const auto object = requireObject(
+        call(session_.modelSpace(), u"AddText", {text, pointVariant(at.x, at.y), textHeight_}));
+    put(object, u"Alignment", alignment);
+    put(object, u"TextAlignmentPoint", pointVariant(at.x, at.y));
+    put(object, u"StyleName", std::u16string(kBillTextStyle));
+    put(object, u"Layer", std::u16string(kBillLayer));
+    put(object, u"ScaleFactor", 0.7);
+    put(object, u"color", int32_t{7});
+  }
+
+  void addLine(const PlanLine& line, std::u16string_view layer, int32_t colour) {
+    const auto object = requireObject(
+        call(session_.modelSpace(), u"AddLine",
+             {pointVariant(line.startX, line.startY), pointVariant(line.endX, line.endY)}));
+    put(object, u"Layer", std::u16string(layer));
+    put(object, u"color", colour);
+  }
+
+  HostSession& session_;
+  sim::DrawingSink& drawing_;
+  double textHeight_;
+  int32_t classStep_;
+};
+
+}  // namespace
+
+void runBillJob(const Project& project, const BillJobOptions& options, BillObserver& observer,
+                sim::DrawingSink& drawing) {
+  HostSession session(options.home, options.today);
+  session.startComponent();
+  observer.componentStarted(session.programDirectory());
+
+  const BillHandOver handOver = requestBillRecord(session, project);
+  const BillRecord bill = parseBillRecord(handOver.record);
+  const std::vector<const ProjectFlashing*> flashings =
+      matchBillEntries(bill, project, handOver.notes);
+  observer.billReceived(bill, handOver.record, flashings, handOver.notes);
+
+  BillDrawer drawer(session, bill, drawing);
+  drawer.drawOutline(project.outline);
+  session.call(u"WSJM", {bill.header.projectName, bill.header.plateThickness,
+                         static_cast<int32_t>(number(bill.header.textHeight, "text height")),
+                         pointVariant(project.originX, project.originY), int32_t{0}});
+  for (std::size_t block = 0; block < bill.entries.size(); ++block) {
+    observer.flashingDrawn(drawer.drawBlock(block, bill.entries[block], *flashings[block]));
+  }
+}
+
+}  // namespace kvm::companion

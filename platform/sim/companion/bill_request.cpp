@@ -1,0 +1,57 @@
+#include "platform/sim/companion/bill_request.h"
+
+#include "base/text.h"
+#include "platform/sim/ui/script_stop.h"
+#include "storage/stored_settings.h"
+
+namespace kvm::companion {
+
+namespace {
+
+std::string joined(const std::vector<std::u16string>& notes) {
+  std::string text;
+  for (const std::u16string& note : notes) {
+    const std::string line = toUtf8(trimSpaces(note));
+    if (line.empty()) continue;
+    text += (text.empty() ? "" : " / ") + line;
+  }
+  return text.empty() ? "nothing" : text;
+}
+
+}  // namespace
+
+BillHandOver requestBillRecord(HostSession& session, const Project& project) {
+  std::vector<std::u16string> currentUse;
+  currentUse.reserve(project.flashings.size());
+  for (const ProjectFlashing& flashing : project.flashings) {
+    currentUse.push_back(flashing.currentUse);
+  }
+  writeDang(session.settings(), project.settings, currentUse);
+
+  // An open call: the profile arrays are not read.
+  std::vector<Variant> args{session.application(),
+                            std::u16string(),
+                            Variant(),
+                            Variant::array(VarType::Integer, {}),
+                            Variant::array(VarType::Double, {}),
+                            Variant(),
+                            Variant()};
+  const nlohmann::json pressBillButton = nlohmann::json::array({{"click", "cmdQingDan"}});
+  Variant result;
+  try {
+    result = session.call(u"kvmset", std::move(args), pressBillButton);
+  } catch (const sim::ScriptStop&) {
+    throw BillRequestError("the settings dialog kept the bill back; it showed: " +
+                           joined(session.notes().take()));
+  }
+  BillHandOver handOver{result.isString() ? result.stringValue() : std::u16string(),
+                        session.notes().take()};
+  if (!handOver.record.starts_with(u"list")) {
+    throw BillRequestError("the settings dialog answered \"" +
+                           toUtf8(handOver.record.substr(0, 20)) +
+                           "\" instead of a bill; it showed: " + joined(handOver.notes));
+  }
+  return handOver;
+}
+
+}  // namespace kvm::companion

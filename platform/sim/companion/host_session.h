@@ -1,0 +1,78 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "dispatch/dispatch.h"
+#include "host/process.h"
+#include "platform/sim/events.h"
+#include "platform/sim/host/model_space.h"
+#include "platform/sim/host/sim_host.h"
+#include "platform/sim/ui/answer_queue.h"
+#include "platform/sim/ui/scripted_ui.h"
+#include "storage/settings_store.h"
+#include "ui/ui.h"
+
+namespace kvm::companion {
+
+// The layers and the text style the companion makes before it draws a bill.
+inline constexpr std::u16string_view kBillLayer = u"BJ-清单";
+inline constexpr std::u16string_view kSketchLayer = u"BJ-包角";
+inline constexpr std::u16string_view kFlashingLineLayer = u"BJ-包角线";
+inline constexpr std::u16string_view kBillTextStyle = u"HZTXT";
+
+// What the user would have read on the desktop and the command line during a call.
+class NoteCollector final : public sim::EventSink {
+ public:
+  void emit(nlohmann::json event) override;
+
+  // The message boxes and command-line notes since the last call, oldest first.
+  std::vector<std::u16string> take();
+
+ private:
+  std::vector<std::u16string> notes_;
+};
+
+// The host's side of one session: the simulated CAD program with a drawing open, the scripted
+// desktop that plays the user's part in dialogs, the settings store and program directory
+// under `home`, and the component object once started.
+class HostSession {
+ public:
+  HostSession(const std::filesystem::path& home, const CalendarDate& today);
+  HostSession(const HostSession&) = delete;
+  HostSession& operator=(const HostSession&) = delete;
+  HostSession(HostSession&&) = delete;
+  HostSession& operator=(HostSession&&) = delete;
+  ~HostSession();  // releases the component, which runs its end
+
+  // Creates the component and runs its start-up with the application object.
+  void startComponent();
+
+  // Calls a method of the component by name. `actions` play the user's part while the call
+  // shows dialogs; a dialog still open when they run out stops with sim::ScriptStop.
+  Variant call(std::u16string_view method, std::vector<Variant> args,
+               const nlohmann::json& actions = nlohmann::json::array());
+
+  [[nodiscard]] DispatchPtr application() const { return host_.application(); }
+  [[nodiscard]] SettingsStore& settings() { return *settings_; }
+  [[nodiscard]] std::filesystem::path programDirectory() const;
+  [[nodiscard]] DispatchPtr modelSpace() const;
+  [[nodiscard]] sim::ModelSpace& drawing() const { return *drawing_; }
+  [[nodiscard]] NoteCollector& notes() { return notes_; }
+
+ private:
+  NoteCollector notes_;
+  sim::SimHost host_;
+  sim::AnswerQueue answers_;
+  std::shared_ptr<sim::ScriptedUi> ui_;
+  std::shared_ptr<SettingsStore> settings_;
+  std::shared_ptr<ProcessContext> process_;
+  std::shared_ptr<sim::ModelSpace> drawing_;
+  DispatchPtr component_;
+};
+
+}  // namespace kvm::companion

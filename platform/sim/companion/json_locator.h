@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace kvm::companion {
+
+// One step down into a JSON document: an object's key or an array's index.
+using JsonStep = std::variant<std::string, std::size_t>;
+using JsonPath = std::vector<JsonStep>;
+
+// "currentUse[2].lines[0].start" for a path, as error lines name a field.
+std::string fieldName(const JsonPath& path);
+
+struct TextPosition {
+  std::size_t line = 1;    // from 1
+  std::size_t column = 1;  // from 1, in characters
+};
+
+// Where the value at the path begins in a well-formed JSON text; where the path stops
+// matching, the position of the deepest value that does. For pointing a person at a field.
+TextPosition locate(std::string_view json, const JsonPath& path);
+
+// The line and column of a byte offset in a UTF-8 text.
+TextPosition positionOf(std::string_view text, std::size_t offset);
+
+}  // namespace kvm::companion

@@ -1,0 +1,233 @@
+#include "platform/sim/companion/project_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "base/text.h"
+#include "platform/sim/companion/json_locator.h"
+
+namespace kvm::companion {
+
+namespace {
+
+using nlohmann::json;
+
+// A drawing of a building, in millimetres, stays well inside this.
+constexpr double kMaxCoordinate = 1e9;
+
+// Reads one JSON document into a Project, naming the field and its place on every complaint.
+class ProjectReader {
+ public:
+  ProjectReader(std::string_view text, std::string source)
+      : text_(text), source_(std::move(source)) {}
+
+  Project read(const json& root) {
+    if (!root.is_object()) {
+      fail({}, "a project is a JSON object");
+    }
+    onlyKeys(root, {}, {"project", "billOrigin", "outline", "currentUse"});
+    Project project;
+    project.settings = settings(member(root, {}, "project"), {"project"});
+    const JsonPath originPath{"billOrigin"};
+    const auto origin = point(member(root, {}, "billOrigin"), originPath);
+    project.originX = origin[0];
+    project.originY = origin[1];
+    if (root.contains("outline")) {
+      project.outline = lines(root.at("outline"), {"outline"});
+    }
+    const json& currentUse = member(root, {}, "currentUse");
+    const JsonPath usePath{"currentUse"};
+    if (!currentUse.is_array()) {
+      fail(usePath, "must be an array of flashings");
+    }
+    if (currentUse.size() > kMaxFlashings) {
+      fail(usePath, "holds more than " + std::to_string(kMaxFlashings) + " flashings");
+    }
+    for (std::size_t i = 0; i < currentUse.size(); ++i) {
+      project.flashings.push_back(flashing(currentUse[i], with(usePath, i)));
+    }
+    return project;
+  }
+
+ private:
+  [[noreturn]] void fail(const JsonPath& path, const std::string& problem) const {
+    const TextPosition at = locate(text_, path);
+    throw ProjectError(source_ + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
+                       ": " + fieldName(path) + ": " + problem);
+  }
+
+  static JsonPath with(JsonPath path, JsonStep step) {
+    path.push_back(std::move(step));
+    return path;
+  }
+
+  void onlyKeys(const json& object, const JsonPath& path,
+                std::initializer_list<const char*> known) const {
+    for (const auto& item : object.items()) {
+      const bool isKnown = std::any_of(known.begin(), known.end(),
+                                       [&item](const char* key) { return item.key() == key; });
+      if (!isKnown) {
+        std::string list;
+        for (const char* key : known) {
+          list += (list.empty() ? "" : ", ") + std::string(key);
+        }
+        fail(with(path, item.key()), "is not a field of this object (its fields: " + list + ")");
+      }
+    }
+  }
+
+  const json& member(const json& object, const JsonPath& path, const char* key) const {
+    if (!object.contains(key)) {
+      fail(with(path, key), "is missing");
+    }
+    return object.at(key);
+  }
+
+  // A project value as the user would type it into the dialog: a string, or a number taken
+  // as its shortest text.
+  std::u16string settingText(const json& value, const JsonPath& path) const {
+    if (value.is_string()) {
+      return fromUtf8(value.get<std::string>());
+    }
+    if (value.is_number()) {
+      return fromUtf8(value.dump());
+    }
+    fail(path, "must be a string or a number");
+  }
+
+  ProjectSettings settings(const json& value, const JsonPath& path) const {
+    if (!value.is_object()) {
+      fail(path, "must be an object with name, plateThickness, lengthClassStep and textHeight");
+    }
+    onlyKeys(value, path, {"name", "plateThickness", "lengthClassStep", "textHeight"});
+    ProjectSettings settings;
+    settings.ProjectName = settingText(member(value, path, "name"), with(path, "name"));
+    settings.PlateThickness =
+        settingText(member(value, path, "plateThickness"), with(path, "plateThickness"));
+    settings.LengthClassStep =
+        settingText(member(value, path, "lengthClassStep"), with(path, "lengthClassStep"));
+    settings.TextHeight = settingText(member(value, path, "textHeight"), with(path, "textHeight"));
+    for (const std::u16string* text : {&settings.ProjectName, &settings.PlateThickness,
+                                       &settings.LengthClassStep, &settings.TextHeight}) {
+      // The stored settings separate their fields with the character of code 1.
+      if (std::any_of(text->begin(), text->end(), [](char16_t c) { return c < 0x20; })) {
+        fail(path, "a project value holds a control character");
+      }
+    }
+    return settings;
+  }
+
+  std::array<double, 2> point(const json& value, const JsonPath& path) const {
+    if (!value.is_array() || value.size() != 2 || !value[0].is_number() || !value[1].is_number()) {
+      fail(path, "must be a point [x, y] of two numbers (mm)");
+    }
+    const std::array<double, 2> xy{value[0].get<double>(), value[1].get<double>()};
+    if (!(std::abs(xy[0]) <= kMaxCoordinate) || !(std::abs(xy[1]) <= kMaxCoordinate)) {
+      fail(path, "must lie within 1000 km of the drawing's origin");
+    }
+    return xy;
+  }
+
+  PlanLine line(const json& value, const JsonPath& path) const {
+    if (!value.is_object()) {
+      fail(path, "must be a line {\"start\": [x, y], \"end\": [x, y]}");
+    }
+    onlyKeys(value, path, {"start", "end"});
+    const auto start = point(member(value, path, "start"), with(path, "start"));
+    const auto end = point(member(value, path, "end"), with(path, "end"));
+    if (start == end) {
+      fail(path, "has no length: its start and end are the same point");
+    }
+    return {start[0], start[1], end[0], end[1]};
+  }
+
+  std::vector<PlanLine> lines(const json& value, const JsonPath& path) const {
+    if (!value.is_array()) {
+      fail(path, "must be an array of lines");
+    }
+    std::vector<PlanLine> result;
+    result.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+      result.push_back(line(value[i], with(path, i)));
+    }
+    return result;
+  }
+
+  ProjectFlashing flashing(const json& value, const JsonPath& path) const {
+    if (!value.is_object()) {
+      fail(path, "must be an object with flashing, mode and lines");
+    }
+    onlyKeys(value, path, {"flashing", "mode", "lines"});
+    ProjectFlashing result;
+    const json& name = member(value, path, "flashing");
+    const JsonPath namePath = with(path, "flashing");
+    if (!name.is_string()) {
+      fail(namePath, "must be a string \"library:flashing\"");
+    }
+    result.currentUse = fromUtf8(name.get<std::string>());
+    if (result.currentUse.find(u':') == std::u16string::npos) {
+      fail(namePath, "must name the library and the flashing as \"library:flashing\"");
+    }
+    // Codes 1 to 5 separate the stored settings and the bill record.
+    if (std::any_of(result.currentUse.begin(), result.currentUse.end(),
+                    [](char16_t c) { return c <= 5; })) {
+      fail(namePath, "holds a control character of code 0 to 5");
+    }
+    const json& mode = member(value, path, "mode");
+    if (!mode.is_number_integer() || mode.get<long long>() < kModeEqualPieces ||
+        mode.get<long long>() > kModeEconomic) {
+      fail(with(path, "mode"),
+           "must be 0 (equal pieces), 1 (full-length pieces) or 2 (one piece where it fits)");
+    }
+    result.mode = static_cast<int>(mode.get<long long>());
+    const JsonPath linesPath = with(path, "lines");
+    result.lines = lines(member(value, path, "lines"), linesPath);
+    if (result.lines.size() > kMaxLinesPerFlashing) {
+      fail(linesPath, "holds more than " + std::to_string(kMaxLinesPerFlashing) +
+                          " lines, more than the component keeps for one flashing");
+    }
+    return result;
+  }
+
+  std::string_view text_;
+  std::string source_;
+};
+
+// nlohmann's message ends in "...at line 3, column 5: syntax error ..."; keep what follows.
+std::string syntaxProblem(const json::parse_error& error) {
+  const std::string what = error.what();
+  const auto at = what.find(": ", what.find("column"));
+  return at == std::string::npos ? what : what.substr(at + 2);
+}
+
+}  // namespace
+
+Project parseProject(std::string_view text, const std::string& sourceName) {
+  json root;
+  try {
+    root = json::parse(text);
+  } catch (const json::parse_error& error) {
+    const TextPosition at = positionOf(text, error.byte > 0 ? error.byte - 1 : 0);
+    throw ProjectError(sourceName + ":" + std::to_string(at.line) + ":" +
+                       std::to_string(at.column) + ": not JSON: " + syntaxProblem(error));
+  }
+  return ProjectReader(text, sourceName).read(root);
+}
+
+Project readProjectFile(const std::filesystem::path& file) {
+  std::ifstream stream(file, std::ios::binary);
+  if (!stream) {
+    throw ProjectError(file.string() + ": cannot be read");
+  }
+  const std::string text{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+  return parseProject(text, file.string());
+}
+
+}  // namespace kvm::companion

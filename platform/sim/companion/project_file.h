@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/project_settings.h"
+
+namespace kvm::companion {
+
+// A line on the plan, in millimetres.
+struct PlanLine {
+  double startX = 0;
+  double startY = 0;
+  double endX = 0;
+  double endY = 0;
+};
+
+inline constexpr int kModeEqualPieces = 0;  // 按规格最少
+inline constexpr int kModeFullPieces = 1;   // 按搭接最少
+inline constexpr int kModeEconomic = 2;     // 按经济合理
+
+// One row of the current-use list with the flashing lines drawn for it and the way its
+// lines are cut.
+struct ProjectFlashing {
+  std::u16string currentUse;  // "library:flashing"
+  int mode = kModeEqualPieces;
+  std::vector<PlanLine> lines;
+};
+
+// What the companion needs to draw a bill: the project settings as typed into the settings
+// dialog, where the bill goes, and the current-use list with the lines of each flashing.
+struct Project {
+  ProjectSettings settings;
+  double originX = 0;
+  double originY = 0;
+  std::vector<PlanLine> outline;  // drawn for orientation only
+  std::vector<ProjectFlashing> flashings;
+};
+
+// The component keeps at most this many lines per flashing.
+inline constexpr std::size_t kMaxLinesPerFlashing = 8192;
+// Block numbers are 16-bit.
+inline constexpr std::size_t kMaxFlashings = 32767;
+
+// A project file that cannot be used; what() is one line naming the file, the line and
+// column, and the field.
+class ProjectError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+Project parseProject(std::string_view json, const std::string& sourceName);
+Project readProjectFile(const std::filesystem::path& file);
+
+}  // namespace kvm::companion
