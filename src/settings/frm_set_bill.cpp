@@ -33,7 +33,12 @@ void FrmSet::billCommand() {
       return;
     }
 
-    std::u16string entries;
+    double thicknessValue = 0;
+    parseNumber(thickness, thicknessValue);
+    // The entries go straight after the header: a full bill is a few megabytes.
+    std::u16string record = u"list";
+    record += billHeader(trimSpaces(txtProject.text()), thicknessValue, trimSpaces(txtDeng.text()),
+                         trimSpaces(txtZiGao.text()), ui().today());
     bool anyEntry = false;
     for (int32_t item = 0; item < lstDang.listCount(); ++item) {
       // An item without a colon has no flashing name: error 9, and no bill.
@@ -59,7 +64,7 @@ void FrmSet::billCommand() {
                               std::u16string(text::kBillNoProfile));
         return;
       }
-      appendBillEntry(entries, *flashing);
+      appendBillEntry(record, *flashing);
       anyEntry = true;
     }
     if (!anyEntry) {
@@ -67,12 +72,6 @@ void FrmSet::billCommand() {
       return;
     }
 
-    double thicknessValue = 0;
-    parseNumber(thickness, thicknessValue);
-    std::u16string record = u"list";
-    record += billHeader(trimSpaces(txtProject.text()), thicknessValue, trimSpaces(txtDeng.text()),
-                         trimSpaces(txtZiGao.text()), ui().today());
-    record += entries;
     process_.resultString = std::move(record);
     hide();
   } catch (const RuntimeError& error) {

@@ -4,7 +4,9 @@
 
 #include <numbers>
 
+#include "base/numbers.h"
 #include "base/runtime_error.h"
+#include "base/text.h"
 
 namespace kvm {
 namespace {
@@ -124,6 +126,36 @@ TEST(bill_record_test, header_formats_thickness_and_date_the_platform_way) {
   EXPECT_EQ(billHeader(u"A", 10, u"1", u"1", date).substr(0, 5),
             u"A\x01"
             u"10\x01");
+}
+
+TEST(bill_record_test, reals_are_written_as_the_platform_writes_them) {
+  auto flashing = ridge();
+  flashing.SegmentLengths = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  const std::vector<double> angles{
+      -0.0, 1e-5,  0.0001,  -0.00012345678901234, 123456789012345.6,  999999999999999.9,
+      1e15, 1e300, -2.5e-8, 3.14159265358979312,  6.1784655520599268, 1.0 / 3.0};
+  const std::vector<float> singles{0.0F,       1e-5F, 0.1F,        16777216.0F,
+                                   1234567.5F, -0.8F, 1.0F / 3.0F, 9999999.5F};
+  flashing.SegmentAngles = DynamicArray<double>(angles);
+  std::vector<TextMark> marks;
+  for (std::size_t i = 0; i + 1 < singles.size(); i += 2) {
+    marks.push_back(TextMark{u"t", 0, 0, singles[i], singles[i + 1]});
+  }
+  flashing.TextMarks = DynamicArray<TextMark>(std::move(marks));
+  std::u16string record;
+  appendBillEntry(record, flashing);
+
+  std::u16string expectedAngles;
+  for (const double angle : angles) {
+    expectedAngles += (expectedAngles.empty() ? u"" : u"\x04") + generalText(angle);
+  }
+  EXPECT_NE(record.find(u"\x03" + expectedAngles + u"\x03"), std::u16string::npos);
+  EXPECT_NE(record.find(u"1E-05\x04"), std::u16string::npos);
+  for (std::size_t i = 0; i + 1 < singles.size(); i += 2) {
+    const std::u16string pair =
+        u"\x04(0 0)\x04" + generalText(singles[i]) + u"\x04" + generalText(singles[i + 1]);
+    EXPECT_NE(record.find(pair), std::u16string::npos) << toUtf8(pair);
+  }
 }
 
 }  // namespace
