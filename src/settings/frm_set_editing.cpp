@@ -38,11 +38,6 @@ Flashing newFlashing(const std::u16string& name) {
   return flashing;
 }
 
-std::size_t rowIndex(int32_t row) {
-  // No selection (-1) reads past every record: error 9, as the platform's array does.
-  return static_cast<std::size_t>(static_cast<uint32_t>(row));
-}
-
 bool askToDelete(Ui& ui, const std::u16string& question, std::u16string_view title) {
   return ui.messageBox(question, std::u16string(title), MsgIcon::Question,
                        MsgButtons::YesNoCancel) == MsgAnswer::Yes;
@@ -107,7 +102,7 @@ void FrmSet::appendLibrary(const std::u16string& name) {
 }
 
 void FrmSet::appendFlashing(const std::u16string& name) {
-  FlashingLibrary& library = state_.libraries.at(rowIndex(lstCangKu.listIndex()));
+  FlashingLibrary& library = state_.libraries.at(recordIndex(lstCangKu.listIndex()));
   if (library.Name == lstCangKu.text()) {
     library.Flashings.push_back(newFlashing(name));
   }
@@ -191,7 +186,7 @@ bool FrmSet::reName(const std::u16string& name) {
       list.setListIndex(row);
     }
     if (libraries) {
-      FlashingLibrary& library = state_.libraries.at(rowIndex(row));
+      FlashingLibrary& library = state_.libraries.at(recordIndex(row));
       if (library.Name == oldName) {
         library.Name = name;
         fraErJi.setCaption(name);
@@ -200,9 +195,9 @@ bool FrmSet::reName(const std::u16string& name) {
       }
     } else if (&list == &lstErJi) {
       const std::u16string libraryText = lstCangKu.text();
-      FlashingLibrary& library = state_.libraries.at(rowIndex(lstCangKu.listIndex()));
+      FlashingLibrary& library = state_.libraries.at(recordIndex(lstCangKu.listIndex()));
       if (library.Name == libraryText) {
-        Flashing& flashing = library.Flashings.at(rowIndex(row));
+        Flashing& flashing = library.Flashings.at(recordIndex(row));
         if (flashing.Name == oldName) {
           flashing.Name = name;
           state_.modified = true;
@@ -255,7 +250,7 @@ void FrmSet::deleteLibrary() {
       return;
     }
     // The last library leaves the table unallocated.
-    state_.libraries.eraseAt(rowIndex(row));
+    state_.libraries.eraseAt(recordIndex(row));
     state_.modified = true;
     lstCangKu.removeItem(row);
     libraryListClick();
@@ -287,12 +282,12 @@ void FrmSet::deleteFlashing() {
       return;
     }
     const std::u16string libraryText = lstCangKu.text();
-    FlashingLibrary& library = state_.libraries.at(rowIndex(libraryRow));
+    FlashingLibrary& library = state_.libraries.at(recordIndex(libraryRow));
     if (!libraryText.empty() && library.Name == libraryText) {
       // The flashing the row shows; only a table out of step with the list makes it another
       // one of that name.
       const auto& flashings = library.Flashings.elements();
-      std::size_t index = rowIndex(row);
+      std::size_t index = recordIndex(row);
       if (index >= flashings.size() || flashings[index].Name != flashingText) {
         index = 0;
         while (index < flashings.size() && flashings[index].Name != flashingText) {

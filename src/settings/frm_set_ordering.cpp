@@ -14,10 +14,6 @@ namespace {
 
 constexpr int32_t kRowLabels = 12;
 
-std::size_t rowIndex(int32_t row) {
-  return static_cast<std::size_t>(static_cast<uint32_t>(row));
-}
-
 void requireIndex(std::size_t index, std::size_t size) {
   if (index >= size) {
     raise(err::kSubscriptOutOfRange);
@@ -65,7 +61,7 @@ void FrmSet::moveCommand(Move move) {
     }
     const bool currentUse = &list == &lstDang;
     if (!currentUse) {
-      moveRecords(list, rowIndex(selected), rowIndex(target));
+      moveRecords(list, recordIndex(selected), recordIndex(target));
     }
     // Moving a current-use row to the top, up or down leaves the flag as it was.
     if (!currentUse || move == Move::Bottom) {
@@ -90,7 +86,7 @@ void FrmSet::moveRecords(ListBox& list, std::size_t from, std::size_t to) {
     requireIndex(std::max(from, to), state_.libraries.size());
     moveElement(state_.libraries.vector(), from, to);
   } else if (&list == &lstErJi) {
-    FlashingLibrary& library = state_.libraries.at(rowIndex(lstCangKu.listIndex()));
+    FlashingLibrary& library = state_.libraries.at(recordIndex(lstCangKu.listIndex()));
     std::vector<Flashing> flashings = library.Flashings.elements();
     requireIndex(std::max(from, to), flashings.size());
     moveElement(flashings, from, to);
@@ -158,7 +154,7 @@ void FrmSet::sortRecords(ListBox& list, const std::vector<std::size_t>& order) {
     std::vector<FlashingLibrary>& libraries = state_.libraries.vector();
     libraries = inOrder(std::move(libraries), order);
   } else if (&list == &lstErJi) {
-    FlashingLibrary& library = state_.libraries.at(rowIndex(lstCangKu.listIndex()));
+    FlashingLibrary& library = state_.libraries.at(recordIndex(lstCangKu.listIndex()));
     if (library.Flashings.size() != order.size()) {
       raise(err::kSubscriptOutOfRange);
     }
