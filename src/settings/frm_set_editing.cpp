@@ -19,7 +19,8 @@ namespace text = frm_set_text;
 
 namespace {
 
-constexpr int32_t kMaxRows = 26;
+constexpr auto kMaxLibraryRows = static_cast<int32_t>(kMaxLibraries);
+constexpr auto kMaxFlashingRows = static_cast<int32_t>(kMaxFlashingsPerLibrary);
 constexpr std::size_t kMaxRenamedBytes = 20;
 constexpr int32_t kRowLabels = 12;
 // The current-use list's labels follow a removal from this many rows on.
@@ -55,7 +56,7 @@ void untick(ListBox& list, std::u16string_view text) {
 
 void FrmSet::addLibraryCommand() {
   try {
-    if (lstCangKu.listCount() >= kMaxRows) {
+    if (lstCangKu.listCount() >= kMaxLibraryRows) {
       showMessage(ui(), text::kLibraryLimit);
       return;
     }
@@ -77,7 +78,7 @@ void FrmSet::addFlashingCommand() {
       lstCangKu.setFocus();
       return;
     }
-    if (lstErJi.listCount() >= kMaxRows) {
+    if (lstErJi.listCount() >= kMaxFlashingRows) {
       showMessage(ui(), text::kFlashingLimit);
       return;
     }
