@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   mingw-w64 mingw-w64-tools wine wine64 xvfb
   fonts-wqy-microhei locales
+  python3-ezdxf python3-matplotlib
 )
 
 missing=()
