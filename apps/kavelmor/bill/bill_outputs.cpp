@@ -96,24 +96,26 @@ bool BillOutputs::reportEach() const {
   return flashings_ <= kReportEachUpTo;
 }
 
-void BillOutputs::writePicture(const companion::FlashingResult& result) {
+std::string BillOutputs::writePicture(const companion::FlashingResult& result) {
   const Flashing* flashing = findFlashing(database_, result.flashing->currentUse);
   if (flashing == nullptr) {
-    return;
+    return {};
   }
+  const std::string name = pictureName(result.block, flashings_, result.entry->name);
   preview::RecordingPreviewArea area;
   PictureMessages messages(progress_);
   preview::showFlashingPreview(*flashing, area, messages);
   cairo::renderToFile(area.recording().ops(), static_cast<int>(area.innerWidth()),
                       static_cast<int>(area.innerHeight()), cairo::ImageFormat::Png,
-                      folder_ / pictureName(result.block, flashings_, result.entry->name));
+                      folder_ / name);
   ++pictures_;
+  return name;
 }
 
 void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
   ++drawn_;
   cutList_.add(result);
-  writePicture(result);
+  const std::string picture = writePicture(result);
   rows_ += result.rows.size();
   cutLength_ += result.cutLength;
   area_ += result.area;
@@ -122,7 +124,8 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
     progress_ << "Block " << result.block + 1 << ": " << toUtf8(result.entry->name) << ", "
               << result.flashing->lines.size() << " lines in " << result.rows.size()
               << " length classes, " << toUtf8(result.lengthText) << " m, "
-              << toUtf8(result.areaText) << " m²\n";
+              << toUtf8(result.areaText) << " m²" << (picture.empty() ? "" : "; picture " + picture)
+              << '\n';
   } else if (drawn_ % std::max<std::size_t>(1, flashings_ / 10) == 0 || drawn_ == flashings_) {
     progress_ << "Drew " << drawn_ << " of " << flashings_ << " bill blocks\n";
   }

@@ -30,7 +30,8 @@ class BillOutputs final : public companion::BillObserver {
   [[nodiscard]] std::size_t pictures() const { return pictures_; }
 
  private:
-  void writePicture(const companion::FlashingResult& result);
+  // The picture's file name; empty when the database has no such flashing to draw.
+  std::string writePicture(const companion::FlashingResult& result);
   [[nodiscard]] bool reportEach() const;
 
   std::filesystem::path folder_;
