@@ -5,7 +5,6 @@
 #include <cmath>
 #include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -222,11 +221,13 @@ Project parseProject(std::string_view text, const std::string& sourceName) {
 }
 
 Project readProjectFile(const std::filesystem::path& file) {
-  std::ifstream stream(file, std::ios::binary);
-  if (!stream) {
+  std::ifstream stream(file, std::ios::binary | std::ios::ate);
+  const std::streamoff size = stream ? static_cast<std::streamoff>(stream.tellg()) : -1;
+  std::string text(size > 0 ? static_cast<std::size_t>(size) : 0U, '\0');
+  stream.seekg(0);
+  if (size < 0 || !stream.read(text.data(), size)) {
     throw ProjectError(file.string() + ": cannot be read");
   }
-  const std::string text{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
   return parseProject(text, file.string());
 }
 
