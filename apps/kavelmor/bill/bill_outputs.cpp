@@ -45,6 +45,11 @@ const Flashing* findFlashing(const LibraryTable& table, std::u16string_view curr
   return nullptr;
 }
 
+// "1 line", "2 lines".
+std::string counted(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 }  // namespace
 
 std::string pictureName(std::size_t block, std::size_t blocks, std::u16string_view flashing) {
@@ -122,10 +127,10 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
 
   if (reportEach()) {
     progress_ << "Block " << result.block + 1 << ": " << toUtf8(result.entry->name) << ", "
-              << result.flashing->lines.size() << " lines in " << result.rows.size()
-              << " length classes, " << toUtf8(result.lengthText) << " m, "
-              << toUtf8(result.areaText) << " m²" << (picture.empty() ? "" : "; picture " + picture)
-              << '\n';
+              << counted(result.flashing->lines.size(), "line", "lines") << " in "
+              << counted(result.rows.size(), "length class", "length classes") << ", "
+              << toUtf8(result.lengthText) << " m, " << toUtf8(result.areaText) << " m²"
+              << (picture.empty() ? "" : "; picture " + picture) << '\n';
   } else if (drawn_ % std::max<std::size_t>(1, flashings_ / 10) == 0 || drawn_ == flashings_) {
     progress_ << "Drew " << drawn_ << " of " << flashings_ << " bill blocks\n";
   }

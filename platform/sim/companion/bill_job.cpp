@@ -19,7 +19,7 @@ namespace {
 // gives (which stands 100 right of the block's left edge and 1890 below its top).
 constexpr double kBlockLeftFromPoint = 100;
 constexpr double kBlockTopFromPoint = 1890;
-constexpr double kTitleDrop = 1000;
+constexpr double kTitleDrop = 1100;
 constexpr double kHeadingDrop = 2470;
 constexpr double kRowPitch = 580;
 constexpr double kLengthColumn = 1550;
@@ -28,7 +28,7 @@ constexpr double kInfoColumn = 4115;
 // The sketch keeps left of the count rows' first column and between the title and the
 // next block.
 constexpr double kSketchWidth = 1100;
-constexpr double kSketchHeight = 1300;
+constexpr double kSketchHeight = 1200;
 
 // Text alignments of the object model.
 constexpr int32_t kMiddleLeft = 9;
