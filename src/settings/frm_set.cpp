@@ -156,6 +156,9 @@ FrmSet::FrmSet(ProcessContext& process, SettingsState& state, std::u16string ver
 
   // The preview area, black, with its white labels inside.
   Pic.move(220, 270, 342, 180);
+  for (Label* label : {&lbW, &lbmm, &lbBiLi, &lbSc, &lbXing}) {
+    label->setContainer(&Pic);
+  }
   for (Label* label : {&lbW, &lbmm, &lbBiLi, &lbSc}) {
     label->setForeColor(kWhiteColor);
     label->setTop(4);

@@ -39,6 +39,9 @@ class Control {
   void setWidth(int32_t width) { common_.width = width; }
   void setHeight(int32_t height) { common_.height = height; }
   void move(int32_t left, int32_t top, int32_t width, int32_t height);
+  // The control whose area holds this one; null for the form itself.
+  [[nodiscard]] const Control* container() const noexcept { return container_; }
+  void setContainer(const Control* container) { container_ = container; }
   [[nodiscard]] const std::u16string& tag() const noexcept { return common_.tag; }
   void setTag(std::u16string tag) { common_.tag = std::move(tag); }
 
@@ -70,6 +73,7 @@ class Control {
 
   Form& form_;
   std::u16string name_;
+  const Control* container_ = nullptr;
   Common common_;
   Common design_;
 };

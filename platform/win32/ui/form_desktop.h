@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/win32/windows_headers.h"
+
+#include <functional>
+#include <memory>
+
+#include "ui/ui.h"
+
+namespace kvm::win32 {
+
+// The real desktop with dialogs: message boxes, keys and windows as the plain desktop answers
+// them, and each loaded form given a top-level window owned by the window `owner` names when
+// it shows (the host's).
+std::shared_ptr<Ui> makeFormDesktop(std::function<HWND()> owner);
+
+// The top-level window of a loaded form on a desktop made above; null elsewhere.
+HWND formWindowOf(Ui& desktop, const Form& form);
+
+// Shows every loaded form's model state in its window, for code that changed a model outside
+// the windows' own messages.
+void refreshForms(Ui& desktop);
+
+}  // namespace kvm::win32

@@ -1,0 +1,305 @@
+#include "platform/win32/ui/form_window.h"
+
+#include <string>
+
+#include "platform/win32/bstr.h"
+#include "ui/control.h"
+#include "ui/form.h"
+#include "ui/label.h"
+#include "ui/menu_item.h"
+#include "ui/picture_box.h"
+
+namespace kvm::win32 {
+
+namespace {
+
+constexpr const wchar_t* kFormClass = L"KavelmorForm";
+constexpr int kFirstControlId = 100;
+// The dialogs' font: 宋体 at 9 points; a CJK face of the system stands in where it is missing.
+constexpr const wchar_t* kDialogFace = L"\u5B8B\u4F53";
+constexpr const wchar_t* kStandInFace = L"WenQuanYi Micro Hei";
+constexpr LONG kDialogFontHeight = -12;
+// The stand-in's Latin letters are wider; a point smaller, they take 宋体's 6 pixels, which is
+// what autosized labels are measured by.
+constexpr LONG kStandInFontHeight = -11;
+
+int CALLBACK faceFound(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metric*/, DWORD /*type*/,
+                       LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;  // NOLINT: the flag travels as a number
+  return 0;
+}
+
+bool hasFace(const wchar_t* face) {
+  HDC screen = GetDC(nullptr);
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(wanted.lfFaceName, face, LF_FACESIZE);
+  bool found = false;
+  EnumFontFamiliesExW(screen, &wanted, &faceFound, reinterpret_cast<LPARAM>(&found), 0);  // NOLINT
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+HFONT makeDialogFont() {
+  const bool ownFace = hasFace(kDialogFace);
+  LOGFONTW font{};
+  font.lfHeight = ownFace ? kDialogFontHeight : kStandInFontHeight;
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = GB2312_CHARSET;
+  lstrcpynW(font.lfFaceName, ownFace ? kDialogFace : kStandInFace, LF_FACESIZE);
+  return CreateFontIndirectW(&font);
+}
+
+}  // namespace
+
+void FormWindow::registerClasses() {
+  WNDCLASSEXW form{};
+  form.cbSize = sizeof(form);
+  form.lpfnWndProc = &FormWindow::procedure;
+  form.hInstance = GetModuleHandleW(nullptr);
+  form.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // NOLINT: the system's resource id
+  form.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  form.lpszClassName = kFormClass;
+  RegisterClassExW(&form);  // fails harmlessly when already registered
+  registerPictureClass();
+}
+
+FormWindow::FormWindow(Form& form, HWND owner, std::function<void()> changed)
+    : form_(form), owner_(owner), changed_(std::move(changed)), font_(makeDialogFont()) {
+  registerClasses();
+  // No WS_CLIPCHILDREN: group boxes leave their inside to the dialog's background.
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kFormClass,
+                            wide(form.caption()), style, form.left(), form.top(), form.width(),
+                            form.height(), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
+  bindControls();
+}
+
+FormWindow::~FormWindow() {
+  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  bindings_.clear();
+  DestroyWindow(window_);
+  DeleteObject(font_);
+}
+
+void FormWindow::bindControls() {
+  // Containers first, so that what they hold can go inside them.
+  std::map<const Control*, HWND> containers;
+  int id = kFirstControlId;
+  auto bind = [&](Control& control) {
+    BindingContext context;
+    context.parent = window_;
+    if (const Control* container = control.container(); container != nullptr) {
+      if (auto found = containers.find(container); found != containers.end()) {
+        context.parent = found->second;
+      }
+    }
+    context.font = font_;
+    context.id = id;
+    context.isDefault = &control == static_cast<Control*>(form_.defaultButton());
+    context.afterEvent = changed_;
+    if (auto binding = bindControl(control, context)) {
+      if (binding->window() != nullptr) {
+        containers.emplace(&control, binding->window());
+      }
+      byId_.emplace(id, binding.get());
+      byControl_.emplace(&control, binding.get());
+      bindings_.push_back(std::move(binding));
+    }
+    ++id;
+  };
+  for (Control* control : form_.controls()) {
+    if (dynamic_cast<PictureBox*>(control) != nullptr) {
+      bind(*control);
+    }
+  }
+  for (Control* control : form_.controls()) {
+    if (dynamic_cast<PictureBox*>(control) == nullptr) {
+      bind(*control);
+    }
+  }
+}
+
+ControlBinding* FormWindow::bindingOf(int id) const {
+  const auto found = byId_.find(id);
+  return found == byId_.end() ? nullptr : found->second;
+}
+
+void FormWindow::sync() {
+  if (GetWindowTextLengthW(window_) >= 0) {
+    std::u16string shown(static_cast<std::size_t>(GetWindowTextLengthW(window_)) + 1, u'\0');
+    GetWindowTextW(window_, reinterpret_cast<wchar_t*>(shown.data()),  // NOLINT: UTF-16
+                   static_cast<int>(shown.size()));
+    shown.resize(shown.size() - 1);
+    if (shown != form_.caption()) {
+      SetWindowTextW(window_, wide(form_.caption()));
+    }
+  }
+  RECT place{};
+  GetWindowRect(window_, &place);
+  if (place.left != form_.left() || place.top != form_.top()) {
+    SetWindowPos(window_, nullptr, form_.left(), form_.top(), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  EnableMenuItem(
+      GetSystemMenu(window_, FALSE), SC_CLOSE,
+      static_cast<UINT>(MF_BYCOMMAND | (form_.closeBoxEnabled() ? MF_ENABLED : MF_GRAYED)));
+  for (const auto& binding : bindings_) {
+    binding->sync();
+  }
+  // The model's focus moves the window's only when a handler moved it, so that tabbing
+  // through the dialog is not undone.
+  if (form_.focus() != shownFocus_ && IsWindowVisible(window_) != FALSE) {
+    shownFocus_ = form_.focus();
+    if (const auto found = byControl_.find(shownFocus_);
+        found != byControl_.end() && found->second->window() != nullptr) {
+      SetFocus(found->second->window());
+    }
+  }
+}
+
+void FormWindow::runModal() {
+  sync();
+  const bool ownerWasEnabled = owner_ != nullptr && IsWindowEnabled(owner_) != FALSE;
+  if (ownerWasEnabled) {
+    EnableWindow(owner_, FALSE);
+  }
+  ShowWindow(window_, SW_SHOW);
+  UpdateWindow(window_);
+  MSG message{};
+  while (form_.isShown() && form_.isLoaded()) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+      }
+      break;
+    }
+    if (IsDialogMessageW(window_, &message) == FALSE) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  if (ownerWasEnabled) {
+    EnableWindow(owner_, TRUE);
+  }
+  ShowWindow(window_, SW_HIDE);
+  if (owner_ != nullptr) {
+    SetActiveWindow(owner_);
+  }
+}
+
+void FormWindow::close() {
+  ShowWindow(window_, SW_HIDE);
+}
+
+void FormWindow::popupMenu(MenuItem& menu) {
+  HMENU popup = CreatePopupMenu();
+  const auto& items = menu.items();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const MenuItem& item = *items[i];
+    if (!item.visible()) {
+      continue;
+    }
+    if (item.isSeparator()) {
+      AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(popup, static_cast<UINT>(MF_STRING | (item.enabled() ? MF_ENABLED : MF_GRAYED)),
+                  i + 1, wide(item.caption()));
+    }
+  }
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const BOOL picked = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                     cursor.x, cursor.y, 0, window_, nullptr);
+  DestroyMenu(popup);
+  if (picked > 0 && static_cast<std::size_t>(picked) <= items.size()) {
+    items[static_cast<std::size_t>(picked) - 1]->userPick();
+  }
+}
+
+LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
+  if (self == nullptr) {
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  return self->handle(message, wParam, lParam);
+}
+
+LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      bool handled = false;
+      if (lParam == 0 || id == IDOK || id == IDCANCEL) {
+        Button* button = id == IDOK       ? form_.defaultButton()
+                         : id == IDCANCEL ? form_.cancelButton()
+                                          : nullptr;
+        if (button != nullptr && button->usable()) {
+          button->userClick();
+          handled = true;
+        }
+      } else if (ControlBinding* binding = bindingOf(id); binding != nullptr) {
+        handled = binding->command(HIWORD(wParam));
+      }
+      if (handled) {
+        changed_();
+        return 0;
+      }
+      break;
+    }
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);  // NOLINT: the message's record
+      if (ControlBinding* binding = bindingOf(static_cast<int>(header.idFrom));
+          binding != nullptr && binding->notify(header)) {
+        changed_();
+        return 0;
+      }
+      break;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);  // NOLINT: as above
+      if (ControlBinding* binding = bindingOf(static_cast<int>(item.CtlID));
+          binding != nullptr && binding->drawItem(item)) {
+        return TRUE;
+      }
+      break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      HWND control = reinterpret_cast<HWND>(lParam);  // NOLINT: the message's handle
+      if (ControlBinding* binding = bindingOf(GetDlgCtrlID(control)); binding != nullptr) {
+        if (HBRUSH brush = binding->colour(reinterpret_cast<HDC>(wParam));
+            brush != nullptr) {                     // NOLINT
+          return reinterpret_cast<LRESULT>(brush);  // NOLINT: the brush travels as the result
+        }
+      }
+      break;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      HDC dc = BeginPaint(window_, &paint);
+      for (const auto& binding : bindings_) {
+        binding->paint(dc);
+      }
+      EndPaint(window_, &paint);
+      return 0;
+    }
+    case WM_TIMER:
+      if (ControlBinding* binding = bindingOf(static_cast<int>(wParam)); binding != nullptr) {
+        binding->timer();
+        changed_();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      form_.userClose();
+      changed_();
+      return 0;
+    default: break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace kvm::win32

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/win32/windows_headers.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/win32/ui/control_binding.h"
+
+namespace kvm {
+class Form;
+class MenuItem;
+}  // namespace kvm
+
+namespace kvm::win32 {
+
+// The real window of a headless form: a top-level window owned by the host's, one child
+// window per control made by the control's binding, and the form's modal loop.
+class FormWindow {
+ public:
+  // `changed` runs after the model handled a message from the user: every dialog shows what
+  // the handler changed.
+  FormWindow(Form& form, HWND owner, std::function<void()> changed);
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+  FormWindow(FormWindow&&) = delete;
+  FormWindow& operator=(FormWindow&&) = delete;
+  ~FormWindow();
+
+  [[nodiscard]] HWND handle() const noexcept { return window_; }
+  [[nodiscard]] Form& form() const noexcept { return form_; }
+
+  // Shows the model's state in every window.
+  void sync();
+  // Shows the window with its owner disabled and pumps messages until the form is hidden or
+  // unloaded.
+  void runModal();
+  void close();
+  void popupMenu(MenuItem& menu);
+
+  static void registerClasses();
+
+ private:
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void bindControls();
+  [[nodiscard]] ControlBinding* bindingOf(int id) const;
+
+  Form& form_;
+  HWND owner_;
+  std::function<void()> changed_;
+  HWND window_ = nullptr;
+  HFONT font_ = nullptr;
+  std::vector<std::unique_ptr<ControlBinding>> bindings_;
+  std::map<int, ControlBinding*> byId_;
+  std::map<const Control*, ControlBinding*> byControl_;
+  const Control* shownFocus_ = nullptr;
+};
+
+}  // namespace kvm::win32
