@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "base/numbers.h"
+#include "base/runtime_error.h"
 #include "base/text.h"
 #include "platform/sim/companion/bill_matching.h"
 #include "platform/sim/companion/bill_request.h"
@@ -239,7 +240,16 @@ void runBillJob(const Project& project, const BillJobOptions& options, BillObser
                          static_cast<int32_t>(number(bill.header.textHeight, "text height")),
                          pointVariant(project.originX, project.originY), int32_t{0}});
   for (std::size_t block = 0; block < bill.entries.size(); ++block) {
-    observer.flashingDrawn(drawer.drawBlock(block, bill.entries[block], *flashings[block]));
+    FlashingResult result;
+    try {
+      result = drawer.drawBlock(block, bill.entries[block], *flashings[block]);
+    } catch (const RuntimeError& error) {
+      // A call that fails back to the host: say where in the bill it happened.
+      throw std::runtime_error("bill block " + std::to_string(block + 1) + " (" +
+                               toUtf8(bill.entries[block].name) + "): error " +
+                               std::to_string(error.number()) + ": " + toUtf8(error.description()));
+    }
+    observer.flashingDrawn(result);
   }
 }
 
