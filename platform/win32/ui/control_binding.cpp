@@ -601,7 +601,8 @@ class GridBinding final : public WindowBinding {
       column.mask = LVCF_TEXT | LVCF_WIDTH;
       column.cx = widths_[col] / kTwipsPerPixel;
       column.pszText = const_cast<wchar_t*>(wide(caption));  // NOLINT: the call only reads it
-      ListView_InsertColumn(window(), static_cast<int>(col), &column);
+      SendMessageW(window(), LVM_INSERTCOLUMNW, col,
+                   reinterpret_cast<LPARAM>(&column));  // NOLINT: the message's record
     }
     for (std::size_t row = 1; row < cells_.size(); ++row) {
       for (std::size_t col = 0; col < cells_[row].size(); ++col) {
@@ -610,11 +611,8 @@ class GridBinding final : public WindowBinding {
         item.iItem = static_cast<int>(row - 1);
         item.iSubItem = static_cast<int>(col);
         item.pszText = const_cast<wchar_t*>(wide(cells_[row][col]));  // NOLINT: only read
-        if (col == 0) {
-          ListView_InsertItem(window(), &item);
-        } else {
-          ListView_SetItem(window(), &item);
-        }
+        SendMessageW(window(), col == 0 ? LVM_INSERTITEMW : LVM_SETITEMW, 0,
+                     reinterpret_cast<LPARAM>(&item));  // NOLINT: the message's record
       }
     }
   }

@@ -11,9 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "aliases/frm_help.h"
+#include "base/variant.h"
+#include "billtools/frm_pei_ceng.h"
+#include "billtools/frm_wan_shan.h"
+#include "cutting/length_check/frm_check.h"
 #include "host/process.h"
 #include "platform/win32/ui/form_desktop.h"
+#include "settings/frm_add.h"
 #include "settings/frm_set.h"
+#include "settings/settings_state.h"
 #include "storage/memory_settings_store.h"
 #include "ui/form.h"
 
@@ -23,6 +30,8 @@ namespace fs = std::filesystem;
 
 // Waits for the window to be painted, then copies it from the screen.
 constexpr UINT kSettleMilliseconds = 1200;
+// The static control that holds a message box's text.
+constexpr int kMessageTextId = 0xFFFF;
 constexpr const wchar_t* kTakerClass = L"KavelmorShotTaker";
 
 void writeBitmap(const fs::path& file, int width, int height, const std::vector<uint32_t>& pixels) {
@@ -98,6 +107,15 @@ class ShotTaker {
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER) {
+      // A message box in the way is reported and answered; the picture waits for the dialog.
+      if (HWND box = FindWindowW(L"#32770", nullptr); box != nullptr) {
+        wchar_t text[512]{};
+        GetDlgItemTextW(box, kMessageTextId, text, 512);
+        std::fprintf(stderr, "message box answered: %ls\n", text);
+        PostMessageW(box, WM_COMMAND, IDNO, 0);
+        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        return 0;
+      }
       KillTimer(window, 1);
       auto* self =
           reinterpret_cast<ShotTaker*>(GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
@@ -113,16 +131,21 @@ class ShotTaker {
   HWND window_ = nullptr;
 };
 
-// Shows the form by `show` and saves its window as NAME.bmp once it is on the screen.
-bool shoot(kvm::Ui& desktop, kvm::Form& form, const std::function<void()>& show,
-           const fs::path& file) {
+// Shows a form by `show` and saves its window once it is on the screen; `form` names the
+// form, which may be made by `show` itself.
+bool shoot(kvm::Ui& desktop, const std::function<kvm::Form*()>& form,
+           const std::function<void()>& show, const fs::path& file) {
   bool taken = false;
   const ShotTaker taker([&] {
-    HWND window = kvm::win32::formWindowOf(desktop, form);
+    kvm::Form* shown = form();
+    if (shown == nullptr) {
+      return;
+    }
+    HWND window = kvm::win32::formWindowOf(desktop, *shown);
     SetForegroundWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     taken = captureWindow(window, file);
-    form.hide();
+    shown->hide();
   });
   show();
   return taken;
@@ -146,13 +169,63 @@ int main(int argc, char** argv) {
   process->settings = std::make_shared<kvm::MemorySettingsStore>();
   process->programDirectory = home;
 
+  kvm::Ui& desktop = *process->ui;
   int failures = 0;
+  auto take = [&](const char* name, const std::function<kvm::Form*()>& form,
+                  const std::function<void()>& show) {
+    if (!shoot(desktop, form, show, output / (std::string(name) + ".bmp"))) {
+      std::fprintf(stderr, "%s: no picture\n", name);
+      ++failures;
+    }
+  };
+
   kvm::FrmSet& settings = kvm::frmSet(*process, u"1.2");
-  if (!shoot(
-          *process->ui, settings, [&] { settings.show(u"", {}); }, output / "frmSet.bmp")) {
-    std::fputs("frmSet: no picture\n", stderr);
-    ++failures;
+  take(
+      "frmSet", [&] { return &settings; }, [&] { settings.show(u"", {}); });
+  take(
+      "frmAdd", [&] { return kvm::settingsState(*process).frmAdd.get(); },
+      [&] { settings.cmdAdd2.userClick(); });
+
+  kvm::FrmCheck& check = kvm::frmCheck(*process);
+  take(
+      "frmCheck", [&] { return &check; },
+      [&] {
+        check.load();
+        check.showFigures(1200, 1250, u"1:10");
+        check.showModal();
+      });
+
+  std::vector<kvm::Variant> values;
+  const char16_t* rows[][8] = {
+      {u"\u5C4B\u810A\u5305\u89D2", u"4000", u"100", u"\u5929\u84DD\u8272", u"100", u"1", u"500",
+       u"1"},
+      {u"\u5C71\u5899\u5305\u89D2", u"4000", u"100", u"\u767D\u7070", u"100", u"1", u"350", u"2"},
+      {u"\u95E8\u6846\u5305\u89D2", u"3000", u"80", u"\u767D\u7070", u"50", u"1.05", u"420", u"5"}};
+  for (const auto& row : rows) {
+    for (const char16_t* value : row) {
+      values.emplace_back(value);
+    }
   }
+  kvm::FrmPeiCeng& bill = kvm::frmPeiCeng(*process);
+  take(
+      "frmPeiCeng", [&] { return &bill; },
+      [&] {
+        bill.load();
+        bill.fill(kvm::Variant::array(kvm::VarType::Variant, std::move(values)),
+                  kvm::Variant::array(kvm::VarType::Variant, {u"\u793A\u8303\u5DE5\u7A0B", u"0.5",
+                                                              u"100", u"350", u"2026/12/7"}),
+                  0);
+        bill.show();
+      });
+
+  kvm::FrmWanShan& completion = kvm::frmWanShan(*process);
+  take(
+      "frmWanShan", [&] { return &completion; }, [&] { completion.show(); });
+
+  kvm::FrmHelp& aliases = kvm::frmHelp(*process);
+  take(
+      "frmHelp", [&] { return &aliases; }, [&] { aliases.showModal(); });
+
   // Not unloaded: the dialog would ask whether to keep the database it made.
   process.reset();
   fs::remove_all(home);
