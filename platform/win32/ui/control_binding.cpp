@@ -69,8 +69,10 @@ class WindowBinding : public ControlBinding {
   [[nodiscard]] HWND window() const noexcept override { return window_; }
 
   void sync() override {
-    const RECT place{control_.left(), control_.top(), std::max(control_.width(), minimumWidth()),
-                     std::max(control_.height(), minimumHeight())};
+    const int band = bandAbove();
+    const RECT place{control_.left(), control_.top() + band,
+                     std::max(control_.width(), minimumWidth()),
+                     std::max(control_.height() - band, minimumHeight())};
     if (place.left != place_.left || place.top != place_.top || place.right != place_.right ||
         place.bottom != place_.bottom) {
       place_ = place;
@@ -89,6 +91,8 @@ class WindowBinding : public ControlBinding {
   [[nodiscard]] virtual int extraHeight() const noexcept { return 0; }
   [[nodiscard]] virtual int minimumHeight() const noexcept { return 0; }
   [[nodiscard]] virtual int minimumWidth() const { return 0; }
+  // Pixels at the top of the control's area that the dialog draws instead of the window.
+  [[nodiscard]] virtual int bandAbove() const { return 0; }
 
  private:
   Control& control_;
@@ -531,17 +535,23 @@ class GridBinding final : public WindowBinding {
  public:
   GridBinding(Grid& grid, const BindingContext& context)
       : WindowBinding(grid, makeChild(WC_LISTVIEWW, u"",
-                                      LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                                      LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                          LVS_NOCOLUMNHEADER | WS_TABSTOP,
                                       WS_EX_CLIENTEDGE, grid, context)),
-        grid_(grid) {
+        grid_(grid),
+        dialog_(context.parent),
+        font_(context.font) {
     ListView_SetExtendedListViewStyle(window(), LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   }
 
   void sync() override {
-    WindowBinding::sync();
     if (grid_.cells() != cells_ || widths() != widths_) {
       rebuild();
+      const RECT area{grid_.left(), grid_.top(), grid_.left() + grid_.width(),
+                      grid_.top() + grid_.height()};
+      InvalidateRect(dialog_, &area, TRUE);
     }
+    WindowBinding::sync();
     const int current = grid_.row() - 1;
     if (current >= 0 && ListView_GetNextItem(window(), -1, LVNI_SELECTED) != current) {
       const ScopedQuiet quiet(quiet_);
@@ -567,7 +577,50 @@ class GridBinding final : public WindowBinding {
     return false;
   }
 
+  // The header row, drawn by the dialog above the list: its captions keep their line breaks.
+  void paint(HDC dc) override {
+    if (!grid_.visible() || cells_.empty()) {
+      return;
+    }
+    HGDIOBJ before = SelectObject(dc, font_);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    const int band = bandAbove();
+    int left = grid_.left();
+    const int right = grid_.left() + grid_.width();
+    for (std::size_t col = 0; col < widths_.size() && left < right; ++col) {
+      RECT cell{left, grid_.top(), std::min(left + widths_[col] / kTwipsPerPixel, right),
+                grid_.top() + band};
+      FillRect(dc, &cell, GetSysColorBrush(COLOR_BTNFACE));
+      DrawEdge(dc, &cell, EDGE_RAISED, BF_RECT);
+      std::u16string caption = cells_[0][col];
+      std::erase(caption, u'\r');
+      RECT measured = cell;
+      DrawTextW(dc, wide(caption), static_cast<int>(caption.size()), &measured,
+                DT_CALCRECT | DT_CENTER | DT_NOPREFIX);
+      RECT text = cell;
+      text.top += (band - (measured.bottom - measured.top)) / 2;
+      DrawTextW(dc, wide(caption), static_cast<int>(caption.size()), &text,
+                DT_CENTER | DT_NOPREFIX);
+      left = cell.right;
+    }
+    SelectObject(dc, before);
+  }
+
  private:
+  static constexpr int kHeaderPadding = 6;
+
+  [[nodiscard]] int bandAbove() const override {
+    if (cells_.empty()) {
+      return 0;
+    }
+    std::ptrdiff_t lines = 1;
+    for (const std::u16string& caption : cells_[0]) {
+      lines = std::max(lines, 1 + std::count(caption.begin(), caption.end(), u'\n'));
+    }
+    return static_cast<int>(lines) * kLineHeight + kHeaderPadding;
+  }
+
   struct ScopedQuiet {
     explicit ScopedQuiet(bool& flag) : flag_(flag) { flag_ = true; }
     ScopedQuiet(const ScopedQuiet&) = delete;
@@ -618,6 +671,8 @@ class GridBinding final : public WindowBinding {
   }
 
   Grid& grid_;
+  HWND dialog_;
+  HFONT font_;
   std::vector<std::vector<std::u16string>> cells_;
   std::vector<int32_t> widths_;
   bool quiet_ = false;
