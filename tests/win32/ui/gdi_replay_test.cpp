@@ -1,0 +1,119 @@
+#include "platform/win32/ui/gdi_replay.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "base/codepage.h"
+#include "preview/recording_canvas.h"
+
+namespace kvm::win32 {
+namespace {
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+constexpr uint32_t kWhitePixel = 0xFFFFFF;
+
+// A 32-bit bitmap in memory to replay onto, read back pixel by pixel.
+class Surface {
+ public:
+  Surface() : dc_(CreateCompatibleDC(nullptr)) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<uint32_t*>(bits);
+    before_ = SelectObject(dc_, bitmap_);
+  }
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  Surface(Surface&&) = delete;
+  Surface& operator=(Surface&&) = delete;
+  ~Surface() {
+    SelectObject(dc_, before_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+
+  void replay(const preview::RecordingCanvas& canvas) {
+    replayCanvas(dc_, SIZE{kWidth, kHeight}, canvas.ops());
+    GdiFlush();
+  }
+  [[nodiscard]] uint32_t at(int x, int y) const {
+    return bits_[y * kWidth + x] & kWhitePixel;  // NOLINT: inside the bitmap
+  }
+  [[nodiscard]] int litPixels() const {
+    int lit = 0;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        lit += at(x, y) != 0 ? 1 : 0;
+      }
+    }
+    return lit;
+  }
+
+ private:
+  HDC dc_;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ before_ = nullptr;
+  uint32_t* bits_ = nullptr;
+};
+
+TEST(GdiReplay, lines_light_the_pixels_between_their_ends_on_black) {
+  preview::RecordingCanvas canvas;
+  canvas.pen(1, preview::kWhite);
+  canvas.moveTo(4, 10);
+  canvas.lineTo(40, 10);
+  canvas.lineTo(40, 30);
+  Surface surface;
+  surface.replay(canvas);
+  EXPECT_EQ(surface.at(4, 10), kWhitePixel);
+  EXPECT_EQ(surface.at(39, 10), kWhitePixel);
+  EXPECT_EQ(surface.at(40, 29), kWhitePixel);
+  EXPECT_EQ(surface.at(40, 30), 0U);  // the end point itself stays undrawn
+  EXPECT_EQ(surface.at(20, 20), 0U);
+  EXPECT_EQ(surface.litPixels(), 36 + 20);
+}
+
+TEST(GdiReplay, text_draws_in_its_colour_and_a_deleted_selected_font_is_let_go) {
+  preview::RecordingCanvas canvas;
+  preview::LogicalFont font;
+  font.height = -12;
+  font.faceName = u"Arial";
+  canvas.createFont(font);
+  canvas.selectFont(preview::FontSelection::Created);
+  canvas.setTextColor({0, 255, 0});
+  canvas.textOut(2, 2, toGbk(u"220"));
+  canvas.deleteFont();  // still selected
+  canvas.textOut(2, 24, toGbk(u"1:10"));
+  Surface surface;
+  surface.replay(canvas);
+  int green = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      constexpr uint32_t kGreenHalf = 0x008000;
+      green += (surface.at(x, y) & 0x00FF00U) >= kGreenHalf ? 1 : 0;
+    }
+  }
+  EXPECT_GT(green, 10);
+}
+
+TEST(GdiReplay, a_clear_starts_the_area_black_again) {
+  preview::RecordingCanvas canvas;
+  canvas.pen(3, preview::kWhite);
+  canvas.moveTo(0, 0);
+  canvas.lineTo(60, 40);
+  canvas.clear();
+  Surface surface;
+  surface.replay(canvas);
+  EXPECT_EQ(surface.litPixels(), 0);
+}
+
+}  // namespace
+}  // namespace kvm::win32
