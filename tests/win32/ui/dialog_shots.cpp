@@ -19,7 +19,9 @@
 #include "host/process.h"
 #include "platform/win32/ui/form_desktop.h"
 #include "settings/frm_add.h"
+#include "settings/frm_re_name.h"
 #include "settings/frm_set.h"
+#include "settings/frm_set_texts.h"
 #include "settings/settings_state.h"
 #include "storage/memory_settings_store.h"
 #include "ui/form.h"
@@ -185,6 +187,17 @@ int main(int argc, char** argv) {
   take(
       "frmAdd", [&] { return kvm::settingsState(*process).frmAdd.get(); },
       [&] { settings.cmdAdd2.userClick(); });
+
+  // The rename box as the flashing list's menu opens it.
+  kvm::FrmReName rename(process->ui, settings);
+  take(
+      "frmReName", [&] { return &rename; },
+      [&] {
+        rename.load();
+        rename.setCaption(std::u16string(kvm::frm_set_text::kReNameFlashingCaption));
+        rename.txtName0.setText(settings.lstErJi.text());
+        rename.showModal();
+      });
 
   kvm::FrmCheck& check = kvm::frmCheck(*process);
   take(
