@@ -136,7 +136,8 @@ class ShotTaker {
 // Shows a form by `show` and saves its window once it is on the screen; `form` names the
 // form, which may be made by `show` itself.
 bool shoot(kvm::Ui& desktop, const std::function<kvm::Form*()>& form,
-           const std::function<void()>& show, const fs::path& file) {
+           const std::function<void()>& show, const fs::path& file,
+           const std::function<void(HWND)>& afterwards) {
   bool taken = false;
   const ShotTaker taker([&] {
     kvm::Form* shown = form();
@@ -147,6 +148,9 @@ bool shoot(kvm::Ui& desktop, const std::function<kvm::Form*()>& form,
     SetForegroundWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     taken = captureWindow(window, file);
+    if (afterwards) {
+      afterwards(window);
+    }
     shown->hide();
   });
   show();
@@ -174,16 +178,35 @@ int main(int argc, char** argv) {
   kvm::Ui& desktop = *process->ui;
   int failures = 0;
   auto take = [&](const char* name, const std::function<kvm::Form*()>& form,
-                  const std::function<void()>& show) {
-    if (!shoot(desktop, form, show, output / (std::string(name) + ".bmp"))) {
+                  const std::function<void()>& show,
+                  const std::function<void(HWND)>& afterwards = {}) {
+    if (!shoot(desktop, form, show, output / (std::string(name) + ".bmp"), afterwards)) {
       std::fprintf(stderr, "%s: no picture\n", name);
       ++failures;
     }
   };
 
   kvm::FrmSet& settings = kvm::frmSet(*process, u"1.2");
+  // Once pictured, a click on the second library's row, sent to the list's window, must
+  // reach the dialog's handlers; a second click puts the first library back.
+  auto clickLibrary = [&](HWND window, int32_t row) {
+    const kvm::ListBox& list = settings.lstCangKu;
+    POINT inside{list.left() + list.width() / 2, list.top() + row * list.rowHeight() + 4};
+    HWND listWindow = ChildWindowFromPoint(window, inside);
+    const LPARAM at = MAKELPARAM(list.width() / 2, row * list.rowHeight() + 4);
+    SendMessageW(listWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(listWindow, WM_LBUTTONUP, 0, at);
+    if (list.listIndex() != row || settings.fraErJi.caption() != list.list(row)) {
+      std::fprintf(stderr, "frmSet: a click on library row %d did not select it\n", row);
+      ++failures;
+    }
+  };
   take(
-      "frmSet", [&] { return &settings; }, [&] { settings.show(u"", {}); });
+      "frmSet", [&] { return &settings; }, [&] { settings.show(u"", {}); },
+      [&](HWND window) {
+        clickLibrary(window, 1);
+        clickLibrary(window, 0);
+      });
   take(
       "frmAdd", [&] { return kvm::settingsState(*process).frmAdd.get(); },
       [&] { settings.cmdAdd2.userClick(); });
