@@ -1,0 +1,88 @@
+#include "platform/win32/ui/window_binding.h"
+
+#include <vector>
+
+#include "platform/win32/ui/gdi_replay.h"
+#include "ui/picture_box.h"
+
+namespace kvm::win32 {
+
+namespace {
+constexpr const wchar_t* kPictureClass = L"KavelmorPicture";
+
+// A picture box: a window that replays the recorded drawing through a back buffer.
+class PictureBinding final : public WindowBinding {
+ public:
+  PictureBinding(PictureBox& picture, const BindingContext& context)
+      : WindowBinding(picture, makeChild(kPictureClass, u"", WS_CLIPCHILDREN, 0, picture, context)),
+        picture_(picture) {
+    SetWindowLongPtrW(window(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
+  }
+
+  void sync() override {
+    WindowBinding::sync();
+    if (picture_.ops() != ops_) {
+      ops_ = picture_.ops();
+      InvalidateRect(window(), nullptr, FALSE);
+    }
+  }
+
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self =
+        reinterpret_cast<PictureBinding*>(GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
+    switch (message) {
+      case WM_PAINT:
+        if (self != nullptr) {
+          self->paintWindow();
+          return 0;
+        }
+        break;
+      case WM_ERASEBKGND: return 1;
+      case WM_CTLCOLORSTATIC:
+        // Labels inside the picture ask their parent; the dialog knows their colours.
+        return SendMessageW(GetAncestor(window, GA_ROOT), message, wParam, lParam);
+      default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+ private:
+  void paintWindow() {
+    PAINTSTRUCT paint{};
+    HDC screen = BeginPaint(window(), &paint);
+    RECT client{};
+    GetClientRect(window(), &client);
+    const SIZE area{client.right, client.bottom};
+    HDC buffer = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, area.cx, area.cy);
+    HGDIOBJ before = SelectObject(buffer, bitmap);
+    replayCanvas(buffer, area, ops_);
+    BitBlt(screen, 0, 0, area.cx, area.cy, buffer, 0, 0, SRCCOPY);
+    SelectObject(buffer, before);
+    DeleteObject(bitmap);
+    DeleteDC(buffer);
+    EndPaint(window(), &paint);
+  }
+
+  PictureBox& picture_;
+  std::vector<preview::CanvasOp> ops_;
+};
+
+}  // namespace
+
+void registerPictureClass() {
+  WNDCLASSEXW picture{};
+  picture.cbSize = sizeof(picture);
+  picture.lpfnWndProc = &PictureBinding::procedure;
+  picture.hInstance = GetModuleHandleW(nullptr);
+  picture.hCursor =
+      LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // NOLINT: the system's resource id
+  picture.lpszClassName = kPictureClass;
+  RegisterClassExW(&picture);  // fails harmlessly when already registered
+}
+
+std::unique_ptr<ControlBinding> bindPictureBox(PictureBox& picture, const BindingContext& context) {
+  return std::make_unique<PictureBinding>(picture, context);
+}
+
+}  // namespace kvm::win32

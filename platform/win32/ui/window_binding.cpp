@@ -1,0 +1,38 @@
+#include "platform/win32/ui/window_binding.h"
+
+#include "platform/win32/bstr.h"
+
+namespace kvm::win32 {
+
+namespace {
+
+HMENU childId(int id) {
+  return reinterpret_cast<HMENU>(
+      static_cast<INT_PTR>(id));  // NOLINT: a child's id travels as a menu
+}
+
+}  // namespace
+
+HWND makeChild(const wchar_t* windowClass, const std::u16string& text, DWORD style, DWORD exStyle,
+               const Control& control, const BindingContext& context, int extraHeight) {
+  HWND window = CreateWindowExW(exStyle, windowClass, wide(text),
+                                style | WS_CHILD | WS_CLIPSIBLINGS, control.left(), control.top(),
+                                control.width(), control.height() + extraHeight, context.parent,
+                                childId(context.id), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(context.font), FALSE);  // NOLINT
+  return window;
+}
+
+std::u16string windowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+  GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), length + 1);  // NOLINT: UTF-16
+  text.resize(static_cast<std::size_t>(std::max(length, 0)));
+  return text;
+}
+
+COLORREF colorRef(Color colour) {
+  return RGB(colour.red, colour.green, colour.blue);
+}
+
+}  // namespace kvm::win32

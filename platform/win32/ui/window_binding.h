@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/win32/windows_headers.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/ui/control_binding.h"
+#include "ui/color.h"
+#include "ui/control.h"
+
+namespace kvm {
+class ComboBox;
+class Grid;
+class ListBox;
+class PictureBox;
+class TextBox;
+}  // namespace kvm
+
+// What the bindings of the several kinds of control share.
+namespace kvm::win32 {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kLineHeight = 15;
+
+// A child window of the dialog (or of the picture box a control sits in) at the control's
+// place, in the dialog's font.
+HWND makeChild(const wchar_t* windowClass, const std::u16string& text, DWORD style, DWORD exStyle,
+               const Control& control, const BindingContext& context, int extraHeight = 0);
+std::u16string windowText(HWND window);
+COLORREF colorRef(Color colour);
+
+// The state every windowed control shares: place, visibility, enabled.
+class WindowBinding : public ControlBinding {
+ public:
+  WindowBinding(Control& control, HWND window) : control_(control), window_(window) {}
+  ~WindowBinding() override { DestroyWindow(window_); }
+  WindowBinding(const WindowBinding&) = delete;
+  WindowBinding& operator=(const WindowBinding&) = delete;
+  WindowBinding(WindowBinding&&) = delete;
+  WindowBinding& operator=(WindowBinding&&) = delete;
+
+  [[nodiscard]] HWND window() const noexcept override { return window_; }
+
+  void sync() override {
+    const int band = bandAbove();
+    const RECT place{control_.left(), control_.top() + band,
+                     std::max(control_.width(), minimumWidth()),
+                     std::max(control_.height() - band, minimumHeight())};
+    if (place.left != place_.left || place.top != place_.top || place.right != place_.right ||
+        place.bottom != place_.bottom) {
+      place_ = place;
+      SetWindowPos(window_, nullptr, place.left, place.top, place.right,
+                   place.bottom + extraHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if ((IsWindowVisible(window_) != FALSE) != control_.visible()) {
+      ShowWindow(window_, control_.visible() ? SW_SHOWNA : SW_HIDE);
+    }
+    if ((IsWindowEnabled(window_) != FALSE) != control_.enabled()) {
+      EnableWindow(window_, control_.enabled() ? TRUE : FALSE);
+    }
+  }
+
+ protected:
+  [[nodiscard]] virtual int extraHeight() const noexcept { return 0; }
+  [[nodiscard]] virtual int minimumHeight() const noexcept { return 0; }
+  [[nodiscard]] virtual int minimumWidth() const { return 0; }
+  // Pixels at the top of the control's area that the dialog draws instead of the window.
+  [[nodiscard]] virtual int bandAbove() const { return 0; }
+
+ private:
+  Control& control_;
+  HWND window_;
+  RECT place_{-1, -1, -1, -1};
+};
+
+// The bindings that live in files of their own.
+std::unique_ptr<ControlBinding> bindTextBox(TextBox& box, const BindingContext& context);
+std::unique_ptr<ControlBinding> bindComboBox(ComboBox& box, const BindingContext& context);
+std::unique_ptr<ControlBinding> bindListBox(ListBox& list, const BindingContext& context);
+std::unique_ptr<ControlBinding> bindGrid(Grid& grid, const BindingContext& context);
+std::unique_ptr<ControlBinding> bindPictureBox(PictureBox& picture, const BindingContext& context);
+
+}  // namespace kvm::win32
