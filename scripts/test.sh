@@ -27,3 +27,8 @@ for target in "$fuzz"/fuzz/kvm_fuzz_*; do
     "fuzz/corpus/${name#kvm_fuzz_}" 2>&1 | tail -3
 done
 echo "fuzzing: no findings"
+
+# The README's main job must keep working: the demo, built as the demo script builds it.
+scripts/demo.sh -o build/demo-check >/dev/null
+test -s build/demo-check/bill.dxf && test -s build/demo-check/cutlist.csv
+echo "demo: bill.dxf and cutlist.csv written"
