@@ -29,6 +29,10 @@ done
 echo "fuzzing: no findings"
 
 # The README's main job must keep working: the demo, built as the demo script builds it.
-scripts/demo.sh -o build/demo-check >/dev/null
+mkdir -p build
+if ! scripts/demo.sh -o build/demo-check >build/demo-check.log 2>&1; then
+  tail -n 60 build/demo-check.log
+  exit 1
+fi
 test -s build/demo-check/bill.dxf && test -s build/demo-check/cutlist.csv
 echo "demo: bill.dxf and cutlist.csv written"
