@@ -210,8 +210,12 @@ Variant ClsKavelmor::dycjmw(const std::vector<Variant>& args) {
 
     bill_.resetBlockIndex();
 
-    savedUsers1_ = toString(call(process.hostDocument, u"GetVariable", {u"users1"}));
-    savedUsers2_ = toString(call(process.hostDocument, u"GetVariable", {u"users2"}));
+    if (savedFrom_ != process.hostDocument.get()) {
+      savedFrom_ = nullptr;
+      savedUsers1_ = toString(call(process.hostDocument, u"GetVariable", {u"users1"}));
+      savedUsers2_ = toString(call(process.hostDocument, u"GetVariable", {u"users2"}));
+      savedFrom_ = process.hostDocument.get();
+    }
     call(process.hostDocument, u"SetVariable", {u"users1", std::u16string(kUsers1Text)});
     call(process.hostDocument, u"SetVariable", {u"users2", std::u16string(kUsers2Text)});
     evaluate(std::u16string(kBridgeStartText));

@@ -186,7 +186,10 @@ Variant valueFromJson(const nlohmann::json& json, const ObjectResolver& resolveO
     }
     case nlohmann::json::value_t::object: {
       if (json.size() == 1) {
-        const auto& [tag, inner] = *json.items().begin();
+        // The iterator itself, not a proxy of it: a key taken from a temporary proxy dangles.
+        const auto first = json.begin();
+        const std::string& tag = first.key();
+        const auto& inner = first.value();
         if (tag == "I2") return jsonInteger<int16_t>(inner, "I2");
         if (tag == "I4") return jsonInteger<int32_t>(inner, "I4");
         if (tag == "UI1") return jsonInteger<uint8_t>(inner, "UI1");

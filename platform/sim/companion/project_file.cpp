@@ -216,6 +216,9 @@ Project parseProject(std::string_view text, const std::string& sourceName) {
     const TextPosition at = positionOf(text, error.byte > 0 ? error.byte - 1 : 0);
     throw ProjectError(sourceName + ":" + std::to_string(at.line) + ":" +
                        std::to_string(at.column) + ": not JSON: " + syntaxProblem(error));
+  } catch (const json::exception&) {
+    // The reader names no place for a number beyond the range of a double.
+    throw ProjectError(sourceName + ": not JSON: a number out of range");
   }
   return ProjectReader(text, sourceName).read(root);
 }
