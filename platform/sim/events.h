@@ -6,7 +6,7 @@ namespace kvm::sim {
 
 // Where a session's events go, in the order they happen (one JSON object each).
 class EventSink {
-public:
+ public:
   EventSink() = default;
   EventSink(const EventSink&) = delete;
   EventSink& operator=(const EventSink&) = delete;

@@ -29,7 +29,9 @@ RuntimeError::RuntimeError(int32_t number) : RuntimeError(number, standardDescri
 RuntimeError::RuntimeError(int32_t number, std::u16string description)
     : number_(number), description_(std::move(description)), utf8_(toUtf8(description_)) {}
 
-void raise(int32_t number) { throw RuntimeError(number); }
+void raise(int32_t number) {
+  throw RuntimeError(number);
+}
 void raise(int32_t number, std::u16string description) {
   throw RuntimeError(number, std::move(description));
 }

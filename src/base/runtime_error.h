@@ -28,7 +28,7 @@ std::u16string standardDescription(int32_t number);
 
 // A run-time error: what a host or the user sees is its number and description.
 class RuntimeError : public std::exception {
-public:
+ public:
   explicit RuntimeError(int32_t number);
   RuntimeError(int32_t number, std::u16string description);
 
@@ -36,7 +36,7 @@ public:
   [[nodiscard]] const std::u16string& description() const noexcept { return description_; }
   [[nodiscard]] const char* what() const noexcept override { return utf8_.c_str(); }
 
-private:
+ private:
   int32_t number_;
   std::u16string description_;
   std::string utf8_;

@@ -17,7 +17,7 @@ enum class InvokeKind : uint8_t { Method, PropertyGet, PropertyPut };
 // by reference; callers that pass values only ignore what comes back. Failures are thrown
 // as RuntimeError (438 for an unknown member).
 class Dispatch {
-public:
+ public:
   Dispatch() = default;
   Dispatch(const Dispatch&) = delete;
   Dispatch& operator=(const Dispatch&) = delete;

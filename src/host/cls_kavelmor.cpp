@@ -22,9 +22,15 @@ namespace {
 // The component's version, read by the host through dh2fg.
 constexpr std::u16string_view kVersion = u"1.2";
 
-const std::u16string& text(const Variant& value) { return value.stringValue(); }
-int16_t integer(const Variant& value) { return value.get<int16_t>(); }
-uint8_t byte(const Variant& value) { return value.get<uint8_t>(); }
+const std::u16string& text(const Variant& value) {
+  return value.stringValue();
+}
+int16_t integer(const Variant& value) {
+  return value.get<int16_t>();
+}
+uint8_t byte(const Variant& value) {
+  return value.get<uint8_t>();
+}
 
 }  // namespace
 
@@ -229,7 +235,9 @@ Variant ClsKavelmor::evaluate(const std::u16string& lispText) {
   return evaluateLisp(functions_, lispText, *process_->ui);
 }
 
-Variant ClsKavelmor::mlfs2ed(const std::vector<Variant>& args) { return evaluate(text(args[0])); }
+Variant ClsKavelmor::mlfs2ed(const std::vector<Variant>& args) {
+  return evaluate(text(args[0]));
+}
 
 Variant ClsKavelmor::CadTB(const std::vector<Variant>& args) {
   const auto& application = args[0].objectValue();

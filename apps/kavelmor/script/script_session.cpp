@@ -26,22 +26,22 @@ using nlohmann::json;
 using sim::ScriptStop;
 
 class Session {
-public:
+ public:
   Session(std::ostream& out, const SessionOptions& options)
       : sink_(out),
         host_(sink_),
         stores_(options),
-        createComponent_(options.createComponent ? options.createComponent
-                                                 : kvm::createComponent) {
+        createComponent_(options.createComponent ? options.createComponent : kvm::createComponent) {
     ui_ = std::make_shared<sim::ScriptedUi>(
         sink_, answers_,
-        sim::DesktopState{
-            [this] { return host_.shiftDown(); },
-            [this](std::intptr_t after, std::u16string_view title) {
-              return host_.topLevelWindowAfter(after, title);
-            },
-            [this] { return host_.today().value_or(localToday()); },
-            [this] { return ScreenSize{host_.screenWidth(), host_.screenHeight()}; }});
+        sim::DesktopState{[this] { return host_.shiftDown(); },
+                          [this](std::intptr_t after, std::u16string_view title) {
+                            return host_.topLevelWindowAfter(after, title);
+                          },
+                          [this] { return host_.today().value_or(localToday()); },
+                          [this] {
+                            return ScreenSize{host_.screenWidth(), host_.screenHeight()};
+                          }});
     process_ = std::make_shared<ProcessContext>();
     process_->ui = ui_;
     process_->settings = stores_.settings();
@@ -80,7 +80,7 @@ public:
 
   void finish() { component_.reset(); }
 
-private:
+ private:
   std::filesystem::path programDirectory() const {
     return process_->programDirectory.empty() ? stores_.programDirectory()
                                               : process_->programDirectory;

@@ -7,13 +7,13 @@ namespace kvm::sim {
 
 // The answers a script queues for message boxes, oldest first.
 class AnswerQueue {
-public:
+ public:
   void push(std::string answer) { answers_.push_back(std::move(answer)); }
   [[nodiscard]] bool empty() const { return answers_.empty(); }
   [[nodiscard]] const std::string& front() const { return answers_.front(); }
   void pop() { answers_.pop_front(); }
 
-private:
+ private:
   std::deque<std::string> answers_;
 };
 
