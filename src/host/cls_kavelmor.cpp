@@ -216,12 +216,14 @@ Variant ClsKavelmor::dycjmw(const std::vector<Variant>& args) {
 
     bill_.resetBlockIndex();
 
-    if (savedFrom_ != process.hostDocument.get()) {
-      savedFrom_ = nullptr;
-      savedUsers1_ = toString(call(process.hostDocument, u"GetVariable", {u"users1"}));
-      savedUsers2_ = toString(call(process.hostDocument, u"GetVariable", {u"users2"}));
-      savedFrom_ = process.hostDocument.get();
+    // A second start-up finds the bridge texts of the first: those are not the user's.
+    auto users1 = toString(call(process.hostDocument, u"GetVariable", {u"users1"}));
+    auto users2 = toString(call(process.hostDocument, u"GetVariable", {u"users2"}));
+    if (!bridgeWritten_ || users1 != kUsers1Text || users2 != kUsers2Text) {
+      savedUsers1_ = std::move(users1);
+      savedUsers2_ = std::move(users2);
     }
+    bridgeWritten_ = true;
     call(process.hostDocument, u"SetVariable", {u"users1", std::u16string(kUsers1Text)});
     call(process.hostDocument, u"SetVariable", {u"users2", std::u16string(kUsers2Text)});
     evaluate(std::u16string(kBridgeStartText));

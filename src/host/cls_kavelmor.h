@@ -53,9 +53,7 @@ class ClsKavelmor final : public Dispatch {
   DispatchPtr functions_;
   std::u16string savedUsers1_;
   std::u16string savedUsers2_;
-  // The document the values above came from; a second start-up on it must not save the
-  // bridge texts as the user's own. Compared only, never used.
-  const void* savedFrom_ = nullptr;
+  bool bridgeWritten_ = false;  // by an earlier start-up of this object
   CuttingAttributes cutting_;
   LineSegments lines_;
   BillOutput bill_;
