@@ -8,6 +8,7 @@
 
 #include "base/text.h"
 #include "bench/storage/allocation_counter.h"
+#include "bench/support/full_database.h"
 #include "storage/builtin_database.h"
 #include "storage/database_codec.h"
 #include "storage/database_file.h"
@@ -15,52 +16,6 @@
 
 namespace kvm {
 namespace {
-
-constexpr int kSegments = 50;
-constexpr int kDimensionMarks = 19;
-constexpr int kTextMarks = 10;
-
-// 26 libraries of 26 flashings, each with a 50-segment profile and its marks.
-LibraryTable fullTable() {
-  LibraryTable table;
-  for (int l = 0; l < 26; ++l) {
-    FlashingLibrary library{u"彩钢板屋面" + decimal(l), {}, 0};
-    for (int f = 0; f < 26; ++f) {
-      Flashing flashing;
-      flashing.Name = u"女儿墙顶包角" + decimal(f);
-      flashing.MaxCutLength = 4000;
-      flashing.Overlap = 100;
-      flashing.Color = u"天蓝色";
-      flashing.EndExtension = 100;
-      flashing.LengthFactor = 1.0F;
-      flashing.DevelopedWidth = 500;
-      flashing.ScaleCode = 1;
-      flashing.StartX = -2400;
-      flashing.StartY = -317;
-      for (int s = 0; s < kSegments; ++s) {
-        flashing.SegmentLengths.push_back(static_cast<int16_t>(100 + 10 * s));
-        flashing.SegmentAngles.push_back(0.1 * s);
-      }
-      for (int t = 0; t < kTextMarks; ++t) {
-        flashing.TextMarks.push_back(TextMark{t == 0 ? u"*" : u"施工时根据板型现场剪角", int16_t(t),
-                                              int16_t(-t), 0.1F, 0.8F});
-      }
-      for (int d = 0; d < kDimensionMarks; ++d) {
-        DimensionMark mark;
-        mark.Kind = static_cast<uint8_t>(d % 2);
-        mark.Style = 0x21;
-        mark.Text = d % 2 == 0 ? u"220" : u"141°";
-        mark.VertexA = static_cast<uint8_t>(d);
-        mark.VertexB = static_cast<uint8_t>(d + 1);
-        mark.TextAngle = 0.5F;
-        flashing.DimensionMarks.push_back(mark);
-      }
-      library.Flashings.push_back(std::move(flashing));
-    }
-    table.push_back(std::move(library));
-  }
-  return table;
-}
 
 // The two databases as files in a scratch folder that lives as long as the process.
 struct Files {
@@ -78,7 +33,7 @@ struct Files {
         builtin(folder / "builtin.dat"),
         full(folder / "full.dat"),
         builtinTable(builtinLibraryTable()),
-        fullTable(kvm::fullTable()),
+        fullTable(bench::fullTable()),
         builtinBytes(builtinDatabaseBytes()),
         fullBytes(writeLibraryTable(fullTable)) {
     std::filesystem::create_directories(folder);
