@@ -102,6 +102,12 @@ void writeWholeFile(const std::filesystem::path& file, std::string_view bytes, b
   }
 }
 
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    throw fileError(lastFileError(), FileAccess::Write);
+  }
+}
+
 // A rename is durable on the system's file systems once it returns.
 void syncDirectory(const std::filesystem::path& /*directory*/) {}
 

@@ -1,7 +1,6 @@
 #include <system_error>
 
 #include "storage/file_access.h"
-#include "storage/file_errors.h"
 
 namespace kvm {
 
@@ -10,17 +9,12 @@ void writeFileAtomically(const std::filesystem::path& file, std::string_view byt
   fresh += ".new";
   try {
     writeWholeFile(fresh, bytes, true);
+    replaceFile(fresh, file);
   } catch (...) {
+    // Whatever is left beside the file is incomplete or was refused its place.
     std::error_code ignored;
     std::filesystem::remove(fresh, ignored);
     throw;
-  }
-  std::error_code error;
-  std::filesystem::rename(fresh, file, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(fresh, ignored);
-    throw fileError(error, FileAccess::Write);
   }
   syncDirectory(file.parent_path());
 }

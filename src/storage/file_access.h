@@ -17,6 +17,10 @@ std::string readWholeFile(const std::filesystem::path& file);
 // once the bytes are on the disk.
 void writeWholeFile(const std::filesystem::path& file, std::string_view bytes, bool syncToDisk);
 
+// Puts a complete file in the place of another in one step: afterwards the place holds the
+// old file or the new one, whole. The old one may be missing; the new one must not.
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Makes a rename inside the directory durable (where the platform needs that).
 void syncDirectory(const std::filesystem::path& directory);
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "base/runtime_error.h"
 #include "storage/file_access.h"
@@ -91,6 +92,12 @@ void writeWholeFile(const std::filesystem::path& file, std::string_view bytes, b
     throw fileErrorFromErrno(errno, FileAccess::Write);
   }
   if (fd.release() != 0) {
+    throw fileErrorFromErrno(errno, FileAccess::Write);
+  }
+}
+
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) {
     throw fileErrorFromErrno(errno, FileAccess::Write);
   }
 }

@@ -108,6 +108,17 @@ void writeWholeFile(const std::filesystem::path& file, std::string_view bytes, b
   }
 }
 
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (failsHere()) {
+    testing::fail();
+  }
+  std::error_code error;
+  std::filesystem::rename(from, to, error);
+  if (error) {
+    throw fileError(error, FileAccess::Write);
+  }
+}
+
 void syncDirectory(const std::filesystem::path& /*directory*/) {
   // The rename has happened by now; a failure here is not reported by the real one either.
   static_cast<void>(failsHere());

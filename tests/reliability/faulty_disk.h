@@ -11,8 +11,9 @@ namespace kvm::testing {
 // one that does the same on the real disk, in small write calls, and can fail or watch at any
 // of them. The seam is a set of free functions, so the plan is one object for the program.
 struct FaultPlan {
-  // Calls that touch the disk while writing: the open, each write, the flush, the close and
-  // the directory sync, counted from 1 since the last reset().
+  // Calls that touch the disk while writing: the open, each write, the flush, the close, the
+  // replacement of the old file by the new one and the directory sync, counted from 1 since the
+  // last reset().
   std::size_t calls = 0;
   // The call that fails with this errno (and writes half its bytes first, as a full disk
   // does); nullopt: none fails.

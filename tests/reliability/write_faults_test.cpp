@@ -9,8 +9,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "base/runtime_error.h"
+#include "base/text.h"
 #include "storage/builtin_database.h"
 #include "storage/database_codec.h"
 #include "storage/database_file.h"
@@ -119,6 +121,35 @@ TEST_F(WriteFaults, a_database_save_failing_at_any_call_keeps_the_old_file_and_s
   EXPECT_EQ(readDatabaseFile(file)[0].Name, u"改过的仓库");
 }
 
+// The last step of a save puts the complete new file in the old one's place; when the system
+// refuses (the folder went read-only, another program holds the file), nothing has changed.
+TEST_F(WriteFaults, a_refused_replacement_keeps_the_old_file_and_names_the_cause) {
+  const fs::path file = databasePath(folder_);
+  const std::string oldBytes(builtinDatabaseBytes());
+  saveDatabase(file, readLibraryTable(oldBytes));
+  const LibraryTable edited = editedTable();
+  // The replacement is the call before the directory sync.
+  const std::size_t replacement = callsOf([&] { saveDatabase(folder_ / "probe.dat", edited); }) - 1;
+
+  const std::array<std::pair<int, int32_t>, 4> refusals{
+      {{EROFS, 70}, {EACCES, 70}, {EBUSY, 75}, {ENOSPC, 61}}};
+  for (const auto& [failure, number] : refusals) {
+    faultPlan().reset();
+    faultPlan().failAt = replacement;
+    faultPlan().failErrno = failure;
+    try {
+      saveDatabase(file, edited);
+      ADD_FAILURE() << "the save did not fail with errno " << failure;
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), number) << "errno " << failure;
+    }
+    EXPECT_EQ(faultPlan().calls, replacement) << "the save went on after the refusal";
+    faultPlan().reset();
+    EXPECT_EQ(contentOf(file), oldBytes);
+    EXPECT_FALSE(fs::exists(fs::path(file) += ".new"));
+  }
+}
+
 TEST_F(WriteFaults, the_failure_of_a_full_disk_reaches_the_caller_as_its_runtime_error) {
   faultPlan().failAt = 2;
   faultPlan().failErrno = ENOSPC;
@@ -192,6 +223,32 @@ TEST_F(DialogWriteFaults, a_failed_save_is_told_keeps_the_edit_and_a_later_save_
     EXPECT_TRUE(state().modified);
     EXPECT_EQ(contentOf(file), oldBytes);
   }
+  EXPECT_TRUE(form().Save2(false));
+  EXPECT_FALSE(state().modified);
+  EXPECT_EQ(readDatabaseFile(file)[0].Flashings[0].Color, u"红色");
+}
+
+TEST_F(DialogWriteFaults, a_refused_replacement_is_told_and_the_next_save_writes_the_edit) {
+  form().load();
+  const fs::path file = databasePath(folder_);
+  const std::string oldBytes = contentOf(file);
+  form().cboColor.setText(u"红色");
+  const std::size_t replacement =
+      callsOf([&] { saveDatabase(folder_ / "probe.dat", state().libraries); }) - 1;
+
+  faultPlan().failAt = replacement;
+  faultPlan().failErrno = EACCES;
+  const std::size_t boxes = ui_->boxes.size();
+  EXPECT_FALSE(form().Save2(false));
+  EXPECT_EQ(faultPlan().calls, replacement);
+  faultPlan().reset();
+  ASSERT_EQ(ui_->boxes.size(), boxes + 1);
+  EXPECT_NE(ui_->boxes.back().text.find(u"Permission denied"), std::u16string::npos)
+      << toUtf8(ui_->boxes.back().text);
+  EXPECT_TRUE(state().modified);
+  EXPECT_EQ(contentOf(file), oldBytes);
+  EXPECT_FALSE(fs::exists(fs::path(file) += ".new"));
+
   EXPECT_TRUE(form().Save2(false));
   EXPECT_FALSE(state().modified);
   EXPECT_EQ(readDatabaseFile(file)[0].Flashings[0].Color, u"红色");

@@ -95,6 +95,26 @@ TEST(database_file_test, a_failed_save_leaves_the_old_file_and_reports_it) {
   }
 }
 
+// Another program put a folder where the file belongs: the save must neither fail half-way
+// nor take the folder's place, and must leave no copy beside it.
+TEST(database_file_test, a_folder_in_the_files_place_is_left_alone_and_the_save_fails) {
+  TempFolder folder;
+  const auto file = folder / "Kavelmor.dat";
+  for (const bool empty : {false, true}) {
+    std::filesystem::create_directories(file);
+    if (!empty) {
+      put(file / "inside.txt", "kept");
+    }
+    EXPECT_THROW(saveDatabase(file, builtinLibraryTable()), RuntimeError);
+    EXPECT_TRUE(std::filesystem::is_directory(file));
+    EXPECT_EQ(std::filesystem::exists(file / "inside.txt"), !empty);
+    EXPECT_FALSE(std::filesystem::exists(folder / "Kavelmor.dat.new"));
+    std::filesystem::remove_all(file);
+  }
+  saveDatabase(file, builtinLibraryTable());
+  EXPECT_EQ(readWholeFile(file), builtinDatabaseBytes());
+}
+
 TEST(database_file_test, bad_files_are_moved_aside_keeping_earlier_ones) {
   TempFolder folder;
   const auto file = folder / "Kavelmor.dat";

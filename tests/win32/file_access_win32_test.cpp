@@ -40,5 +40,15 @@ TEST(file_access_win32, failures_are_the_platforms_run_time_errors) {
   EXPECT_EQ(errorNumberOf([] { writeWholeFile(scratch() / L"no" / L"such.dat", "x", false); }), 76);
 }
 
+TEST(file_access_win32, a_save_leaves_a_folder_in_the_files_place_alone) {
+  const auto file = scratch() / L"InTheWay.dat";
+  std::filesystem::remove_all(file);
+  std::filesystem::create_directories(file / L"inside");
+  EXPECT_NE(errorNumberOf([&] { writeFileAtomically(file, "new"); }), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(file / L"inside"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(file) += L".new"));
+  std::filesystem::remove_all(file);
+}
+
 }  // namespace
 }  // namespace kvm
