@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 namespace kvm::testing {
 
@@ -56,7 +57,7 @@ void billBlock(ScriptWriter& out, std::size_t id, std::size_t lines) {
 
 }  // namespace
 
-std::string longSessionScript(std::size_t calls) {
+std::string longSessionScript(std::size_t calls, SessionDialogs dialogs) {
   ScriptWriter out;
   out.line(R"({"host": {"today": "2016-03-02", "documents": ["Drawing1.dwg", "Drawing2.dwg"]}})");
   out.line(R"({"create": true})");
@@ -83,15 +84,55 @@ std::string longSessionScript(std::size_t calls) {
       {"WanShan", "", R"(["click", "cmdCancel"])"},
       {"kvmset", R"("$app", "", null, [], [], null, null)", R"(["close"])"},
   }};
-  // The first close of the settings dialog asks to save the database it created; the
-  // answer saves it, so later closes ask nothing.
-  out.call("kvmset", R"("$app", "", null, [], [], null, null)", R"(["answer", "yes"], ["close"])");
+  const bool shown = dialogs == SessionDialogs::Shown;
+  if (shown) {
+    // The first close of the settings dialog asks to save the database it created; the
+    // answer saves it, so later closes ask nothing.
+    out.call("kvmset", R"("$app", "", null, [], [], null, null)",
+             R"(["answer", "yes"], ["close"])");
+  }
   for (std::size_t turn = 0; out.calls() < calls; ++turn) {
     const auto& [name, args, ui] = kRound.at(turn % kRound.size());
-    out.call(name, args, ui);
+    if (shown || ui.empty()) {
+      out.call(name, args, ui);
+    }
   }
   out.line(R"({"release": true})");
   return out.take();
+}
+
+SessionEvents::SessionEvents(std::size_t every, std::function<void(std::size_t)> checkpoint)
+    : every_(every), checkpoint_(std::move(checkpoint)) {}
+
+SessionEvents::int_type SessionEvents::overflow(int_type character) {
+  if (traits_type::eq_int_type(character, traits_type::eof())) {
+    return traits_type::not_eof(character);
+  }
+  const char text = traits_type::to_char_type(character);
+  if (text == '\n') {
+    endLine();
+  } else {
+    line_ += text;
+  }
+  return character;
+}
+
+void SessionEvents::endLine() {
+  constexpr std::size_t kKeptErrors = 5;
+  if (line_.find(R"("error")") != std::string::npos) {
+    ++errorCount_;
+    if (errors_.size() < kKeptErrors) {
+      errors_.push_back(line_);
+    }
+  }
+  if (line_.find(R"("call":)") != std::string::npos) {
+    ++calls_;
+    if (every_ != 0 && calls_ % every_ == 0 && checkpoint_) {
+      checkpoint_(calls_);
+    }
+  }
+  lastLine_.swap(line_);
+  line_.clear();
 }
 
 }  // namespace kvm::testing
