@@ -4,6 +4,7 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
+#include <cstring>
 #include <memory>
 
 #include "base/text.h"
@@ -79,6 +80,28 @@ void renderToFile(const std::vector<preview::CanvasOp>& ops, int width, int heig
   draw(surface.get(), ops, width, height, options);
   cairo_surface_finish(surface.get());
   check(cairo_surface_status(surface.get()), "cannot write " + name);
+}
+
+Image renderToImage(const std::vector<preview::CanvasOp>& ops, int width, int height,
+                    const RenderOptions& options) {
+  if (width <= 0 || height <= 0) {
+    throw RenderError("the image needs a positive size");
+  }
+  const SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+  check(cairo_surface_status(surface.get()), "cannot make the image");
+  draw(surface.get(), ops, width, height, options);
+  Image image{width, height, {}};
+  image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  const unsigned char* data = cairo_image_surface_get_data(surface.get());
+  const auto stride = static_cast<std::size_t>(cairo_image_surface_get_stride(surface.get()));
+  const auto row = static_cast<std::size_t>(width);
+  for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
+    std::memcpy(&image.pixels[y * row], data + y * stride, row * sizeof(uint32_t));
+  }
+  for (uint32_t& pixel : image.pixels) {
+    pixel &= 0xFFFFFFU;  // the unused byte of a 24-bit surface is undefined
+  }
+  return image;
 }
 
 void releaseFontCaches() noexcept {

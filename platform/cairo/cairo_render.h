@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -31,6 +32,17 @@ struct RenderOptions {
 void renderToFile(const std::vector<preview::CanvasOp>& ops, int width, int height,
                   ImageFormat format, const std::filesystem::path& file,
                   const RenderOptions& options = {});
+
+// An opaque picture in memory: rows top first, one 0x00RRGGBB word a pixel.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+};
+
+// Plays recorded operations onto a fresh black area of width × height pixels in memory.
+Image renderToImage(const std::vector<preview::CanvasOp>& ops, int width, int height,
+                    const RenderOptions& options = {});
 
 // Frees the font caches that cairo and fontconfig keep for the life of the process, so that
 // a leak checker sees a clean end. Only once no cairo object is left and none will be made.

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <vector>
+
+#include "preview/recording_canvas.h"
+
+namespace kvm::testing {
+
+struct Vertex {
+  int x = 0;
+  int y = 0;
+};
+
+// The outline's own operations (pens and lines) out of a recorded preview: texts drawn near a
+// vertex would light its pixel whatever the outline did.
+inline std::vector<preview::CanvasOp> outlineOps(const std::vector<preview::CanvasOp>& ops) {
+  std::vector<preview::CanvasOp> outline;
+  for (const preview::CanvasOp& op : ops) {
+    if (std::holds_alternative<preview::op::Pen>(op) ||
+        std::holds_alternative<preview::op::MoveTo>(op) ||
+        std::holds_alternative<preview::op::LineTo>(op)) {
+      outline.push_back(op);
+    }
+  }
+  return outline;
+}
+
+// Every point a line of the outline starts or ends at, inside an area of width × height.
+inline std::vector<Vertex> outlineVertices(const std::vector<preview::CanvasOp>& ops, int width,
+                                           int height) {
+  std::vector<Vertex> vertices;
+  bool moved = false;
+  Vertex at;
+  for (const preview::CanvasOp& op : ops) {
+    if (const auto* move = std::get_if<preview::op::MoveTo>(&op)) {
+      at = {move->x, move->y};
+      moved = true;
+    } else if (const auto* line = std::get_if<preview::op::LineTo>(&op)) {
+      if (moved) {
+        vertices.push_back(at);
+        moved = false;
+      }
+      at = {line->x, line->y};
+      vertices.push_back(at);
+    }
+  }
+  std::erase_if(vertices, [&](const Vertex& v) {
+    return v.x < 0 || v.y < 0 || v.x >= width || v.y >= height;
+  });
+  return vertices;
+}
+
+}  // namespace kvm::testing
