@@ -10,8 +10,8 @@ namespace kvm::detail {
 namespace {
 
 iconv_t failedHandle() {
-  return reinterpret_cast<iconv_t>(-1);
-}  // NOLINT: iconv's own value
+  return reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr): iconv's own value
+}
 
 }  // namespace
 

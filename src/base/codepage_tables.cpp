@@ -22,7 +22,7 @@ struct GbkTables {
   // Bytes 0x80..0xFF on their own (only the euro sign at 0x80 has a meaning).
   std::array<char16_t, 0x80> single{};
   // Lead byte 0x81..0xFE by trail byte 0x40..0xFE; 0 where the pair means nothing.
-  std::array<char16_t, (kLastLead - kFirstLead + 1) * kTrailCount> pairs{};
+  std::array<char16_t, static_cast<std::size_t>(kLastLead - kFirstLead + 1) * kTrailCount> pairs{};
   // Every UTF-16 unit: its code (one byte below 0x100, else lead * 256 + trail), 0 for none.
   std::array<uint16_t, 0x10000> codes{};
 };

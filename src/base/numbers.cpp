@@ -131,15 +131,18 @@ std::u16string generalTextOf(double value, int significantDigits) {
   if (exponent >= -4 && exponent < significantDigits) {
     if (exponent < 0) {
       out += "0.";
-      out.append(static_cast<size_t>(-exponent - 1), '0');
+      const int leadingZeros = -exponent - 1;
+      out.append(static_cast<size_t>(leadingZeros), '0');
       out += form.digits;
     } else if (count <= exponent + 1) {
       out += form.digits;
-      out.append(static_cast<size_t>(exponent + 1 - count), '0');
+      const int trailingZeros = exponent + 1 - count;
+      out.append(static_cast<size_t>(trailingZeros), '0');
     } else {
-      out.append(form.digits, 0, static_cast<size_t>(exponent + 1));
+      const int wholeDigits = exponent + 1;
+      out.append(form.digits, 0, static_cast<size_t>(wholeDigits));
       out.push_back('.');
-      out.append(form.digits, static_cast<size_t>(exponent + 1));
+      out.append(form.digits, static_cast<size_t>(wholeDigits));
     }
   } else {
     out.push_back(form.digits[0]);

@@ -58,8 +58,8 @@ std::optional<SettingsSnapshot> parseSettingsFile(const std::string& text) {
 
 }  // namespace
 
-JsonSettingsStore::JsonSettingsStore(std::filesystem::path folder)
-    : file_(std::move(folder) / kFileName) {
+JsonSettingsStore::JsonSettingsStore(const std::filesystem::path& folder)
+    : file_(folder / kFileName) {
   std::error_code error;
   if (!std::filesystem::exists(file_, error)) {
     return;

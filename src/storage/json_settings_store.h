@@ -16,7 +16,7 @@ class JsonSettingsStore : public MemorySettingsStore {
   static constexpr const char* kFileName = "settings.json";
 
   // Reads folder/settings.json; the folder is created at the first change.
-  explicit JsonSettingsStore(std::filesystem::path folder);
+  explicit JsonSettingsStore(const std::filesystem::path& folder);
 
   [[nodiscard]] const std::filesystem::path& file() const noexcept { return file_; }
   // Where a malformed file went when the store was opened.
