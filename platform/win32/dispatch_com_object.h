@@ -19,12 +19,16 @@ namespace kvm::win32 {
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class AutomationObject : public IDispatch {
  public:
-  AutomationObject() = default;
+  AutomationObject() { ++liveCount(); }
   AutomationObject(const AutomationObject&) = delete;
   AutomationObject& operator=(const AutomationObject&) = delete;
   AutomationObject(AutomationObject&&) = delete;
   AutomationObject& operator=(AutomationObject&&) = delete;
-  virtual ~AutomationObject() = default;
+  virtual ~AutomationObject() { --liveCount(); }
+
+  // How many objects of this module are alive: the DLL and a program using it each count
+  // their own, so a program sees whether the server still holds any object it was given.
+  static long liveObjects() noexcept { return liveCount(); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -58,6 +62,11 @@ class AutomationObject : public IDispatch {
   virtual Variant prepareResult(std::u16string_view name, Variant value);
 
  private:
+  static std::atomic<long>& liveCount() noexcept {
+    static std::atomic<long> count{0};
+    return count;
+  }
+
   std::atomic<ULONG> references_{1};
 };
 #pragma GCC diagnostic pop
