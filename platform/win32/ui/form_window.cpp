@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/ui/form_captions.h"
 #include "ui/control.h"
 #include "ui/form.h"
 #include "ui/label.h"
@@ -74,6 +75,7 @@ FormWindow::FormWindow(Form& form, HWND owner, std::function<void()> changed)
                             form.height(), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
   bindControls();
+  addFormCaptions(form_, window_, font_, byControl_);
 }
 
 FormWindow::~FormWindow() {

@@ -42,9 +42,15 @@ class WindowBinding : public ControlBinding {
 
   [[nodiscard]] HWND window() const noexcept override { return window_; }
 
+  // Keeps the window this many pixels off the control's place: room the Win32 layout makes.
+  void moveBy(int dx, int dy) {
+    shift_ = {dx, dy};
+    place_ = {-1, -1, -1, -1};
+  }
+
   void sync() override {
     const int band = bandAbove();
-    const RECT place{control_.left(), control_.top() + band,
+    const RECT place{control_.left() + shift_.x, control_.top() + band + shift_.y,
                      std::max(control_.width(), minimumWidth()),
                      std::max(control_.height() - band, minimumHeight())};
     if (place.left != place_.left || place.top != place_.top || place.right != place_.right ||
@@ -72,6 +78,7 @@ class WindowBinding : public ControlBinding {
   Control& control_;
   HWND window_;
   RECT place_{-1, -1, -1, -1};
+  POINT shift_{0, 0};
 };
 
 // The bindings that live in files of their own.
