@@ -9,7 +9,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev libcairo2-dev
   clang libclang-rt-14-dev
   mingw-w64 mingw-w64-tools wine wine64 xvfb
-  fonts-wqy-microhei locales
+  fonts-wqy-microhei fonts-wine locales
   python3-ezdxf python3-matplotlib
 )
 
