@@ -149,6 +149,22 @@ class GridBinding final : public WindowBinding {
                      reinterpret_cast<LPARAM>(&item));  // NOLINT: the message's record
       }
     }
+    fitRowHeight();
+  }
+
+  // A list view's rows are as tall as its small images: an empty image list of the grid's row
+  // height gives the rows the grid's own height. The list view deletes the list it holds.
+  void fitRowHeight() {
+    const int height = cells_.size() > 1 ? grid_.rowHeight(1) / kTwipsPerPixel : 0;
+    if (height <= 0 || height == rowHeight_) {
+      return;
+    }
+    rowHeight_ = height;
+    HIMAGELIST previous =
+        ListView_SetImageList(window(), ImageList_Create(1, height, ILC_COLOR, 0, 0), LVSIL_SMALL);
+    if (previous != nullptr) {
+      ImageList_Destroy(previous);
+    }
   }
 
   Grid& grid_;
@@ -156,6 +172,7 @@ class GridBinding final : public WindowBinding {
   HFONT font_;
   std::vector<std::vector<std::u16string>> cells_;
   std::vector<int32_t> widths_;
+  int rowHeight_ = 0;
   bool quiet_ = false;
 };
 
