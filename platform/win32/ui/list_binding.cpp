@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/win32/bstr.h"
@@ -88,7 +89,11 @@ class ListBinding final : public WindowBinding {
     }
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    DrawTextW(item.hDC, wide(row.text), static_cast<int>(row.text.size()), &text,
+    // A name may end in a line break (one built-in library's does): shown on one line, the
+    // break would be drawn as boxes.
+    std::u16string shown = row.text;
+    std::erase_if(shown, [](char16_t c) { return c < u' '; });
+    DrawTextW(item.hDC, wide(shown), static_cast<int>(shown.size()), &text,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if ((item.itemState & ODS_FOCUS) != 0) {
       DrawFocusRect(item.hDC, &item.rcItem);
