@@ -12,7 +12,10 @@ namespace kvm::win32 {
 
 namespace {
 
-enum class Side : uint8_t { Left, Above };
+// Left: right-aligned in a column left of the box. Above: over the box, which moves down by
+// moveDown (negative: up). Before: just left of a label, inside the label's own container and
+// in its colours.
+enum class Side : uint8_t { Left, Above, Before };
 
 struct Caption {
   std::u16string_view control;
@@ -26,8 +29,9 @@ constexpr int kGap = 4;
 constexpr int kLeftWidth = 88;  // six characters of the dialog's font and a little
 
 // The settings dialog: its project boxes in a column under each other, the attribute boxes in
-// the panel below the lists. The captions are the titles of the boxes' own validation
-// messages; the project name's box has none and is called as its message calls it.
+// the panel below the lists, the developed width in the preview. The captions are the titles
+// of the boxes' own validation messages; the project name's box has none and is called as its
+// message calls it.
 constexpr Caption kFrmSet[] = {
     {u"txtProject", u"工程名称", Side::Above, -12},
     {u"txtHou", frm_set_text::kThicknessTitle, Side::Above, -4},
@@ -38,6 +42,7 @@ constexpr Caption kFrmSet[] = {
     {u"cboColor", frm_set_text::kColourTitle},
     {u"txtShenChang", frm_set_text::kExtensionTitle},
     {u"txtZheSuan", frm_set_text::kFactorTitle},
+    {u"lbW", frm_set_text::kWidthCaption, Side::Before},
 };
 
 struct FormCaptions {
@@ -50,12 +55,15 @@ constexpr FormCaptions kForms[] = {
     {u"frmSet", std::begin(kFrmSet), std::end(kFrmSet)},
 };
 
-HWND makeCaption(HWND dialog, HFONT font, std::u16string_view text, RECT place, DWORD align) {
+// `id`: the control whose colours the caption asks for (a static asks its parent by its id).
+HWND makeCaption(HWND parent, HFONT font, std::u16string_view text, RECT place, DWORD align,
+                 int id = 0) {
   const std::u16string caption(text);
-  HWND window =
-      CreateWindowExW(0, L"STATIC", wide(caption), WS_CHILD | WS_VISIBLE | align, place.left,
-                      place.top, place.right - place.left, place.bottom - place.top, dialog,
-                      nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND window = CreateWindowExW(
+      0, L"STATIC", wide(caption), WS_CHILD | WS_VISIBLE | align, place.left, place.top,
+      place.right - place.left, place.bottom - place.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),  // NOLINT: a child's id as a menu
+      GetModuleHandleW(nullptr), nullptr);
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);  // NOLINT
   return window;
 }
@@ -76,7 +84,22 @@ void addFormCaptions(const Form& form, HWND dialog, HFONT font,
       }
       const int left = control->left();
       const int top = control->top() + caption->moveDown;
-      if (caption->side == Side::Above) {
+      if (caption->side == Side::Before) {
+        HWND label = found->second->window();
+        if (label == nullptr) {
+          continue;
+        }
+        HDC dc = GetDC(label);
+        HGDIOBJ before = SelectObject(dc, font);
+        const std::u16string text(caption->text);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, before);
+        ReleaseDC(label, dc);
+        makeCaption(GetParent(label), font, caption->text,
+                    RECT{left - kGap - extent.cx, top, left - kGap, top + extent.cy}, SS_LEFT,
+                    GetDlgCtrlID(label));
+      } else if (caption->side == Side::Above) {
         if (auto* window = dynamic_cast<WindowBinding*>(found->second); window != nullptr) {
           window->moveBy(0, caption->moveDown);
         }
