@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/ui/form_icons.h"
 #include "platform/win32/ui/window_binding.h"
 #include "settings/frm_set_texts.h"
 #include "ui/control.h"
@@ -72,6 +73,7 @@ HWND makeCaption(HWND parent, HFONT font, std::u16string_view text, RECT place, 
 
 void addFormCaptions(const Form& form, HWND dialog, HFONT font,
                      const std::map<const Control*, ControlBinding*>& bindings) {
+  addFormIcons(form, dialog);
   for (const FormCaptions& table : kForms) {
     if (table.form != form.name()) {
       continue;
