@@ -34,7 +34,12 @@ done
 export DISPLAY=":$display" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all
 export WINEPREFIX=${KVM_SHOTS_PREFIX:-$work/prefix} WINEDLLOVERRIDES=mscoree,mshtml=
 wineboot --init >/dev/null 2>&1 || true
-
+wineserver -w
+# The caption buttons are glyphs of Marlett. This wine does not look for its own fonts where
+# the distribution keeps them, so the prefix gets a copy.
+for font in /usr/share/wine/fonts/marlett.ttf; do
+  if [[ -f $font ]]; then cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"; fi
+done
 
 # A desktop of wine's own draws the windows' captions and borders, which a bare X server has
 # nobody to draw.

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +16,8 @@
 #include "billtools/frm_wan_shan.h"
 #include "cutting/length_check/frm_check.h"
 #include "host/process.h"
+#include "platform/sim/events.h"
+#include "platform/sim/host/sim_host.h"
 #include "platform/win32/ui/form_desktop.h"
 #include "settings/frm_add.h"
 #include "settings/frm_re_name.h"
@@ -24,36 +25,24 @@
 #include "settings/frm_set_texts.h"
 #include "settings/settings_state.h"
 #include "storage/memory_settings_store.h"
+#include "tests/win32/ui/bitmap_file.h"
 #include "ui/form.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
+// The host's events are of no interest to a picture.
+class NoEvents final : public kvm::sim::EventSink {
+ public:
+  void emit(nlohmann::json /*event*/) override {}
+};
+
 // Waits for the window to be painted, then copies it from the screen.
 constexpr UINT kSettleMilliseconds = 1200;
 // The static control that holds a message box's text.
 constexpr int kMessageTextId = 0xFFFF;
 constexpr const wchar_t* kTakerClass = L"KavelmorShotTaker";
-
-void writeBitmap(const fs::path& file, int width, int height, const std::vector<uint32_t>& pixels) {
-  BITMAPFILEHEADER header{};
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(info);
-  info.biWidth = width;
-  info.biHeight = -height;  // top row first
-  info.biPlanes = 1;
-  info.biBitCount = 32;
-  info.biCompression = BI_RGB;
-  const auto bytes = static_cast<DWORD>(pixels.size() * sizeof(uint32_t));
-  header.bfType = 0x4D42;  // "BM"
-  header.bfOffBits = sizeof(header) + sizeof(info);
-  header.bfSize = header.bfOffBits + bytes;
-  std::ofstream out(file, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&header), sizeof(header));  // NOLINT: raw file record
-  out.write(reinterpret_cast<const char*>(&info), sizeof(info));      // NOLINT: as above
-  out.write(reinterpret_cast<const char*>(pixels.data()), bytes);     // NOLINT: as above
-}
 
 bool captureWindow(HWND window, const fs::path& file) {
   RECT place{};
@@ -80,7 +69,10 @@ bool captureWindow(HWND window, const fs::path& file) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  writeBitmap(file, width, height, pixels);
+  for (uint32_t& pixel : pixels) {
+    pixel &= 0xFFFFFFU;
+  }
+  kvm::testing::writeBitmap(file, kvm::testing::Bitmap{width, height, std::move(pixels)});
   return true;
 }
 
@@ -133,12 +125,64 @@ class ShotTaker {
   HWND window_ = nullptr;
 };
 
+// The dialog's own child windows that are shown, with their places on the screen.
+std::vector<std::pair<HWND, RECT>> shownChildren(HWND dialog) {
+  std::vector<std::pair<HWND, RECT>> children;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT place{};
+    if (IsWindowVisible(child) != FALSE && GetWindowRect(child, &place) != FALSE) {
+      children.emplace_back(child, place);
+    }
+  }
+  return children;
+}
+
+std::string describe(HWND window) {
+  wchar_t kind[64]{};
+  wchar_t text[128]{};
+  GetClassNameW(window, kind, 64);
+  GetWindowTextW(window, text, 128);
+  char line[512]{};
+  std::snprintf(line, sizeof line, "%ls \"%ls\"", kind, text);
+  return line;
+}
+
+// Counts the faults a person would see in the layout: two controls on top of each other, or
+// one reaching out of the dialog's window.
+int layoutFaults(const char* name, HWND dialog) {
+  int faults = 0;
+  RECT inside{};
+  GetClientRect(dialog, &inside);
+  MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&inside), 2);  // NOLINT: two corners
+  const auto children = shownChildren(dialog);
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    RECT clipped{};
+    if (IntersectRect(&clipped, &children[i].second, &inside) == FALSE ||
+        EqualRect(&clipped, &children[i].second) == FALSE) {
+      std::fprintf(stderr, "%s: %s reaches out of the dialog\n", name,
+                   describe(children[i].first).c_str());
+      ++faults;
+    }
+    for (std::size_t j = i + 1; j < children.size(); ++j) {
+      RECT common{};
+      if (IntersectRect(&common, &children[i].second, &children[j].second) != FALSE) {
+        std::fprintf(stderr, "%s: %s overlaps %s\n", name, describe(children[i].first).c_str(),
+                     describe(children[j].first).c_str());
+        ++faults;
+      }
+    }
+  }
+  return faults;
+}
+
 // Shows a form by `show` and saves its window once it is on the screen; `form` names the
 // form, which may be made by `show` itself.
 bool shoot(kvm::Ui& desktop, const std::function<kvm::Form*()>& form,
            const std::function<void()>& show, const fs::path& file,
            const std::function<void(HWND)>& afterwards) {
   bool taken = false;
+  int faults = 0;
   const ShotTaker taker([&] {
     kvm::Form* shown = form();
     if (shown == nullptr) {
@@ -148,13 +192,14 @@ bool shoot(kvm::Ui& desktop, const std::function<kvm::Form*()>& form,
     SetForegroundWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     taken = captureWindow(window, file);
+    faults = layoutFaults(file.stem().string().c_str(), window);
     if (afterwards) {
       afterwards(window);
     }
     shown->hide();
   });
   show();
-  return taken;
+  return taken && faults == 0;
 }
 
 }  // namespace
@@ -181,7 +226,7 @@ int main(int argc, char** argv) {
                   const std::function<void()>& show,
                   const std::function<void(HWND)>& afterwards = {}) {
     if (!shoot(desktop, form, show, output / (std::string(name) + ".bmp"), afterwards)) {
-      std::fprintf(stderr, "%s: no picture\n", name);
+      std::fprintf(stderr, "%s: no picture, or a fault in its layout\n", name);
       ++failures;
     }
   };
@@ -258,6 +303,14 @@ int main(int argc, char** argv) {
   take(
       "frmWanShan", [&] { return &completion; }, [&] { completion.show(); });
 
+  // The alias dialog asks the host for its toolbar on load: a simulated host with the
+  // system's toolbar shown stands in for the CAD program.
+  NoEvents events;
+  kvm::sim::SimHost host(events);
+  host.configure(nlohmann::json::parse(
+      R"({"menugroups": [{"name": "QORNCAD", "toolbars": [{"tagstring": "ID_KVM",
+                                                           "visible": true}]}]})"));
+  process->hostApplication = host.application();
   kvm::FrmHelp& aliases = kvm::frmHelp(*process);
   take(
       "frmHelp", [&] { return &aliases; }, [&] { aliases.showModal(); });
