@@ -1,7 +1,7 @@
 // The long working day in-process: 100,000 calls (start-up, a bill of 676 flashings, one
 // flashing of 8192 lines, then every method in turn with the dialogs opened and closed), its
-// pace and the heap at every 10,000 calls. The settings dialog saves at each close and
-// waits for the disk, so the processor time is the measure of the component.
+// pace and the heap at every 10,000 calls. The settings dialog stores its selection at each
+// close and waits for the disk, so the processor time is the measure of the component.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
