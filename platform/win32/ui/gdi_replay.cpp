@@ -1,5 +1,6 @@
 #include "platform/win32/ui/gdi_replay.h"
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <memory>
@@ -83,7 +84,23 @@ class Replay {
   void operator()(const preview::op::TextColor& op) { SetTextColor(dc_, colorOf(op.colour)); }
   void operator()(const preview::op::TextOut& op) {
     const std::u16string text = fromGbk(op.ansiBytes);
+    // A Chinese system draws double-byte text in an ANSI font with its associated Chinese face;
+    // wine has no such association and would draw boxes, so the replay asks for the code
+    // page's character set itself.
+    GdiObject associated;
+    HGDIOBJ before = nullptr;
+    LOGFONTW current{};
+    if (std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0x7F; }) &&
+        GetObjectW(GetCurrentObject(dc_, OBJ_FONT), sizeof(current), &current) != 0 &&
+        current.lfCharSet == ANSI_CHARSET) {
+      current.lfCharSet = GB2312_CHARSET;
+      associated.reset(CreateFontIndirectW(&current));
+      before = SelectObject(dc_, associated.get());
+    }
     TextOutW(dc_, op.x, op.y, wide(text), static_cast<int>(text.size()));
+    if (before != nullptr) {
+      SelectObject(dc_, before);
+    }
   }
   void operator()(const preview::op::Print& op) {
     LOGFONTW record{};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "base/codepage.h"
@@ -113,6 +114,35 @@ TEST(GdiReplay, a_clear_starts_the_area_black_again) {
   Surface surface;
   surface.replay(canvas);
   EXPECT_EQ(surface.litPixels(), 0);
+}
+
+std::vector<uint32_t> pixelsOfText(std::u16string_view text) {
+  preview::RecordingCanvas canvas;
+  preview::LogicalFont font;  // as the preview makes them: no face, the ANSI character set
+  font.height = 20;
+  font.width = 6;
+  font.weight = 400;
+  font.pitchAndFamily = 6;
+  canvas.createFont(font);
+  canvas.selectFont(preview::FontSelection::Created);
+  canvas.setTextColor(preview::kWhite);
+  canvas.textOut(2, 2, toGbk(text));
+  Surface surface;
+  surface.replay(canvas);
+  std::vector<uint32_t> pixels;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      pixels.push_back(surface.at(x, y));
+    }
+  }
+  return pixels;
+}
+
+// Characters no face has draw as the same empty boxes; Chinese ones must draw as themselves.
+TEST(GdiReplay, chinese_text_in_a_font_without_a_face_draws_its_glyphs) {
+  const std::vector<uint32_t> chinese = pixelsOfText(u"施工");
+  const std::vector<uint32_t> otherChinese = pixelsOfText(u"现场");
+  EXPECT_NE(chinese, otherChinese);
 }
 
 }  // namespace
