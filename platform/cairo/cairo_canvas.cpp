@@ -108,10 +108,13 @@ void CairoCanvas::selectFace(bool bold, bool italic, double em, double widthScal
 double CairoCanvas::emForCell(double cellHeight) {
   cairo_select_font_face(context_, fontFamily_.c_str(), CAIRO_FONT_SLANT_NORMAL,
                          CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(context_, 1.0);
+  // Measured large: an image surface rounds font metrics to whole pixels, which at a size of
+  // one would make the cell two ems and the text half its height.
+  constexpr double kMeasuringSize = 1000.0;
+  cairo_set_font_size(context_, kMeasuringSize);
   cairo_font_extents_t extents;
   cairo_font_extents(context_, &extents);
-  const double cellPerEm = extents.ascent + extents.descent;
+  const double cellPerEm = (extents.ascent + extents.descent) / kMeasuringSize;
   return cellPerEm > 0.0 ? cellHeight / cellPerEm : cellHeight;
 }
 
