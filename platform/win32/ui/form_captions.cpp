@@ -57,7 +57,7 @@ constexpr FormCaptions kForms[] = {
 };
 
 // `id`: the control whose colours the caption asks for (a static asks its parent by its id).
-HWND makeCaption(HWND parent, HFONT font, std::u16string_view text, RECT place, DWORD align,
+void makeCaption(HWND parent, HFONT font, std::u16string_view text, RECT place, DWORD align,
                  int id = 0) {
   const std::u16string caption(text);
   HWND window = CreateWindowExW(
@@ -66,7 +66,47 @@ HWND makeCaption(HWND parent, HFONT font, std::u16string_view text, RECT place, 
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),  // NOLINT: a child's id as a menu
       GetModuleHandleW(nullptr), nullptr);
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);  // NOLINT
-  return window;
+}
+
+SIZE textSize(HWND window, HFONT font, std::u16string_view text) {
+  const std::u16string measured(text);
+  HDC dc = GetDC(window);
+  HGDIOBJ before = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, wide(measured), static_cast<int>(measured.size()), &extent);
+  SelectObject(dc, before);
+  ReleaseDC(window, dc);
+  return extent;
+}
+
+void place(const Caption& caption, const Control& control, ControlBinding& binding, HWND dialog,
+           HFONT font) {
+  const int left = control.left();
+  const int top = control.top() + caption.moveDown;
+  switch (caption.side) {
+    case Side::Before: {
+      HWND label = binding.window();
+      if (label != nullptr) {
+        const SIZE extent = textSize(label, font, caption.text);
+        makeCaption(GetParent(label), font, caption.text,
+                    RECT{left - kGap - extent.cx, top, left - kGap, top + extent.cy}, SS_LEFT,
+                    GetDlgCtrlID(label));
+      }
+      break;
+    }
+    case Side::Above:
+      if (auto* window = dynamic_cast<WindowBinding*>(&binding); window != nullptr) {
+        window->moveBy(0, caption.moveDown);
+      }
+      makeCaption(dialog, font, caption.text,
+                  RECT{left, top - kCaptionHeight, left + control.width(), top}, SS_LEFT);
+      break;
+    case Side::Left:
+      makeCaption(dialog, font, caption.text,
+                  RECT{left - kGap - kLeftWidth, top + 3, left - kGap, top + 3 + kCaptionHeight},
+                  SS_RIGHT);
+      break;
+  }
 }
 
 }  // namespace
@@ -81,36 +121,8 @@ void addFormCaptions(const Form& form, HWND dialog, HFONT font,
     for (const Caption* caption = table.begin; caption != table.end; ++caption) {
       const Control* control = form.findControl(caption->control);
       const auto found = control == nullptr ? bindings.end() : bindings.find(control);
-      if (found == bindings.end()) {
-        continue;
-      }
-      const int left = control->left();
-      const int top = control->top() + caption->moveDown;
-      if (caption->side == Side::Before) {
-        HWND label = found->second->window();
-        if (label == nullptr) {
-          continue;
-        }
-        HDC dc = GetDC(label);
-        HGDIOBJ before = SelectObject(dc, font);
-        const std::u16string text(caption->text);
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &extent);
-        SelectObject(dc, before);
-        ReleaseDC(label, dc);
-        makeCaption(GetParent(label), font, caption->text,
-                    RECT{left - kGap - extent.cx, top, left - kGap, top + extent.cy}, SS_LEFT,
-                    GetDlgCtrlID(label));
-      } else if (caption->side == Side::Above) {
-        if (auto* window = dynamic_cast<WindowBinding*>(found->second); window != nullptr) {
-          window->moveBy(0, caption->moveDown);
-        }
-        makeCaption(dialog, font, caption->text,
-                    RECT{left, top - kCaptionHeight, left + control->width(), top}, SS_LEFT);
-      } else {
-        makeCaption(dialog, font, caption->text,
-                    RECT{left - kGap - kLeftWidth, top + 3, left - kGap, top + 3 + kCaptionHeight},
-                    SS_RIGHT);
+      if (found != bindings.end() && found->second != nullptr) {
+        place(*caption, *control, *found->second, dialog, font);
       }
     }
   }
