@@ -148,8 +148,48 @@ std::string describe(HWND window) {
   return line;
 }
 
-// Counts the faults a person would see in the layout: two controls on top of each other, or
-// one reaching out of the dialog's window.
+// Whether a label's or a button's caption is wider than the room its window gives it: a label
+// wraps onto lines it has no height for, a button cuts the caption off.
+bool captionClipped(HWND window) {
+  wchar_t kind[64]{};
+  GetClassNameW(window, kind, 64);
+  const bool label = lstrcmpiW(kind, L"Static") == 0;
+  if (!label && lstrcmpiW(kind, L"Button") != 0) {
+    return false;
+  }
+  const LONG style = GetWindowLongW(window, GWL_STYLE);
+  const LONG type = style & BS_TYPEMASK;
+  if (!label && type == BS_GROUPBOX) {
+    return false;
+  }
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  std::erase(text, L'&');
+  if (text.empty()) {
+    return false;
+  }
+  HDC dc = GetDC(window);
+  HGDIOBJ before = SelectObject(
+      dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));  // NOLINT
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, before);
+  ReleaseDC(window, dc);
+  RECT room{};
+  GetClientRect(window, &room);
+  constexpr int kBoxAndGap = 18;  // a check box's or option button's box before its caption
+  constexpr int kButtonEdges = 6;
+  if (label) {
+    return extent.cx > room.right && room.bottom < 2 * extent.cy;
+  }
+  const bool boxed = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                     type == BS_AUTORADIOBUTTON;
+  return extent.cx + (boxed ? kBoxAndGap : kButtonEdges) > room.right;
+}
+
+// Counts the faults a person would see in the layout: two controls on top of each other, one
+// reaching out of the dialog's window, or a caption cut off.
 int layoutFaults(const char* name, HWND dialog) {
   int faults = 0;
   RECT inside{};
@@ -162,6 +202,10 @@ int layoutFaults(const char* name, HWND dialog) {
         EqualRect(&clipped, &children[i].second) == FALSE) {
       std::fprintf(stderr, "%s: %s reaches out of the dialog\n", name,
                    describe(children[i].first).c_str());
+      ++faults;
+    }
+    if (captionClipped(children[i].first)) {
+      std::fprintf(stderr, "%s: %s is cut off\n", name, describe(children[i].first).c_str());
       ++faults;
     }
     for (std::size_t j = i + 1; j < children.size(); ++j) {
