@@ -25,7 +25,8 @@ inline std::vector<preview::CanvasOp> outlineOps(const std::vector<preview::Canv
   return outline;
 }
 
-// Every point a line of the outline starts or ends at, inside an area of width × height.
+// Every point a line of the outline starts or ends at, inside an area of width × height with
+// the four pixels that meet at it (a point on the top or left edge has two of them outside).
 inline std::vector<Vertex> outlineVertices(const std::vector<preview::CanvasOp>& ops, int width,
                                            int height) {
   std::vector<Vertex> vertices;
@@ -45,7 +46,7 @@ inline std::vector<Vertex> outlineVertices(const std::vector<preview::CanvasOp>&
     }
   }
   std::erase_if(vertices, [&](const Vertex& v) {
-    return v.x < 0 || v.y < 0 || v.x >= width || v.y >= height;
+    return v.x < 1 || v.y < 1 || v.x >= width || v.y >= height;
   });
   return vertices;
 }
