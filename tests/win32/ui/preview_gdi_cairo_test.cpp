@@ -235,8 +235,10 @@ TEST_F(GdiAgainstCairo, an_outline_one_pixel_off_is_caught) {
   const std::vector<Preview> previews = builtinPreviews();
   for (std::size_t i = 0; i < previews.size(); ++i) {
     const OutlinePair pair = outlinePair(folder_, i, previews[i]);
-    for (const auto& [dx, dy] :
+    for (const auto& shift :
          {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+      const int dx = shift.first;
+      const int dy = shift.second;
       const bool caught = std::any_of(pair.vertices.begin(), pair.vertices.end(), [&](Vertex v) {
         return !sameVertex(matchAt(pair.gdi, pair.cairo, v, dx, dy));
       });
