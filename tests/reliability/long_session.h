@@ -13,10 +13,14 @@ namespace kvm::testing {
 // only a player of real windows can close.
 enum class SessionDialogs : bool { LeftOut, Shown };
 
+// Whether the day starts with the bill of 676 flashings and the flashing of 8192 lines.
+enum class SessionBill : bool { LeftOut, Drawn };
+
 // A host script of a long working day: start-up, a bill of 676 flashings, one flashing of
 // 8192 lines, and then every method in turn (dialogs opened and closed) until `calls` calls
 // have been made; the end releases the object.
-std::string longSessionScript(std::size_t calls, SessionDialogs dialogs = SessionDialogs::Shown);
+std::string longSessionScript(std::size_t calls, SessionDialogs dialogs = SessionDialogs::Shown,
+                              SessionBill bill = SessionBill::Drawn);
 
 // The events of a long session as they are printed, kept only as counts: 100,000 events held
 // in memory would hide what the session itself holds. Every `every` finished calls it calls
