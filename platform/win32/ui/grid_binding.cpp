@@ -34,8 +34,12 @@ class GridBinding final : public WindowBinding {
     }
     WindowBinding::sync();
     const int current = grid_.row() - 1;
-    if (current >= 0 && ListView_GetNextItem(window(), -1, LVNI_SELECTED) != current) {
+    if (current >= 0 && (ListView_GetNextItem(window(), -1, LVNI_SELECTED) != current ||
+                         ListView_GetSelectedCount(window()) != 1)) {
       const ScopedQuiet quiet(quiet_);
+      // Only the current row is selected, so that a click on any other row changes the
+      // selection and reaches the model.
+      ListView_SetItemState(window(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
       ListView_SetItemState(window(), current, LVIS_SELECTED | LVIS_FOCUSED,
                             LVIS_SELECTED | LVIS_FOCUSED);
       ListView_EnsureVisible(window(), current, FALSE);

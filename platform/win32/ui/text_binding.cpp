@@ -16,7 +16,7 @@ constexpr int kDropDownHeight = 160;
 class TextBinding final : public WindowBinding {
  public:
   TextBinding(TextBox& box, HWND window, HWND edit, bool combo)
-      : WindowBinding(box, window), box_(box), edit_(edit), combo_(combo) {}
+      : WindowBinding(box, window), box_(box), edit_(edit), combo_(combo), text_(box.text()) {}
 
   void sync() override {
     WindowBinding::sync();
