@@ -1,6 +1,7 @@
 #include "platform/win32/com_client.h"
 
 #include "base/runtime_error.h"
+#include "base/text.h"
 #include "platform/win32/automation_error.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/com_dispatch.h"
@@ -13,6 +14,7 @@ namespace {
 
 using ServerEntry = HRESULT(WINAPI*)();
 using InstallEntry = HRESULT(WINAPI*)(IDispatch*);
+using DumpEntry = HRESULT(WINAPI*)(const wchar_t*, BSTR*);
 
 template <class Function>
 Function as(FARPROC entry) {
@@ -64,6 +66,21 @@ void InProcessServer::installDesktop(const std::shared_ptr<Ui>& desktop) const {
   }
   const auto exposed = exposeDispatch(desktopAsDispatch(desktop));
   check(install(exposed.get()));
+}
+
+void InProcessServer::installPlayedDesktop(const std::shared_ptr<Ui>& desktop,
+                                           const DialogReports& reports) const {
+  const auto install = as<InstallEntry>(entry("KavelmorTestPlay"));
+  const auto exposed = exposeDispatch(desktopAsDispatch(desktop, reports));
+  check(install(exposed.get()));
+}
+
+std::string InProcessServer::testDump(std::u16string_view what) const {
+  const auto dump = as<DumpEntry>(entry("KavelmorTestDump"));
+  const std::u16string asked(what);
+  Bstr text;
+  check(dump(wide(asked), text.put()));
+  return toUtf8(fromBstr(text.get()));
 }
 
 DispatchPtr createObject(std::u16string_view progId) {

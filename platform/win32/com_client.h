@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "dispatch/dispatch.h"
+#include "platform/win32/desktop_bridge.h"
 #include "platform/win32/windows_headers.h"
 #include "ui/ui.h"
 
@@ -39,6 +41,11 @@ class InProcessServer {
 
   // Hands the DLL this desktop through its private test entry; null restores the real one.
   void installDesktop(const std::shared_ptr<Ui>& desktop) const;
+  // Hands the DLL this desktop for a script played on the dialogs' real windows (see
+  // played_desktop.h); the DLL reports its dialogs through `reports`.
+  void installPlayedDesktop(const std::shared_ptr<Ui>& desktop, const DialogReports& reports) const;
+  // The DLL's private test dump of its dialogs (see KavelmorTestDump): JSON text.
+  [[nodiscard]] std::string testDump(std::u16string_view what) const;
 
  private:
   [[nodiscard]] FARPROC entry(const char* name) const;

@@ -5,10 +5,11 @@
 
 namespace kvm::win32 {
 
-ComponentFactory comComponentFactory(std::filesystem::path serverDll) {
+ComponentFactory comComponentFactory(std::filesystem::path serverDll,
+                                     std::optional<DialogReports> played) {
   auto server = std::make_shared<InProcessServer>(std::move(serverDll));
   auto registered = std::make_shared<bool>(false);
-  return [server, registered](std::shared_ptr<ProcessContext> process) -> DispatchPtr {
+  return [server, registered, played](std::shared_ptr<ProcessContext> process) -> DispatchPtr {
     if (!*registered) {
       server->registerServer();
       *registered = true;
@@ -18,7 +19,11 @@ ComponentFactory comComponentFactory(std::filesystem::path serverDll) {
       if (!SetEnvironmentVariableW(L"systemdrive", root.empty() ? nullptr : root.c_str())) {
         raise(err::kInvalidCall);
       }
-      server->installDesktop(process->ui);
+      if (played) {
+        server->installPlayedDesktop(process->ui, *played);
+      } else {
+        server->installDesktop(process->ui);
+      }
     }
     return createObject(u"Kavelmor.clsKavelmor");
   };

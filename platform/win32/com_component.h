@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "dispatch/dispatch.h"
 #include "host/process.h"
+#include "platform/win32/desktop_bridge.h"
 
 namespace kvm::win32 {
 
@@ -19,6 +21,9 @@ using ComponentFactory = std::function<DispatchPtr(std::shared_ptr<ProcessContex
 // - creates `Kavelmor.clsKavelmor` by its ProgID in this thread's apartment.
 // The DLL keeps its own settings store in the registry; the caller should use the same.
 // The calling thread must be in a single-threaded apartment (see ComApartment).
-ComponentFactory comComponentFactory(std::filesystem::path serverDll);
+// With `played`, the DLL shows its dialogs and message boxes on real windows and reports them
+// (see played_desktop.h); the context's desktop then only answers the rest.
+ComponentFactory comComponentFactory(std::filesystem::path serverDll,
+                                     std::optional<DialogReports> played = std::nullopt);
 
 }  // namespace kvm::win32

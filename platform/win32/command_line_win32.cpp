@@ -15,6 +15,7 @@
 #include "base/text.h"
 #include "platform/win32/com_client.h"
 #include "platform/win32/com_component.h"
+#include "platform/win32/player/window_player.h"
 #include "platform/win32/registry_settings_store.h"
 #include "storage/settings_store.h"
 
@@ -104,7 +105,10 @@ int runScriptThroughCom(std::istream& script, std::ostream& events,
     }
     options.settings = settings;
     options.programDirectoryRoot = options.home ? *options.home : systemDrive();
-    options.createComponent = win32::comComponentFactory(dll);
+    // The dialogs show on real windows; a second thread plays the user's part on them.
+    auto player = std::make_shared<win32::WindowPlayer>(server, events);
+    options.player = player;
+    options.createComponent = win32::comComponentFactory(dll, player->reports());
     const int status = script::runScript(script, events, options);
     // The session's desktop ends with the session.
     server.installDesktop(nullptr);

@@ -27,7 +27,8 @@ Enum enumFrom(const Variant& value, Enum last) {
 
 class DesktopDispatch final : public Dispatch {
  public:
-  explicit DesktopDispatch(std::shared_ptr<Ui> desktop) : desktop_(std::move(desktop)) {}
+  DesktopDispatch(std::shared_ptr<Ui> desktop, DialogReports reports)
+      : desktop_(std::move(desktop)), reports_(std::move(reports)) {}
 
   Variant invoke(std::u16string_view name, InvokeKind /*kind*/,
                  std::vector<Variant>& args) override {
@@ -62,6 +63,16 @@ class DesktopDispatch final : public Dispatch {
       desktop_->activateWindow(toString(argument(args, 0)));
       return {};
     }
+    if (equalsIgnoringAsciiCase(name, u"FormEvent")) {
+      if (reports_.formEvent) {
+        reports_.formEvent(toString(argument(args, 0)), toString(argument(args, 1)),
+                           toString(argument(args, 2)));
+      }
+      return {};
+    }
+    if (equalsIgnoringAsciiCase(name, u"OwnerWindow")) {
+      return static_cast<double>(reports_.ownerWindow ? reports_.ownerWindow() : 0);
+    }
     raise(err::kMemberNotFound);
   }
 
@@ -69,6 +80,7 @@ class DesktopDispatch final : public Dispatch {
 
  private:
   std::shared_ptr<Ui> desktop_;
+  DialogReports reports_;
 };
 
 class DispatchDesktop final : public Ui {
@@ -112,8 +124,8 @@ class DispatchDesktop final : public Ui {
 
 }  // namespace
 
-DispatchPtr desktopAsDispatch(std::shared_ptr<Ui> desktop) {
-  return std::make_shared<DesktopDispatch>(std::move(desktop));
+DispatchPtr desktopAsDispatch(std::shared_ptr<Ui> desktop, DialogReports reports) {
+  return std::make_shared<DesktopDispatch>(std::move(desktop), std::move(reports));
 }
 
 std::shared_ptr<Ui> desktopFromDispatch(DispatchPtr desktop) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "dispatch/dispatch.h"
 #include "ui/ui.h"
@@ -17,10 +20,21 @@ namespace kvm::win32 {
 //   Today() -> array of three Longs: year, month, day
 //   ScreenSize() -> array of two Longs: width, height in pixels
 //   ActivateWindow(title String)
-// Dialogs stay on the DLL's side: their form objects cannot cross.
+//   FormEvent(kind String, form String, caption String): "shown", "hidden" or "unloaded"
+//   OwnerWindow() -> Double: the window that owns the dialogs, 0 for none
+// Dialogs stay on the DLL's side: their form objects cannot cross, only what happened to them.
+
+// What a program hears of the dialogs the DLL shows on real windows, and the window it gives
+// them as owner (the host's main window).
+struct DialogReports {
+  std::function<void(std::u16string_view kind, std::u16string_view form,
+                     std::u16string_view caption)>
+      formEvent;
+  std::function<std::intptr_t()> ownerWindow;
+};
 
 // The program's side: its desktop as an automation object.
-DispatchPtr desktopAsDispatch(std::shared_ptr<Ui> desktop);
+DispatchPtr desktopAsDispatch(std::shared_ptr<Ui> desktop, DialogReports reports = {});
 
 // The DLL's side: the automation object seen as a desktop again. Failures of the far side
 // come back as the run-time errors it reported.

@@ -44,6 +44,7 @@ class ServerModule {
 
   // Replaces the desktop (message boxes, keyboard, windows, clock); null restores the real one.
   void installDesktop(std::shared_ptr<Ui> desktop);
+  [[nodiscard]] std::shared_ptr<Ui> installedDesktop() const { return installedDesktop_; }
 
   ComPtr<ITypeInfo> typeInfo();
 

@@ -1,10 +1,14 @@
 // Plays one host script twice, in-process with the Linux command line and through COM with
-// the Windows one under wine, and compares the two event streams as parsed JSON. Exits 0 when
-// they are the same, 1 listing every difference, 77 (skipped) when the script shows a dialog:
-// dialogs through COM need the Win32 views.
+// the Windows one under wine, where the dialogs and message boxes are real windows played by
+// the runner, and compares the two event streams as parsed JSON. Exits 0 when they are the
+// same, 1 listing every difference, 77 (skipped) for a script that cannot be played on real
+// windows (the reason is printed).
 //
 //   com_events_compare --script FILE --linux KAVELMOR --wine WINE --windows KAVELMOR_EXE
-//                      --work FOLDER
+//                      --work FOLDER [--display-file FILE]
+//
+// --display-file names the file where the screen's fixture wrote ":N PID"; wine shows its
+// windows on display :N.
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +17,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -94,17 +99,30 @@ std::vector<json> events(const std::string& output) {
   return lines;
 }
 
-bool showsDialog(const std::vector<json>& stream) {
-  return std::any_of(stream.begin(), stream.end(), [](const json& event) {
-    if (!event.is_object()) {
-      return false;
+// Scripts whose events through real windows cannot be the in-process ones, and why.
+const std::map<std::string, std::string>& unplayable() {
+  static const std::map<std::string, std::string> kScripts{};
+  return kScripts;
+}
+
+std::string unplayableReason(const fs::path& script) {
+  const std::string path = script.generic_string();
+  for (const auto& [name, reason] : unplayable()) {
+    if (path.ends_with("/" + name)) {
+      return reason;
     }
-    if (event.contains("shown")) {
-      return true;
-    }
-    const auto dump = event.find("dump");
-    return dump != event.end() && dump->is_string() && dump->get<std::string>().starts_with("form");
-  });
+  }
+  return {};
+}
+
+// Points wine at the screen the fixture started.
+void useDisplay(const fs::path& stateFile) {
+  std::ifstream state(stateFile);
+  std::string display;
+  if (!(state >> display) || !display.starts_with(":")) {
+    throw std::runtime_error("no screen: " + stateFile.string() + " names no display");
+  }
+  setenv("DISPLAY", display.c_str(), 1);
 }
 
 void replaceAll(std::string& text, const std::string& from, const std::string& to) {
@@ -176,9 +194,12 @@ int compare(const std::map<std::string, std::string>& options) {
   const Run local =
       capture({options.at("--linux"), "script", "--home", linuxHome.string(), script.string()});
   const auto localEvents = normalised(events(local.output), {{linuxHome.string(), "$HOME"}});
-  if (showsDialog(localEvents)) {
-    std::cout << "skipped: the script shows a dialog\n";
+  if (const auto reason = unplayableReason(script); !reason.empty()) {
+    std::cout << "skipped: " << reason << '\n';
     return kSkipped;
+  }
+  if (options.contains("--display-file")) {
+    useDisplay(options.at("--display-file"));
   }
 
   const std::string home = windowsPath(windowsHome);

@@ -1,10 +1,20 @@
 #!/bin/sh
 # Makes the private wine prefix of the tests once; later runs find it ready.
+#   init_prefix.sh WINEBOOT WINE
 set -e
-if [ -f "$WINEPREFIX/system.reg" ]; then
-  exit 0
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  "$1" -i
+  # wineboot returns before the registry is written out; wait for the server to finish.
+  wineserver -w
+  test -f "$WINEPREFIX/system.reg"
 fi
-"$1" -i
-# wineboot returns before the registry is written out; wait for the server to finish.
-wineserver -w
-test -f "$WINEPREFIX/system.reg"
+# The runner shows its windows on a desktop of wine's own: the tests' screen has no window
+# manager, and on a bare X server a window waits for one when hidden, and focus changes that
+# arrive late from the server close open menus.
+if ! grep -q 'KavelmorTests' "$WINEPREFIX/user.reg"; then
+  "$2" reg add 'HKCU\Software\Wine\AppDefaults\kavelmor.exe\Explorer' /v Desktop \
+    /d KavelmorTests /f >/dev/null
+  "$2" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v KavelmorTests /d 1280x1024 /f \
+    >/dev/null
+  wineserver -w
+fi

@@ -31,7 +31,8 @@ class Session {
       : sink_(out),
         host_(sink_),
         stores_(options),
-        createComponent_(options.createComponent ? options.createComponent : kvm::createComponent) {
+        createComponent_(options.createComponent ? options.createComponent : kvm::createComponent),
+        player_(options.player) {
     ui_ = std::make_shared<sim::ScriptedUi>(
         sink_, answers_,
         sim::DesktopState{[this] { return host_.shiftDown(); },
@@ -79,6 +80,7 @@ class Session {
   }
 
   void finish() { component_.reset(); }
+  void setLine(std::size_t line) { line_ = line; }
 
  private:
   std::filesystem::path programDirectory() const {
@@ -98,7 +100,11 @@ class Session {
     for (const auto& arg : line.value("args", json::array())) {
       args.push_back(valueFromJson(arg, resolve));
     }
-    ui_->beginCall(line.value("ui", json::array()));
+    if (player_) {
+      player_->beginCall(line.value("ui", json::array()), answers_, line_);
+    } else {
+      ui_->beginCall(line.value("ui", json::array()));
+    }
     json event{{"call", name}};
     try {
       const auto result = component_->invoke(fromUtf8(name), InvokeKind::Method, args);
@@ -117,7 +123,7 @@ class Session {
     } catch (const RuntimeError& error) {
       event["error"] = {{"number", error.number()}, {"description", toUtf8(error.description())}};
     }
-    ui_->endCall();
+    player_ ? player_->endCall() : ui_->endCall();
     sink_.emit(std::move(event));
   }
 
@@ -136,6 +142,8 @@ class Session {
       value = stores_.dump();
     } else if (name == "files") {
       value = describeFiles(programDirectory());
+    } else if (player_ && (name == "forms" || name.starts_with("form:"))) {
+      value = player_->dump(name);
     } else if (name == "forms") {
       value = ui_->dumpForms();
     } else if (name.starts_with("form:")) {
@@ -153,7 +161,9 @@ class Session {
   std::shared_ptr<sim::ScriptedUi> ui_;
   std::shared_ptr<ProcessContext> process_;
   std::function<DispatchPtr(std::shared_ptr<ProcessContext>)> createComponent_;
+  std::shared_ptr<CallPlayer> player_;
   DispatchPtr component_;
+  std::size_t line_ = 0;
 };
 
 bool skipped(const std::string& line) {
@@ -175,6 +185,7 @@ int runScript(std::istream& script, std::ostream& events, const SessionOptions& 
         continue;
       }
       try {
+        session.setLine(lineNumber);
         session.step(json::parse(line));
       } catch (const json::exception& error) {
         throw std::invalid_argument(error.what());

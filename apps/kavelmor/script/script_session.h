@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 
+#include "apps/kavelmor/script/call_player.h"
 #include "dispatch/dispatch.h"
 #include "host/process.h"
 
@@ -25,6 +26,8 @@ struct SessionOptions {
   // set, these replace the settings file and the program directory root that `home` implies.
   std::shared_ptr<SettingsStore> settings{};
   std::optional<std::filesystem::path> programDirectoryRoot{};
+  // Plays the dialogs when the component shows them on windows of its own.
+  std::shared_ptr<CallPlayer> player{};
 };
 
 // Plays one host script against the simulated host and prints its events. Returns the exit

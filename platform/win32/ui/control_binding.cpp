@@ -215,7 +215,10 @@ class OptionBinding final : public WindowBinding {
 class TimerBinding final : public ControlBinding {
  public:
   TimerBinding(Timer& timer, const BindingContext& context)
-      : timer_(timer), owner_(context.parent), id_(static_cast<UINT_PTR>(context.id)) {}
+      : timer_(timer),
+        owner_(context.parent),
+        id_(static_cast<UINT_PTR>(context.id)),
+        onClock_(context.timersRun) {}
   ~TimerBinding() override { KillTimer(owner_, id_); }
   TimerBinding(const TimerBinding&) = delete;
   TimerBinding& operator=(const TimerBinding&) = delete;
@@ -228,7 +231,7 @@ class TimerBinding final : public ControlBinding {
       return;
     }
     running_ = timer_.enabled();
-    if (running_) {
+    if (running_ && onClock_) {
       SetTimer(owner_, id_, static_cast<UINT>(timer_.interval()), nullptr);
     } else {
       KillTimer(owner_, id_);
@@ -240,6 +243,7 @@ class TimerBinding final : public ControlBinding {
   Timer& timer_;
   HWND owner_;
   UINT_PTR id_;
+  bool onClock_;
   bool running_ = false;
 };
 

@@ -20,6 +20,7 @@ struct BindingContext {
   // Runs after the model handled a message a control's own procedure took: the dialog shows
   // what changed.
   std::function<void()> afterEvent;
+  bool timersRun = true;  // false: a timer fires only on a WM_TIMER someone posts
 };
 
 // One control model bound to a real window: sync() shows the model's state in the window,

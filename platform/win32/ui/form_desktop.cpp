@@ -13,8 +13,8 @@ namespace {
 
 class FormDesktop final : public Ui {
  public:
-  explicit FormDesktop(std::function<HWND()> owner)
-      : plain_(makeWin32Desktop()), owner_(std::move(owner)) {}
+  FormDesktop(std::function<HWND()> owner, bool timersRun)
+      : plain_(makeWin32Desktop()), owner_(std::move(owner)), timersRun_(timersRun) {}
 
   MsgAnswer messageBox(std::u16string_view text, const std::optional<std::u16string>& title,
                        MsgIcon icon, MsgButtons buttons) override {
@@ -33,8 +33,9 @@ class FormDesktop final : public Ui {
 
   void formLoaded(Form& form) override {
     if (!windows_.contains(&form)) {
-      windows_.emplace(&form, std::make_unique<FormWindow>(form, owner_ ? owner_() : nullptr,
-                                                           [this] { syncAll(); }));
+      windows_.emplace(&form,
+                       std::make_unique<FormWindow>(
+                           form, owner_ ? owner_() : nullptr, [this] { syncAll(); }, timersRun_));
     }
   }
   void formUnloaded(Form& form) override { retire(form); }
@@ -73,6 +74,14 @@ class FormDesktop final : public Ui {
     return found == windows_.end() ? nullptr : found->second->handle();
   }
 
+  [[nodiscard]] ControlPlace placeOf(const Form& form, const Control& control) const {
+    const auto found = windows_.find(&form);
+    if (found == windows_.end()) {
+      return {};
+    }
+    return {found->second->controlWindow(control), found->second->controlId(control)};
+  }
+
   void syncAll() {
     for (const auto& [form, window] : windows_) {
       if (form->isLoaded()) {
@@ -99,6 +108,7 @@ class FormDesktop final : public Ui {
 
   std::shared_ptr<Ui> plain_;
   std::function<HWND()> owner_;
+  bool timersRun_;
   std::map<const Form*, std::unique_ptr<FormWindow>> windows_;
   std::vector<std::unique_ptr<FormWindow>> retired_;
   int depth_ = 0;
@@ -106,13 +116,18 @@ class FormDesktop final : public Ui {
 
 }  // namespace
 
-std::shared_ptr<Ui> makeFormDesktop(std::function<HWND()> owner) {
-  return std::make_shared<FormDesktop>(std::move(owner));
+std::shared_ptr<Ui> makeFormDesktop(std::function<HWND()> owner, bool timersRun) {
+  return std::make_shared<FormDesktop>(std::move(owner), timersRun);
 }
 
 HWND formWindowOf(Ui& desktop, const Form& form) {
   auto* forms = dynamic_cast<FormDesktop*>(&desktop);
   return forms == nullptr ? nullptr : forms->windowOf(form);
+}
+
+ControlPlace controlPlaceOf(Ui& desktop, const Form& form, const Control& control) {
+  auto* forms = dynamic_cast<FormDesktop*>(&desktop);
+  return forms == nullptr ? ControlPlace{} : forms->placeOf(form, control);
 }
 
 void refreshForms(Ui& desktop) {

@@ -65,8 +65,12 @@ void FormWindow::registerClasses() {
   registerPictureClass();
 }
 
-FormWindow::FormWindow(Form& form, HWND owner, std::function<void()> changed)
-    : form_(form), owner_(owner), changed_(std::move(changed)), font_(makeDialogFont()) {
+FormWindow::FormWindow(Form& form, HWND owner, std::function<void()> changed, bool timersRun)
+    : form_(form),
+      owner_(owner),
+      changed_(std::move(changed)),
+      font_(makeDialogFont()),
+      timersRun_(timersRun) {
   registerClasses();
   // No WS_CLIPCHILDREN: group boxes leave their inside to the dialog's background.
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -101,6 +105,7 @@ void FormWindow::bindControls() {
     context.id = id;
     context.isDefault = &control == static_cast<Control*>(form_.defaultButton());
     context.afterEvent = changed_;
+    context.timersRun = timersRun_;
     if (auto binding = bindControl(control, context)) {
       if (binding->window() != nullptr) {
         containers.emplace(&control, binding->window());
@@ -126,6 +131,23 @@ void FormWindow::bindControls() {
 ControlBinding* FormWindow::bindingOf(int id) const {
   const auto found = byId_.find(id);
   return found == byId_.end() ? nullptr : found->second;
+}
+
+HWND FormWindow::controlWindow(const Control& control) const {
+  const auto found = byControl_.find(&control);
+  return found == byControl_.end() ? nullptr : found->second->window();
+}
+
+int FormWindow::controlId(const Control& control) const {
+  const auto found = byControl_.find(&control);
+  if (found != byControl_.end()) {
+    for (const auto& [id, binding] : byId_) {
+      if (binding == found->second) {
+        return id;
+      }
+    }
+  }
+  return 0;
 }
 
 void FormWindow::sync() {

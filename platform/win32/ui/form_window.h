@@ -22,7 +22,9 @@ class FormWindow {
  public:
   // `changed` runs after the model handled a message from the user: every dialog shows what
   // the handler changed.
-  FormWindow(Form& form, HWND owner, std::function<void()> changed);
+  // `timersRun`: the dialog's timers run on the clock; otherwise they fire only when a
+  // WM_TIMER is posted to the dialog (a script plays the clock).
+  FormWindow(Form& form, HWND owner, std::function<void()> changed, bool timersRun = true);
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
   FormWindow(FormWindow&&) = delete;
@@ -39,6 +41,10 @@ class FormWindow {
   void runModal();
   void close();
   void popupMenu(MenuItem& menu);
+  // A control's own window (null for windowless ones) and the identifier its messages carry
+  // (0 for controls without a binding).
+  [[nodiscard]] HWND controlWindow(const Control& control) const;
+  [[nodiscard]] int controlId(const Control& control) const;
 
   static void registerClasses();
 
@@ -57,6 +63,7 @@ class FormWindow {
   std::map<int, ControlBinding*> byId_;
   std::map<const Control*, ControlBinding*> byControl_;
   const Control* shownFocus_ = nullptr;
+  bool timersRun_ = true;
 };
 
 }  // namespace kvm::win32
