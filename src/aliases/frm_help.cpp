@@ -147,6 +147,7 @@ bool FrmHelp::save() {
       return;
     }
     std::vector<std::u16string> aliases;
+    aliases.reserve(kAliasCommands.size());
     for (int32_t i = 0; i < kCommands; ++i) {
       aliases.push_back(trimSpaces(txtNm[i].text()));
     }

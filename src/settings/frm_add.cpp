@@ -61,6 +61,8 @@ void FrmAdd::ok() {
     const std::u16string name = trimSpaces(Text1.text());
     const std::u16string noun(library ? text::kNounLibrary : text::kNounFlashing);
     const int32_t characters = library ? kLibraryNameCharacters : kFlashingNameCharacters;
+    // A Chinese character takes two bytes of the stored name.
+    const int32_t bytes = 2 * characters;
     const std::u16string title = std::u16string(text::kAddTitleStart) + noun;
     const auto refuse = [&](const std::u16string& message) {
       showMessage(ui(), message, title);
@@ -68,7 +70,7 @@ void FrmAdd::ok() {
     };
     const auto caretAtEnd = [&] { Text1.setSelStart(static_cast<int32_t>(Text1.text().size())); };
 
-    switch (checkNewName(name, static_cast<std::size_t>(2 * characters))) {
+    switch (checkNewName(name, static_cast<std::size_t>(bytes))) {
       case NameFault::Empty:
         refuse(std::u16string(text::kPleaseEnter) + noun + std::u16string(text::kNameEnd));
         return;
@@ -78,7 +80,7 @@ void FrmAdd::ok() {
         return;
       case NameFault::TooLong:
         refuse(noun + std::u16string(text::kTooLongStart) + decimal(characters) +
-               std::u16string(text::kTooLongChinese) + decimal(2 * characters) +
+               std::u16string(text::kTooLongChinese) + decimal(bytes) +
                std::u16string(text::kTooLongEnd));
         caretAtEnd();
         return;

@@ -106,7 +106,7 @@ std::string BillOutputs::writePicture(const companion::FlashingResult& result) {
   if (flashing == nullptr) {
     return {};
   }
-  const std::string name = pictureName(result.block, flashings_, result.entry->name);
+  std::string name = pictureName(result.block, flashings_, result.entry->name);
   preview::RecordingPreviewArea area;
   PictureMessages messages(progress_);
   preview::showFlashingPreview(*flashing, area, messages);

@@ -55,6 +55,7 @@ struct Column {
 void printRows(const std::vector<Column>& columns,
                const std::vector<std::vector<std::u16string>>& rows, std::ostream& out) {
   std::vector<std::size_t> widths;
+  widths.reserve(columns.size());
   for (const Column& column : columns) {
     widths.push_back(width(column.title));
   }
@@ -73,6 +74,7 @@ void printRows(const std::vector<Column>& columns,
     out << toUtf8(trimRightSpaces(text)) << '\n';
   };
   std::vector<std::u16string> titles;
+  titles.reserve(columns.size());
   for (const Column& column : columns) {
     titles.push_back(column.title);
   }

@@ -32,7 +32,7 @@ void defineHostCommands(LispEnvironment& lisp, const std::shared_ptr<HostContext
 
 }  // namespace
 
-Document::Document(std::shared_ptr<HostContext> context, std::u16string name)
+Document::Document(const std::shared_ptr<HostContext>& context, std::u16string name)
     : name_(std::move(name)),
       systemVariables_(std::make_shared<SystemVariables>()),
       modelSpace_(std::make_shared<ModelSpace>(context)),

@@ -16,7 +16,7 @@ namespace kvm::sim {
 // knows the host's own commands, which only record that they were called.
 class Document : public Dispatch {
  public:
-  Document(std::shared_ptr<HostContext> context, std::u16string name);
+  Document(const std::shared_ptr<HostContext>& context, std::u16string name);
 
   Variant invoke(std::u16string_view name, InvokeKind kind, std::vector<Variant>& args) override;
   [[nodiscard]] std::u16string typeName() const override { return u"Document"; }
