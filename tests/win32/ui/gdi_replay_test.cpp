@@ -8,6 +8,7 @@
 
 #include "base/codepage.h"
 #include "preview/recording_canvas.h"
+#include "tests/win32/ui/gdi_surface.h"
 
 namespace kvm::win32 {
 namespace {
@@ -16,39 +17,12 @@ constexpr int kWidth = 64;
 constexpr int kHeight = 48;
 constexpr uint32_t kWhitePixel = 0xFFFFFF;
 
-// A 32-bit bitmap in memory to replay onto, read back pixel by pixel.
-class Surface {
+// A small surface, with the count of its lit pixels.
+class Surface : public testing::GdiSurface {
  public:
-  Surface() : dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<uint32_t*>(bits);
-    before_ = SelectObject(dc_, bitmap_);
-  }
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
-  Surface(Surface&&) = delete;
-  Surface& operator=(Surface&&) = delete;
-  ~Surface() {
-    SelectObject(dc_, before_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
+  Surface() : GdiSurface(kWidth, kHeight) {}
 
-  void replay(const preview::RecordingCanvas& canvas) {
-    replayCanvas(dc_, SIZE{kWidth, kHeight}, canvas.ops());
-    GdiFlush();
-  }
-  [[nodiscard]] uint32_t at(int x, int y) const {
-    return bits_[y * kWidth + x] & kWhitePixel;  // NOLINT: inside the bitmap
-  }
+  void replay(const preview::RecordingCanvas& canvas) { GdiSurface::replay(canvas.ops()); }
   [[nodiscard]] int litPixels() const {
     int lit = 0;
     for (int y = 0; y < kHeight; ++y) {
@@ -58,12 +32,6 @@ class Surface {
     }
     return lit;
   }
-
- private:
-  HDC dc_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ before_ = nullptr;
-  uint32_t* bits_ = nullptr;
 };
 
 TEST(GdiReplay, lines_light_the_pixels_between_their_ends_on_black) {

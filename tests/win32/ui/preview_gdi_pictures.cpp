@@ -9,7 +9,6 @@
 #include "platform/win32/windows_headers.h"
 
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -21,6 +20,7 @@
 #include "preview/profile_preview.h"
 #include "storage/builtin_database.h"
 #include "tests/win32/ui/bitmap_file.h"
+#include "tests/win32/ui/gdi_surface.h"
 #include "tests/win32/ui/preview_outline.h"
 
 namespace {
@@ -29,51 +29,6 @@ namespace fs = std::filesystem;
 
 constexpr int kWidth = static_cast<int>(kvm::preview::kAreaWidth);
 constexpr int kHeight = static_cast<int>(kvm::preview::kAreaHeight);
-
-// A memory bitmap of the preview's size that GDI draws on and the program reads directly.
-class MemoryPicture {
- public:
-  MemoryPicture() : dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-    before_ = SelectObject(dc_, bitmap_);
-  }
-  MemoryPicture(const MemoryPicture&) = delete;
-  MemoryPicture& operator=(const MemoryPicture&) = delete;
-  MemoryPicture(MemoryPicture&&) = delete;
-  MemoryPicture& operator=(MemoryPicture&&) = delete;
-  ~MemoryPicture() {
-    SelectObject(dc_, before_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-
-  [[nodiscard]] bool ready() const noexcept { return bits_ != nullptr; }
-
-  kvm::testing::Bitmap draw(const std::vector<kvm::preview::CanvasOp>& ops) {
-    kvm::win32::replayCanvas(dc_, SIZE{kWidth, kHeight}, ops);
-    GdiFlush();
-    kvm::testing::Bitmap picture{kWidth, kHeight, {}};
-    picture.pixels.resize(static_cast<std::size_t>(kWidth) * kHeight);
-    std::memcpy(picture.pixels.data(), bits_, picture.pixels.size() * sizeof(uint32_t));
-    for (uint32_t& pixel : picture.pixels) {
-      pixel &= 0xFFFFFFU;
-    }
-    return picture;
-  }
-
- private:
-  HDC dc_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ before_ = nullptr;
-  void* bits_ = nullptr;
-};
 
 }  // namespace
 
@@ -85,11 +40,11 @@ int main(int argc, char** argv) {
   try {
     const fs::path output(argv[1]);  // NOLINT: the program's arguments
     fs::create_directories(output);
-    MemoryPicture picture;
-    if (!picture.ready()) {
-      std::fputs("cannot make the memory bitmap\n", stderr);
-      return 1;
-    }
+    kvm::testing::GdiSurface surface(kWidth, kHeight);
+    const auto draw = [&surface](const std::vector<kvm::preview::CanvasOp>& ops) {
+      surface.replay(ops);
+      return surface.picture();
+    };
     const auto desktop = kvm::win32::makeWin32Desktop();
     int number = 0;
     for (const kvm::FlashingLibrary& library : kvm::builtinLibraryTable()) {
@@ -99,9 +54,9 @@ int main(int argc, char** argv) {
         const auto& ops = area.recording().ops();
         char name[16]{};
         std::snprintf(name, sizeof name, "%02d", ++number);
-        kvm::testing::writeBitmap(output / (std::string(name) + ".bmp"), picture.draw(ops));
+        kvm::testing::writeBitmap(output / (std::string(name) + ".bmp"), draw(ops));
         kvm::testing::writeBitmap(output / (std::string(name) + "-outline.bmp"),
-                                  picture.draw(kvm::testing::outlineOps(ops)));
+                                  draw(kvm::testing::outlineOps(ops)));
       }
     }
     std::printf("%d flashings\n", number);

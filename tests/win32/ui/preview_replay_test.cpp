@@ -8,6 +8,7 @@
 #include "preview/preview_area.h"
 #include "preview/profile_preview.h"
 #include "storage/builtin_database.h"
+#include "tests/win32/ui/gdi_surface.h"
 
 namespace kvm::win32 {
 namespace {
@@ -18,18 +19,7 @@ constexpr int kHeight = static_cast<int>(preview::kAreaHeight);
 // Every built-in flashing's preview, drawn by GDI: each outline vertex lies on a lit pixel,
 // as in the cairo rendering, which centres its lines on the vertices' pixels.
 TEST(PreviewReplay, every_outline_vertex_of_the_builtin_flashings_is_lit) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = kWidth;
-  info.bmiHeader.biHeight = -kHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ before = SelectObject(dc, bitmap);
-  const auto* pixels = static_cast<const uint32_t*>(bits);
+  testing::GdiSurface surface(kWidth, kHeight);
 
   const auto desktop = makeWin32Desktop();
   const LibraryTable table = builtinLibraryTable();
@@ -40,8 +30,7 @@ TEST(PreviewReplay, every_outline_vertex_of_the_builtin_flashings_is_lit) {
       preview::RecordingPreviewArea area;
       preview::drawPreview(flashing, area, *desktop);
       const std::vector<preview::CanvasOp>& ops = area.recording().ops();
-      replayCanvas(dc, SIZE{kWidth, kHeight}, ops);
-      GdiFlush();
+      surface.replay(ops);
       ++flashings;
       // A vertex is where a line starts: a move followed by a line, or a line followed by one.
       for (std::size_t i = 0; i + 1 < ops.size(); ++i) {
@@ -59,7 +48,7 @@ TEST(PreviewReplay, every_outline_vertex_of_the_builtin_flashings_is_lit) {
         }
         if (x >= 0 && y >= 0 && x < kWidth && y < kHeight) {
           ++vertices;
-          EXPECT_NE(pixels[y * kWidth + x] & 0xFFFFFFU, 0U)  // NOLINT: inside the bitmap
+          EXPECT_NE(surface.at(x, y), 0U)
               << "flashing " << flashings << ", vertex " << x << "," << y;
         }
       }
@@ -67,9 +56,6 @@ TEST(PreviewReplay, every_outline_vertex_of_the_builtin_flashings_is_lit) {
   }
   EXPECT_EQ(flashings, 32);
   EXPECT_GT(vertices, 3 * flashings);
-  SelectObject(dc, before);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 }  // namespace
