@@ -3,7 +3,9 @@
 // Afterwards the server may unload (no object and no lock left), this program's objects that
 // the server was given are all released, and the process's private bytes stay flat.
 //
-//   win32_long_session.exe [--calls=N] [gtest options]     (N: 100000 by default)
+//   win32_long_session.exe [--calls=N] [--dialog-calls=M] [gtest options]
+//
+// N calls without dialogs (100,000 by default), M calls with them (240 by default).
 #include "platform/win32/windows_headers.h"
 
 #include <psapi.h>
@@ -25,6 +27,7 @@
 #include "platform/win32/com_client.h"
 #include "platform/win32/com_component.h"
 #include "platform/win32/dispatch_com_object.h"
+#include "platform/win32/player/window_player.h"
 #include "platform/win32/registry_settings_store.h"
 #include "tests/reliability/long_session.h"
 
@@ -33,9 +36,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::size_t gCalls = 100000;
-constexpr std::size_t kCheckpoint = 10000;
-
+std::size_t gCalls = 100000;     // the day without dialogs
+std::size_t gDialogCalls = 240;  // the day with them
 fs::path besideThisProgram(const wchar_t* name) {
   std::vector<wchar_t> buffer(32768, L'\0');
   GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -88,79 +90,140 @@ class IsolatedRegistry {
   SettingsSnapshot saved_;
 };
 
-TEST(LongSessionThroughCom, every_call_ends_and_the_server_lets_go_of_everything) {
+struct SessionResult {
+  int status = 0;
+  std::size_t calls = 0;
+  std::size_t errorCount = 0;
+  std::vector<std::string> errors;
+  std::string lastLine;
+  bool canUnload = false;
+  long heldMost = 0;   // host objects the server held at most, at the checkpoints
+  long heldAfter = 0;  // and after the end
+  std::vector<ProcessMemory> memory;
+};
+
+// Plays the session through the DLL beside this program; with the dialogs, on real windows
+// with a second thread playing the user.
+SessionResult playThroughCom(std::size_t calls, std::size_t checkpoint,
+                             testing::SessionDialogs dialogs, testing::SessionBill bill) {
   const InProcessServer server(besideThisProgram(L"Kavelmor.dll"));
   const fs::path home = fs::temp_directory_path() / L"kvm-long-session";
   fs::remove_all(home);
   fs::create_directories(home);
   auto settings = std::make_shared<RegistrySettingsStore>();
-  std::vector<ProcessMemory> memory;
+  SessionResult result;
   const long before = AutomationObject::liveObjects();
-  long held = before;
-  testing::SessionEvents events(kCheckpoint, [&](std::size_t) {
-    memory.push_back(processMemory());
-    held = std::max(held, AutomationObject::liveObjects());
+  result.heldMost = before;
+  testing::SessionEvents events(checkpoint, [&](std::size_t) {
+    result.memory.push_back(processMemory());
+    result.heldMost = std::max(result.heldMost, AutomationObject::liveObjects());
   });
-  int status = 0;
   {
     const IsolatedRegistry isolated(*settings);
+    std::ostream out(&events);
     script::SessionOptions options;
     options.home = home;
     options.settings = settings;
     options.programDirectoryRoot = home;
-    options.createComponent = comComponentFactory(server.path());
-    std::istringstream script(testing::longSessionScript(gCalls, testing::SessionDialogs::LeftOut));
-    std::ostream out(&events);
-    status = script::runScript(script, out, options);
+    std::shared_ptr<WindowPlayer> player;
+    if (dialogs == testing::SessionDialogs::Shown) {
+      player = std::make_shared<WindowPlayer>(server, out);
+      options.player = player;
+      options.createComponent = comComponentFactory(server.path(), player->reports());
+    } else {
+      options.createComponent = comComponentFactory(server.path());
+    }
+    std::istringstream script(testing::longSessionScript(calls, dialogs, bill));
+    result.status = script::runScript(script, out, options);
     server.installDesktop(nullptr);
   }
   fs::remove_all(home);
-
-  ASSERT_EQ(status, 0) << events.lastLine();
-  EXPECT_EQ(events.calls(), gCalls);
-  EXPECT_EQ(events.errorCount(), 0U);
-  for (const std::string& error : events.errors()) {
-    ADD_FAILURE() << error;
-  }
+  result.calls = events.calls();
+  result.errorCount = events.errorCount();
+  result.errors = events.errors();
+  result.lastLine = events.lastLine();
   // DllCanUnloadNow: no component object, class object or lock is left; the server then
   // drops what it kept of the host too.
-  EXPECT_TRUE(server.canUnloadNow());
-  EXPECT_GT(held, before) << "the server was never seen holding the host's objects";
-  EXPECT_EQ(AutomationObject::liveObjects(), before) << "host objects the server still holds";
+  result.canUnload = server.canUnloadNow();
+  result.heldMost -= before;
+  result.heldAfter = AutomationObject::liveObjects() - before;
+  return result;
+}
 
+void expectAllReleased(const SessionResult& result, std::size_t calls) {
+  ASSERT_EQ(result.status, 0) << result.lastLine;
+  EXPECT_EQ(result.calls, calls);
+  EXPECT_EQ(result.errorCount, 0U);
+  for (const std::string& error : result.errors) {
+    ADD_FAILURE() << error;
+  }
+  EXPECT_TRUE(result.canUnload);
+  EXPECT_GT(result.heldMost, 0) << "the server was never seen holding the host's objects";
+  EXPECT_EQ(result.heldAfter, 0) << "host objects the server still holds";
+}
+
+// After `warmUp` checkpoints the session's calls repeat and must not keep anything.
+void expectFlatMemory(const SessionResult& result, std::size_t checkpoint, std::size_t warmUp) {
+  const auto& memory = result.memory;
   std::ostringstream trace;
   for (std::size_t i = 0; i < memory.size(); ++i) {
-    trace << (i + 1) * kCheckpoint << " calls: " << memory[i].privateBytes / 1024
-          << " KiB private, " << memory[i].workingSet / 1024 << " KiB working set\n";
+    trace << (i + 1) * checkpoint << " calls: " << memory[i].privateBytes / 1024 << " KiB private, "
+          << memory[i].workingSet / 1024 << " KiB working set\n";
   }
   std::cout << trace.str();
-  // The bill and the long flashing are done by 20,000 calls; after that the day's calls
-  // repeat and must not keep anything.
-  constexpr std::size_t kWarmUp = 2;
-  if (memory.size() > kWarmUp + 1) {
-    const double perCheckpoint = (static_cast<double>(memory.back().privateBytes) -
-                                  static_cast<double>(memory[kWarmUp].privateBytes)) /
-                                 static_cast<double>(memory.size() - 1 - kWarmUp);
-    EXPECT_LT(perCheckpoint, 256.0 * 1024) << "bytes kept per 10,000 calls\n" << trace.str();
-  }
+  ASSERT_GT(memory.size(), warmUp + 1) << "too short a session to see the memory settle";
+  const double perCheckpoint = (static_cast<double>(memory.back().privateBytes) -
+                                static_cast<double>(memory[warmUp].privateBytes)) /
+                               static_cast<double>(memory.size() - 1 - warmUp);
+  EXPECT_LT(perCheckpoint, 256.0 * 1024) << "bytes kept per " << checkpoint << " calls\n"
+                                         << trace.str();
+}
+
+TEST(LongSessionThroughCom, without_dialogs_every_call_ends_and_the_server_lets_go) {
+  constexpr std::size_t kCheckpoint = 10000;
+  const SessionResult result = playThroughCom(gCalls, kCheckpoint, testing::SessionDialogs::LeftOut,
+                                              testing::SessionBill::Drawn);
+  expectAllReleased(result, gCalls);
+  // The bill and the long flashing are done by 20,000 calls.
+  expectFlatMemory(result, kCheckpoint, 2);
+}
+
+// The dialogs are real windows (this needs a screen) and each takes the player a while, so
+// this day has no bill and is short: by default 20 rounds of every method, 60 dialogs.
+TEST(LongSessionThroughCom, with_dialogs_on_windows_every_call_ends_and_the_server_lets_go) {
+  constexpr std::size_t kRound = 12;
+  const std::size_t calls = gDialogCalls;
+  const SessionResult result =
+      playThroughCom(calls, kRound, testing::SessionDialogs::Shown, testing::SessionBill::LeftOut);
+  expectAllReleased(result, calls);
+  expectFlatMemory(result, kRound, 3);
 }
 
 }  // namespace
 }  // namespace kvm::win32
 
+namespace {
+
+// Reads --NAME=N into `value`; false when the number is not a whole number.
+bool readCount(std::string_view argument, std::string_view option, std::size_t& value) {
+  if (!argument.starts_with(option)) {
+    return true;
+  }
+  const std::string_view number = argument.substr(option.size());
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  return error == std::errc{} && end == number.data() + number.size();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  constexpr std::string_view kCallsOption = "--calls=";
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument(argv[i]);
-    if (argument.starts_with(kCallsOption)) {
-      const std::string_view number = argument.substr(kCallsOption.size());
-      const auto [end, error] =
-          std::from_chars(number.data(), number.data() + number.size(), kvm::win32::gCalls);
-      if (error != std::errc{} || end != number.data() + number.size()) {
-        std::cerr << "--calls needs a whole number\n";
-        return 2;
-      }
+    if (!readCount(argument, "--calls=", kvm::win32::gCalls) ||
+        !readCount(argument, "--dialog-calls=", kvm::win32::gDialogCalls)) {
+      std::cerr << argument << ": a whole number is needed\n";
+      return 2;
     }
   }
   // A single-threaded apartment, as the CAD host calls the component from.
