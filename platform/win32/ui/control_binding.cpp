@@ -135,80 +135,65 @@ class FrameBinding final : public ControlBinding {
   Shown shown_;
 };
 
-class ButtonBinding final : public WindowBinding {
+// A window of the BUTTON class for a model the user clicks: its clicks go to the model.
+template <class Model>
+class ClickBinding : public WindowBinding {
+ public:
+  ClickBinding(Model& model, DWORD style, const BindingContext& context)
+      : WindowBinding(model,
+                      makeChild(L"BUTTON", model.caption(), style | WS_TABSTOP, 0, model, context)),
+        model_(model) {}
+
+  bool command(WORD code) override {
+    if (code != BN_CLICKED) {
+      return false;
+    }
+    model_.userClick();
+    return true;
+  }
+
+ protected:
+  Model& model_;
+};
+
+class ButtonBinding final : public ClickBinding<Button> {
  public:
   ButtonBinding(Button& button, const BindingContext& context)
-      : WindowBinding(button,
-                      makeChild(L"BUTTON", button.caption(),
-                                (context.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP,
-                                0, button, context)),
-        button_(button),
+      : ClickBinding(button, context.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, context),
         caption_(button.caption()) {}
 
   void sync() override {
     WindowBinding::sync();
-    if (button_.caption() != caption_) {
-      caption_ = button_.caption();
+    if (model_.caption() != caption_) {
+      caption_ = model_.caption();
       SetWindowTextW(window(), wide(caption_));
     }
   }
-  bool command(WORD code) override {
-    if (code != BN_CLICKED) {
-      return false;
-    }
-    button_.userClick();
-    return true;
-  }
 
  private:
-  Button& button_;
   std::u16string caption_;
 };
 
-class CheckBinding final : public WindowBinding {
+class CheckBinding final : public ClickBinding<CheckBox> {
  public:
   CheckBinding(CheckBox& box, const BindingContext& context)
-      : WindowBinding(box,
-                      makeChild(L"BUTTON", box.caption(), BS_3STATE | WS_TABSTOP, 0, box, context)),
-        box_(box) {}
+      : ClickBinding(box, BS_3STATE, context) {}
 
   void sync() override {
     WindowBinding::sync();
-    SendMessageW(window(), BM_SETCHECK, static_cast<WPARAM>(box_.value()), 0);
+    SendMessageW(window(), BM_SETCHECK, static_cast<WPARAM>(model_.value()), 0);
   }
-  bool command(WORD code) override {
-    if (code != BN_CLICKED) {
-      return false;
-    }
-    box_.userClick();
-    return true;
-  }
-
- private:
-  CheckBox& box_;
 };
 
-class OptionBinding final : public WindowBinding {
+class OptionBinding final : public ClickBinding<OptionButton> {
  public:
   OptionBinding(OptionButton& button, const BindingContext& context)
-      : WindowBinding(button, makeChild(L"BUTTON", button.caption(), BS_RADIOBUTTON | WS_TABSTOP, 0,
-                                        button, context)),
-        button_(button) {}
+      : ClickBinding(button, BS_RADIOBUTTON, context) {}
 
   void sync() override {
     WindowBinding::sync();
-    SendMessageW(window(), BM_SETCHECK, button_.value() ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(window(), BM_SETCHECK, model_.value() ? BST_CHECKED : BST_UNCHECKED, 0);
   }
-  bool command(WORD code) override {
-    if (code != BN_CLICKED) {
-      return false;
-    }
-    button_.userClick();
-    return true;
-  }
-
- private:
-  OptionButton& button_;
 };
 
 // A timer of the dialog: a window timer while the model's is enabled.
