@@ -72,7 +72,7 @@ std::string longSessionScript(std::size_t calls, SessionDialogs dialogs, Session
   }
 
   // The rest of the day: every method in turn, the dialogs among them closed by the user.
-  static constexpr std::array<std::array<std::string_view, 3>, 12> kRound{{
+  static constexpr std::array<std::array<std::string_view, 3>, 13> kRound{{
       {"mzbj0", "0, 4000, 100, 100", ""},  // first: the list still holds 8192 lines
       {"mlfs2ed", R"x("(+ 1 2)")x", ""},
       {"dh2fg", "", ""},
@@ -84,6 +84,10 @@ std::string longSessionScript(std::size_t calls, SessionDialogs dialogs, Session
       {"qp1", "0", ""},
       {"chkLen", R"(5100, 500, "1:10")", R"(["click", "cdmFanHui"])"},
       {"WanShan", "", R"(["click", "cmdCancel"])"},
+      {"peiceng",
+       R"x(["屋脊包角", "4000", "100", "天蓝色", "100", "1", "500", "1"], 0,)x"
+       R"x( ["示例工程", "0.5", "100", "350", "2016/3/2"], 0)x",
+       R"(["close"])"},
       {"kvmset", R"("$app", "", null, [], [], null, null)", R"(["close"])"},
   }};
   const bool shown = dialogs == SessionDialogs::Shown;
