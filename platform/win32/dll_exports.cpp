@@ -1,10 +1,12 @@
 // The entry points of Kavelmor.dll. Nothing thrown may leave them.
 #include "platform/win32/windows_headers.h"
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
 #include "base/text.h"
+#include "dispatch/dispatch.h"
 
 #include "platform/win32/automation_error.h"
 #include "platform/win32/bstr.h"
@@ -15,6 +17,7 @@
 #include "platform/win32/player/played_desktop.h"
 #include "platform/win32/registration.h"
 #include "platform/win32/server_module.h"
+#include "platform/win32/ui/form_desktop.h"
 
 using kvm::win32::ServerModule;
 
@@ -24,12 +27,30 @@ HRESULT resultOf(const kvm::RuntimeError& error) {
   return kvm::win32::scodeOf(error.number());
 }
 
+// The host's main window, which owns the dialogs: the `hwnd` of the application the last
+// start-up was given; none before a start-up or when the host cannot say.
+HWND hostMainWindow() {
+  try {
+    const auto process = ServerModule::instance().process();
+    if (!process->hostApplication) {
+      return nullptr;
+    }
+    const auto handle = kvm::toLong(kvm::get(process->hostApplication, u"hwnd"));
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle));  // NOLINT: as a number
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     DisableThreadLibraryCalls(instance);
     ServerModule::instance().attach(instance);
+    // Dialogs on real windows owned by the host's main window, the real message boxes.
+    ServerModule::instance().setRealDesktop(
+        [] { return kvm::win32::makeFormDesktop([] { return hostMainWindow(); }); });
   } else if (reason == DLL_PROCESS_DETACH && reserved != nullptr) {
     ServerModule::instance().abandon();
   }

@@ -57,7 +57,7 @@ bool ServerModule::canUnload() {
 
 std::shared_ptr<Ui> ServerModule::desktop() {
   if (!installedDesktop_) {
-    installedDesktop_ = makeWin32Desktop();
+    installedDesktop_ = makeRealDesktop_ ? makeRealDesktop_() : makeWin32Desktop();
   }
   return installedDesktop_;
 }
@@ -93,6 +93,9 @@ void ServerModule::abandon() noexcept {
   static_cast<void>(
       std::make_unique<std::shared_ptr<ProcessContext>>(std::move(process_)).release());
   static_cast<void>(std::make_unique<std::shared_ptr<Ui>>(std::move(installedDesktop_)).release());
+  static_cast<void>(
+      std::make_unique<std::function<std::shared_ptr<Ui>()>>(std::move(makeRealDesktop_))
+          .release());
   static_cast<void>(typeInfo_.detach());
 }
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "host/process.h"
@@ -44,6 +45,11 @@ class ServerModule {
 
   // Replaces the desktop (message boxes, keyboard, windows, clock); null restores the real one.
   void installDesktop(std::shared_ptr<Ui> desktop);
+  // How the real desktop is made (by default without dialogs): a DLL with dialog windows says
+  // so when it loads.
+  void setRealDesktop(std::function<std::shared_ptr<Ui>()> make) {
+    makeRealDesktop_ = std::move(make);
+  }
   [[nodiscard]] std::shared_ptr<Ui> installedDesktop() const { return installedDesktop_; }
 
   ComPtr<ITypeInfo> typeInfo();
@@ -59,6 +65,7 @@ class ServerModule {
   std::atomic<long> locks_{0};
   std::shared_ptr<ProcessContext> process_;
   std::shared_ptr<Ui> installedDesktop_;
+  std::function<std::shared_ptr<Ui>()> makeRealDesktop_;
   ComPtr<ITypeInfo> typeInfo_;
 };
 
