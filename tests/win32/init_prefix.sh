@@ -8,13 +8,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
   test -f "$WINEPREFIX/system.reg"
 fi
-# The runner shows its windows on a desktop of wine's own: the tests' screen has no window
-# manager, and on a bare X server a window waits for one when hidden, and focus changes that
-# arrive late from the server close open menus.
-if ! grep -q 'KavelmorTests' "$WINEPREFIX/user.reg"; then
-  "$2" reg add 'HKCU\Software\Wine\AppDefaults\kavelmor.exe\Explorer' /v Desktop \
-    /d KavelmorTests /f >/dev/null
+# The runner and the player's tests show their windows on a desktop of wine's own: the tests'
+# screen has no window manager, and on a bare X server a window waits for one when hidden, and
+# focus changes that arrive late from the server close open menus.
+for program in kavelmor.exe win32_player_test.exe; do
+  if ! grep -qF "AppDefaults\\\\$program\\\\Explorer" "$WINEPREFIX/user.reg"; then
+    "$2" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\Explorer" /v Desktop \
+      /d KavelmorTests /f >/dev/null
+  fi
+done
+if ! grep -qF 'KavelmorTests"="1280x1024' "$WINEPREFIX/user.reg"; then
   "$2" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v KavelmorTests /d 1280x1024 /f \
     >/dev/null
-  wineserver -w
 fi
+wineserver -w
