@@ -134,9 +134,9 @@ constexpr int kFull = kLibraries * kFlashings;
 
 BENCHMARK(BM_BillRecord)
     ->Arg(kFlashings)
-    ->Arg(4 * kFlashings)
-    ->Arg(8 * kFlashings)
-    ->Arg(16 * kFlashings)
+    ->Arg(int64_t{4} * kFlashings)
+    ->Arg(int64_t{8} * kFlashings)
+    ->Arg(int64_t{16} * kFlashings)
     ->Arg(kFull)
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_WriteSameCharacters)->Arg(kFlashings)->Arg(kFull);

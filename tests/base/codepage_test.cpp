@@ -25,8 +25,8 @@ TEST(codepage_test, gbk_bytes_read_back_to_the_same_text) {
 }
 
 TEST(codepage_test, ascii_and_control_separators_pass_through) {
-  const std::string bytes("\x00\x01\x02\x03\x04\x05 Az~\x7F", 12);
-  const std::u16string text(u"\u0000\u0001\u0002\u0003\u0004\u0005 Az~\u007F", 12);
+  const std::string bytes("\x00\x01\x02\x03\x04\x05 Az~\x7F", 11);
+  const std::u16string text(u"\u0000\u0001\u0002\u0003\u0004\u0005 Az~\u007F", 11);
   EXPECT_EQ(fromGbk(bytes), text);
   EXPECT_EQ(toGbk(text), bytes);
 }

@@ -62,7 +62,7 @@ TEST_F(FrmPeiCengTest, the_value_count_rounds_to_even_flashings) {
 }
 
 TEST_F(FrmPeiCengTest, more_flashings_than_an_integer_counts_overflow) {
-  std::vector<Variant> values(8U * 32767U, Variant(u"v"));
+  std::vector<Variant> values(std::size_t{8} * 32767U, Variant(u"v"));
   call(Variant::array(VarType::Variant, std::move(values)), 0);
   ASSERT_EQ(ui_->boxes.size(), 1U);
   EXPECT_EQ(ui_->boxes[0].text, u"Overflow");

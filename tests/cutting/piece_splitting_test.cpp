@@ -9,7 +9,7 @@ namespace {
 
 constexpr CuttingAttributes kUsual{4000, 100, 100};
 
-Variant lengths(std::vector<double> values) {
+Variant lengths(const std::vector<double>& values) {
   return Variant::doubles(values);
 }
 

@@ -38,7 +38,8 @@ class preview_command_test : public ::testing::Test {
  protected:
   preview_command_test() { writeBytes(database_, builtinDatabaseBytes()); }
 
-  PreviewRequest request(std::string library, std::string flashing, std::string output) const {
+  PreviewRequest request(std::string library, std::string flashing,
+                         const std::string& output) const {
     return {std::move(library), std::move(flashing), (folder_.path() / output).string(),
             database_.string()};
   }

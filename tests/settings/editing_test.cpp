@@ -61,7 +61,7 @@ TEST(list_order_test, sorting_is_pinyin_latin_first_case_insensitive_and_stable)
 class EditingTest : public testing::SettingsDialogTest {
  protected:
   // Plays the add dialog: types the name and presses OK.
-  void addThroughDialog(Button& button, std::u16string name) {
+  void addThroughDialog(Button& button, const std::u16string& name) {
     ui_->user = [name](Form& dialog) {
       auto& add = dynamic_cast<FrmAdd&>(dialog);
       add.Text1.userType(name);

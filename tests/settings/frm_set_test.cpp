@@ -35,7 +35,7 @@ Variant dimensionSlots(int count) {
   return Variant::array(VarType::Variant, std::move(slots));
 }
 
-Variant textSlots(int count, Variant position = point(0, 0)) {
+Variant textSlots(int count, const Variant& position = point(0, 0)) {
   std::vector<Variant> slots;
   for (int i = 0; i < count; ++i) {
     const std::vector<Variant> mark{u"*", 0.1, 0.8, position};

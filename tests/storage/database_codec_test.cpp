@@ -252,7 +252,7 @@ TEST(database_codec_test, a_count_beyond_the_remaining_bytes_fails_before_alloca
   bareFlashing(angles, u"屋脊").u8(0);
   std::string bytes = angles.get();
   // Let the SegmentAngles array claim 3 elements: 24 bytes where far fewer remain.
-  const std::size_t countAt = bytes.size() - 1 - 3 * 10 + 2;
+  const std::size_t countAt = bytes.size() - 1 - std::size_t{3} * 10 + 2;
   bytes[countAt] = 3;
   const DatabaseFormatError angleError = formatError([&] { readLibraryTable(bytes); });
   EXPECT_EQ(angleError.number(), err::kInputPastEnd);
