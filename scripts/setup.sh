@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libcairo2-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-tidy clang-format
   mingw-w64 mingw-w64-tools wine wine64 xvfb
   fonts-wqy-microhei fonts-wine locales
   python3-ezdxf python3-matplotlib

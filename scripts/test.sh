@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the Linux suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer (host scripts included), the Windows build under wine, and the
-# fuzz targets for a bounded time.
+# UndefinedBehaviorSanitizer (host scripts included), the Windows build under wine, static
+# analysis, and the fuzz targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,6 +12,9 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVM_SANITIZE=ON >/dev
 cmake --build "$build" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+# Static analysis of the same sources.
+scripts/tidy.sh "$build"
 
 # Fuzz every parser of outside input for a bounded time; a finding fails the run.
 fuzz=build/fuzz

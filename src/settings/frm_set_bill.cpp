@@ -50,8 +50,10 @@ void FrmSet::billCommand() {
       const std::u16string& flashingName = parts[1];
       const Flashing* flashing = findBillFlashing(state_.libraries, library, flashingName);
       if (flashing == nullptr) {
-        promptOnCommandLine(u"\n" + std::u16string(text::kBillSkippedStart) + library + u":" +
-                            flashingName + std::u16string(text::kBillSkippedEnd));
+        std::u16string skipped = u"\n";
+        skipped.append(text::kBillSkippedStart).append(library).append(u":");
+        skipped.append(flashingName).append(text::kBillSkippedEnd);
+        promptOnCommandLine(skipped);
         continue;
       }
       if (!flashing->hasProfile()) {
@@ -59,9 +61,12 @@ void FrmSet::billCommand() {
         if (lstDang.listCount() > kRowLabels) {
           relabel(lstDang);
         }
-        showMessage(ui(), decimal(item + 1) + std::u16string(text::kBillNumberSeparator) + library +
-                              std::u16string(text::kBillNameSeparator) + flashingName +
-                              std::u16string(text::kBillNoProfile));
+        std::u16string noProfile = decimal(item + 1);
+        noProfile.append(text::kBillNumberSeparator).append(library);
+        noProfile.append(text::kBillNameSeparator)
+            .append(flashingName)
+            .append(text::kBillNoProfile);
+        showMessage(ui(), noProfile);
         return;
       }
       appendBillEntry(record, *flashing);
