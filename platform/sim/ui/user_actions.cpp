@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "platform/sim/ui/action_args.h"
 #include "platform/sim/ui/form_dump.h"
 #include "platform/sim/ui/script_stop.h"
 #include "platform/sim/ui/scripted_ui.h"
@@ -36,44 +37,6 @@ int32_t keyCode(const std::string& name) {
   }
   return found->second;
 }
-
-// Reads the arguments of one action, naming the action in every complaint.
-class ActionArgs {
- public:
-  explicit ActionArgs(const json& action) : action_(action) {
-    if (!action.is_array() || action.empty() || !action[0].is_string()) {
-      throw ScriptStop("an action is a JSON array that starts with its name: " + action.dump());
-    }
-  }
-
-  [[nodiscard]] std::string verb() const { return action_[0].get<std::string>(); }
-
-  [[nodiscard]] const json& at(std::size_t index) const {
-    if (index >= action_.size()) {
-      throw ScriptStop("the action " + action_.dump() + " lacks an argument");
-    }
-    return action_[index];
-  }
-  [[nodiscard]] std::string text(std::size_t index) const {
-    const json& value = at(index);
-    if (!value.is_string()) {
-      throw ScriptStop("argument " + std::to_string(index) + " of " + action_.dump() +
-                       " is not a string");
-    }
-    return value.get<std::string>();
-  }
-  [[nodiscard]] int32_t number(std::size_t index) const {
-    const json& value = at(index);
-    if (!value.is_number_integer()) {
-      throw ScriptStop("argument " + std::to_string(index) + " of " + action_.dump() +
-                       " is not a whole number");
-    }
-    return value.get<int32_t>();
-  }
-
- private:
-  const json& action_;
-};
 
 Control& controlOf(const Form& form, const std::string& name) {
   Control* control = form.findControl(fromUtf8(name));

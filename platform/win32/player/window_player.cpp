@@ -13,6 +13,7 @@
 
 #include "apps/kavelmor/script/json_lines_sink.h"
 #include "base/text.h"
+#include "platform/sim/ui/action_args.h"
 #include "platform/sim/ui/script_stop.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/player/host_window.h"
@@ -25,6 +26,7 @@ namespace kvm::win32 {
 namespace {
 
 using nlohmann::json;
+using sim::ActionArgs;
 using sim::ScriptStop;
 
 // However long a step of the component may take, its windows answer well within this.
@@ -96,40 +98,6 @@ BOOL CALLBACK collectMenu(HWND window, LPARAM found) {
   }
   return TRUE;
 }
-
-// Reads the arguments of one action, naming the action in every complaint.
-class ActionArgs {
- public:
-  explicit ActionArgs(const json& action) : action_(action) {
-    if (!action.is_array() || action.empty() || !action[0].is_string()) {
-      throw ScriptStop("an action is a JSON array that starts with its name: " + action.dump());
-    }
-  }
-  [[nodiscard]] std::string verb() const { return action_[0].get<std::string>(); }
-  [[nodiscard]] const json& at(std::size_t index) const {
-    if (index >= action_.size()) {
-      throw ScriptStop("the action " + action_.dump() + " lacks an argument");
-    }
-    return action_[index];
-  }
-  [[nodiscard]] std::string text(std::size_t index) const {
-    if (!at(index).is_string()) {
-      throw ScriptStop("argument " + std::to_string(index) + " of " + action_.dump() +
-                       " is not a string");
-    }
-    return at(index).get<std::string>();
-  }
-  [[nodiscard]] int number(std::size_t index) const {
-    if (!at(index).is_number_integer()) {
-      throw ScriptStop("argument " + std::to_string(index) + " of " + action_.dump() +
-                       " is not a whole number");
-    }
-    return at(index).get<int>();
-  }
-
- private:
-  const json& action_;
-};
 
 }  // namespace
 
