@@ -49,41 +49,6 @@ std::filesystem::path systemDrive() {
   return std::filesystem::path(buffer.data());
 }
 
-// A session with its own home folder starts from no settings, as a fresh folder does in-process.
-// The server keeps its settings in the user's registry, so the user's own values (strings: all
-// the component keeps) are put back when the session ends.
-class IsolatedSettings {
- public:
-  explicit IsolatedSettings(win32::RegistrySettingsStore& store)
-      : store_(store), saved_(store.snapshot()) {
-    store_.removeAll();
-  }
-  IsolatedSettings(const IsolatedSettings&) = delete;
-  IsolatedSettings& operator=(const IsolatedSettings&) = delete;
-  IsolatedSettings(IsolatedSettings&&) = delete;
-  IsolatedSettings& operator=(IsolatedSettings&&) = delete;
-
-  ~IsolatedSettings() {
-    try {
-      store_.removeAll();
-      for (const auto& [key, value] : saved_.settings) {
-        store_.save(key, value);
-      }
-      if (saved_.registry) {
-        for (const auto& [name, value] : *saved_.registry) {
-          store_.registrySet(name, value);
-        }
-      }
-    } catch (...) {
-      // Nothing may leave a destructor; the session's events are already out.
-    }
-  }
-
- private:
-  win32::RegistrySettingsStore& store_;
-  SettingsSnapshot saved_;
-};
-
 }  // namespace
 
 void prepareStandardOutput() {
@@ -99,7 +64,7 @@ int runScriptThroughCom(std::istream& script, std::ostream& events,
     const win32::InProcessServer server(dll);
     // The server reads and writes the registry: the session's steps and dumps act there.
     auto settings = std::make_shared<win32::RegistrySettingsStore>();
-    std::optional<IsolatedSettings> isolated;
+    std::optional<win32::IsolatedRegistrySettings> isolated;
     if (options.home) {
       isolated.emplace(*settings);
     }

@@ -145,4 +145,25 @@ SettingsSnapshot RegistrySettingsStore::snapshot() const {
   return result;
 }
 
+IsolatedRegistrySettings::IsolatedRegistrySettings(RegistrySettingsStore& store)
+    : store_(store), saved_(store.snapshot()) {
+  store_.removeAll();
+}
+
+IsolatedRegistrySettings::~IsolatedRegistrySettings() {
+  try {
+    store_.removeAll();
+    for (const auto& [key, value] : saved_.settings) {
+      store_.save(key, value);
+    }
+    if (saved_.registry) {
+      for (const auto& [name, value] : *saved_.registry) {
+        store_.registrySet(name, value);
+      }
+    }
+  } catch (...) {
+    // Nothing may leave a destructor; the session's events are already out.
+  }
+}
+
 }  // namespace kvm::win32

@@ -44,4 +44,21 @@ class RegistrySettingsStore final : public SettingsStore {
   std::wstring componentPath_;
 };
 
+// A session that starts from no settings, as a fresh home folder does in-process. The server
+// keeps its settings in the user's registry, so the user's own values (strings: all the
+// component keeps) are put back when the session ends.
+class IsolatedRegistrySettings {
+ public:
+  explicit IsolatedRegistrySettings(RegistrySettingsStore& store);
+  IsolatedRegistrySettings(const IsolatedRegistrySettings&) = delete;
+  IsolatedRegistrySettings& operator=(const IsolatedRegistrySettings&) = delete;
+  IsolatedRegistrySettings(IsolatedRegistrySettings&&) = delete;
+  IsolatedRegistrySettings& operator=(IsolatedRegistrySettings&&) = delete;
+  ~IsolatedRegistrySettings();
+
+ private:
+  RegistrySettingsStore& store_;
+  SettingsSnapshot saved_;
+};
+
 }  // namespace kvm::win32

@@ -61,35 +61,6 @@ ProcessMemory processMemory() {
   return {std::max(counters.PrivateUsage, counters.PagefileUsage), counters.WorkingSetSize};
 }
 
-// The server keeps its settings in the user's registry: the session starts from none, and
-// what was there before is put back.
-class IsolatedRegistry {
- public:
-  explicit IsolatedRegistry(RegistrySettingsStore& store)
-      : store_(store), saved_(store.snapshot()) {
-    store_.removeAll();
-  }
-  IsolatedRegistry(const IsolatedRegistry&) = delete;
-  IsolatedRegistry& operator=(const IsolatedRegistry&) = delete;
-  IsolatedRegistry(IsolatedRegistry&&) = delete;
-  IsolatedRegistry& operator=(IsolatedRegistry&&) = delete;
-  ~IsolatedRegistry() {
-    store_.removeAll();
-    for (const auto& [key, value] : saved_.settings) {
-      store_.save(key, value);
-    }
-    if (saved_.registry) {
-      for (const auto& [name, value] : *saved_.registry) {
-        store_.registrySet(name, value);
-      }
-    }
-  }
-
- private:
-  RegistrySettingsStore& store_;
-  SettingsSnapshot saved_;
-};
-
 struct SessionResult {
   int status = 0;
   std::size_t calls = 0;
@@ -119,7 +90,7 @@ SessionResult playThroughCom(std::size_t calls, std::size_t checkpoint,
     result.heldMost = std::max(result.heldMost, AutomationObject::liveObjects());
   });
   {
-    const IsolatedRegistry isolated(*settings);
+    const IsolatedRegistrySettings isolated(*settings);
     std::ostream out(&events);
     script::SessionOptions options;
     options.home = home;
