@@ -12,12 +12,16 @@ namespace kvm::win32 {
 
 namespace {
 
-WORD invokeFlags(InvokeKind kind) {
+// Late binding cannot tell a method from a property: every member whose result is used is
+// asked for as either (a collection's Item is a method in most object models, a property in
+// others), and an assigned object is a reference, not the object's default value.
+WORD invokeFlags(InvokeKind kind, const std::vector<Variant>& args) {
   switch (kind) {
-    // A method call may also read a property: late-bound callers ask for both.
-    case InvokeKind::Method: return DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-    case InvokeKind::PropertyGet: return DISPATCH_PROPERTYGET;
-    case InvokeKind::PropertyPut: return DISPATCH_PROPERTYPUT;
+    case InvokeKind::Method:
+    case InvokeKind::PropertyGet: return DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+    case InvokeKind::PropertyPut:
+      return !args.empty() && args.back().isObject() ? DISPATCH_PROPERTYPUTREF
+                                                     : DISPATCH_PROPERTYPUT;
   }
   return DISPATCH_METHOD;
 }
@@ -67,8 +71,9 @@ Variant ComDispatch::invoke(std::u16string_view name, InvokeKind kind, std::vect
   ComVariant result;
   EXCEPINFO exception{};
   UINT argumentError = 0;
-  const HRESULT outcome = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, invokeFlags(kind),
-                                          &parameters, &result.get(), &exception, &argumentError);
+  const HRESULT outcome =
+      object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, invokeFlags(kind, args), &parameters,
+                      &result.get(), &exception, &argumentError);
   if (FAILED(outcome)) {
     throw errorFromInvoke(outcome, exception);
   }
