@@ -1,5 +1,8 @@
 #include "platform/win32/variant_conversion.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "base/runtime_error.h"
 #include "platform/win32/automation_error.h"
 #include "platform/win32/bstr.h"
@@ -34,33 +37,62 @@ Variant fromDispatch(IDispatch* object) {
   return Variant(object == nullptr ? DispatchPtr() : wrapComObject(object));
 }
 
+Variant readElement(SAFEARRAY* array, LONG* indices, VARTYPE elementComType) {
+  ComVariant item;
+  VARIANT& slot = item.get();
+  if (elementComType == VT_VARIANT) {
+    check(SafeArrayGetElement(array, indices, &slot));
+  } else {
+    // The element lands in the union; its type tag makes ComVariant free it properly.
+    check(SafeArrayGetElement(array, indices, &slot.iVal));
+    slot.vt = elementComType;
+  }
+  return fromComVariant(slot);
+}
+
+// Walks every index of the dimensions from `depth` on, the last varying fastest, as the core
+// keeps the elements of an array of several dimensions.
+void readElements(SAFEARRAY* array, VARTYPE elementComType, const ArrayValue& shape,
+                  std::vector<LONG>& indices, std::size_t depth, std::vector<Variant>& out) {
+  const auto& dimension = shape.dimensions[depth];
+  for (int32_t i = 0; i < dimension.count; ++i) {
+    indices[depth] = dimension.lowerBound + i;
+    if (depth + 1 < shape.dimensions.size()) {
+      readElements(array, elementComType, shape, indices, depth + 1, out);
+    } else {
+      out.push_back(readElement(array, indices.data(), elementComType));
+    }
+  }
+}
+
 Variant fromArray(SAFEARRAY* array, VARTYPE elementComType) {
   const VarType elementType = coreTypeOf(elementComType);
   if (array == nullptr) {
     return Variant::unallocatedArray(elementType);
   }
-  if (SafeArrayGetDim(array) != 1) {
+  const UINT dimensionCount = SafeArrayGetDim(array);
+  if (dimensionCount == 0) {
     raise(err::kTypeMismatch);
   }
-  LONG lower = 0;
-  LONG upper = -1;
-  check(SafeArrayGetLBound(array, 1, &lower));
-  check(SafeArrayGetUBound(array, 1, &upper));
-  ArrayValue result{elementType, true, lower, {}};
-  if (upper >= lower) {
-    result.elements.reserve(static_cast<std::size_t>(upper - lower) + 1);
+  ArrayValue result{elementType, true, 0, {}, {}};
+  std::size_t total = 1;
+  for (UINT dimension = 1; dimension <= dimensionCount; ++dimension) {
+    LONG lower = 0;
+    LONG upper = -1;
+    check(SafeArrayGetLBound(array, dimension, &lower));
+    check(SafeArrayGetUBound(array, dimension, &upper));
+    const int64_t count = std::max<int64_t>(0, int64_t{upper} - lower + 1);
+    result.dimensions.push_back({lower, static_cast<int32_t>(count)});
+    total *= static_cast<std::size_t>(count);
   }
-  for (LONG index = lower; index <= upper; ++index) {
-    ComVariant item;
-    VARIANT& slot = item.get();
-    if (elementComType == VT_VARIANT) {
-      check(SafeArrayGetElement(array, &index, &slot));
-    } else {
-      // The element lands in the union; its type tag makes ComVariant free it properly.
-      check(SafeArrayGetElement(array, &index, &slot.iVal));
-      slot.vt = elementComType;
-    }
-    result.elements.push_back(fromComVariant(slot));
+  result.lowerBound = result.dimensions.front().lowerBound;
+  result.elements.reserve(total);
+  if (total > 0) {
+    std::vector<LONG> indices(dimensionCount);
+    readElements(array, elementComType, result, indices, 0, result.elements);
+  }
+  if (dimensionCount == 1) {
+    result.dimensions.clear();
   }
   return result;
 }
@@ -77,12 +109,31 @@ Variant typedArray(const Variant& value, VarType elementType) {
     copy.elementType = elementType;
     return copy;
   }
-  ArrayValue typed{elementType, source.allocated, source.lowerBound, {}};
+  ArrayValue typed{elementType, source.allocated, source.lowerBound, {}, source.dimensions};
   typed.elements.reserve(source.elements.size());
   for (const Variant& item : source.elements) {
     typed.elements.push_back(convertTo(item, elementType));
   }
   return typed;
+}
+
+void putElement(SAFEARRAY* array, LONG* indices, const Variant& item, VarType elementType,
+                VARTYPE elementComType) {
+  if (elementComType == VT_VARIANT) {
+    ComVariant element = toComVariant(item);
+    check(SafeArrayPutElement(array, indices, &element.get()));
+    return;
+  }
+  ComVariant element = toComVariant(convertTo(item, elementType));
+  VARIANT& slot = element.get();
+  // Strings and objects are passed as themselves, every other type by its address.
+  void* data = &slot.iVal;
+  if (elementComType == VT_BSTR) {
+    data = slot.bstrVal;
+  } else if (elementComType == VT_DISPATCH) {
+    data = slot.pdispVal;
+  }
+  check(SafeArrayPutElement(array, indices, data));
 }
 
 ComVariant arrayToCom(const ArrayValue& array) {
@@ -96,29 +147,32 @@ ComVariant arrayToCom(const ArrayValue& array) {
     out.parray = nullptr;
     return result;
   }
-  SafeArray created(SafeArrayCreateVector(elementComType, array.lowerBound,
-                                          static_cast<ULONG>(array.elements.size())));
+  std::vector<ArrayDimension> dimensions = array.dimensions;
+  if (dimensions.empty()) {
+    dimensions.push_back({array.lowerBound, static_cast<int32_t>(array.elements.size())});
+  }
+  std::vector<SAFEARRAYBOUND> bounds;
+  for (const auto& dimension : dimensions) {
+    bounds.push_back({static_cast<ULONG>(dimension.count), dimension.lowerBound});
+  }
+  SafeArray created(
+      SafeArrayCreate(elementComType, static_cast<UINT>(bounds.size()), bounds.data()));
   if (created.get() == nullptr) {
     raise(err::kOutOfMemory);
   }
-  LONG index = array.lowerBound;
+  // The indices count like a car's odometer: the last dimension fastest, as the core keeps them.
+  std::vector<LONG> indices;
+  for (const auto& dimension : dimensions) {
+    indices.push_back(dimension.lowerBound);
+  }
   for (const Variant& item : array.elements) {
-    if (elementComType == VT_VARIANT) {
-      ComVariant element = toComVariant(item);
-      check(SafeArrayPutElement(created.get(), &index, &element.get()));
-    } else {
-      ComVariant element = toComVariant(convertTo(item, elementType));
-      VARIANT& slot = element.get();
-      // Strings and objects are passed as themselves, every other type by its address.
-      void* data = &slot.iVal;
-      if (elementComType == VT_BSTR) {
-        data = slot.bstrVal;
-      } else if (elementComType == VT_DISPATCH) {
-        data = slot.pdispVal;
+    putElement(created.get(), indices.data(), item, elementType, elementComType);
+    for (std::size_t d = dimensions.size(); d-- > 0;) {
+      if (++indices[d] < dimensions[d].lowerBound + dimensions[d].count) {
+        break;
       }
-      check(SafeArrayPutElement(created.get(), &index, data));
+      indices[d] = dimensions[d].lowerBound;
     }
-    ++index;
   }
   out.vt = static_cast<VARTYPE>(VT_ARRAY | elementComType);
   out.parray = created.detach();
@@ -138,6 +192,7 @@ VARTYPE comTypeOf(VarType type) {
     case VarType::String: return VT_BSTR;
     case VarType::Object: return VT_DISPATCH;
     case VarType::Empty:
+    case VarType::Null:
     case VarType::Variant: return VT_VARIANT;
   }
   return VT_VARIANT;
@@ -162,8 +217,8 @@ Variant fromComVariant(const VARIANT& value) {
     return fromArray(value.parray, static_cast<VARTYPE>(type & VT_TYPEMASK));
   }
   switch (type) {
-    case VT_EMPTY:
-    case VT_NULL: return {};
+    case VT_EMPTY: return {};
+    case VT_NULL: return NullValue{};
     case VT_I2: return Variant(static_cast<int16_t>(value.iVal));
     case VT_I4: return Variant(static_cast<int32_t>(value.lVal));
     case VT_UI1: return Variant(static_cast<uint8_t>(value.bVal));
@@ -243,6 +298,8 @@ ComVariant toComVariant(const Variant& value) {
     out.vt = VT_DISPATCH;
   } else if (const auto* array = std::get_if<ArrayValue>(&storage)) {
     result = arrayToCom(*array);
+  } else if (value.isNull()) {
+    out.vt = VT_NULL;
   }
   return result;
 }

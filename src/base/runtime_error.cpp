@@ -16,6 +16,7 @@ std::u16string standardDescription(int32_t number) {
     case err::kInputPastEnd: return u"Input past end of file";
     case err::kPermissionDenied: return u"Permission denied";
     case err::kPathFileAccess: return u"Path/File access error";
+    case err::kInvalidUseOfNull: return u"Invalid use of Null";
     case err::kMemberNotFound: return u"Object doesn't support this property or method";
     case err::kArgumentNotOptional: return u"Argument not optional";
     case err::kWrongArgumentCount:

@@ -18,6 +18,7 @@ inline constexpr int32_t kFileNotFound = 53;
 inline constexpr int32_t kInputPastEnd = 62;
 inline constexpr int32_t kPermissionDenied = 70;
 inline constexpr int32_t kPathFileAccess = 75;
+inline constexpr int32_t kInvalidUseOfNull = 94;
 inline constexpr int32_t kMemberNotFound = 438;
 inline constexpr int32_t kArgumentNotOptional = 449;
 inline constexpr int32_t kWrongArgumentCount = 450;

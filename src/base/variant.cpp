@@ -19,7 +19,7 @@ struct TagName {
   const char* tag;
 };
 
-constexpr std::array<TagName, 10> kTags{{
+constexpr std::array<TagName, 11> kTags{{
     {VarType::Empty, "EMPTY"},
     {VarType::Integer, "I2"},
     {VarType::Long, "I4"},
@@ -30,6 +30,7 @@ constexpr std::array<TagName, 10> kTags{{
     {VarType::String, "BSTR"},
     {VarType::Object, "DISPATCH"},
     {VarType::Variant, "VARIANT"},
+    {VarType::Null, "NULL"},
 }};
 
 template <class... Ts>
@@ -73,12 +74,16 @@ std::optional<VarType> varTypeFromTag(std::string_view tag) {
 }
 
 int32_t ArrayValue::upperBound() const {
+  if (!dimensions.empty()) {
+    return dimensions.front().lowerBound + dimensions.front().count - 1;
+  }
   return lowerBound + static_cast<int32_t>(elements.size()) - 1;
 }
 
 bool ArrayValue::operator==(const ArrayValue& other) const {
   return elementType == other.elementType && allocated == other.allocated &&
-         lowerBound == other.lowerBound && elements == other.elements;
+         lowerBound == other.lowerBound && elements == other.elements &&
+         dimensions == other.dimensions;
 }
 
 Variant Variant::array(VarType elementType, std::vector<Variant> elements) {
@@ -124,6 +129,7 @@ VarType Variant::type() const {
                         [](const std::u16string&) { return VarType::String; },
                         [](const DispatchPtr&) { return VarType::Object; },
                         [](const ArrayValue&) { return VarType::Variant; },
+                        [](NullValue) { return VarType::Null; },
                     },
                     storage_);
 }
@@ -152,6 +158,7 @@ double toDouble(const Variant& value) {
                         [](const std::u16string& v) { return stringToDouble(v); },
                         [](const DispatchPtr&) -> double { raise(err::kTypeMismatch); },
                         [](const ArrayValue&) -> double { raise(err::kTypeMismatch); },
+                        [](NullValue) -> double { raise(err::kInvalidUseOfNull); },
                     },
                     value.storage());
 }
@@ -216,6 +223,7 @@ std::u16string toString(const Variant& value) {
                         [](const std::u16string& v) { return v; },
                         [](const DispatchPtr&) -> std::u16string { raise(err::kTypeMismatch); },
                         [](const ArrayValue&) -> std::u16string { raise(err::kTypeMismatch); },
+                        [](NullValue) -> std::u16string { raise(err::kInvalidUseOfNull); },
                     },
                     value.storage());
 }
@@ -236,6 +244,7 @@ Variant convertTo(const Variant& value, VarType type) {
   }
   switch (type) {
     case VarType::Empty: return {};
+    case VarType::Null: return NullValue{};
     case VarType::Integer: return toInteger(value);
     case VarType::Long: return toLong(value);
     case VarType::Byte: return toByte(value);
@@ -249,11 +258,21 @@ Variant convertTo(const Variant& value, VarType type) {
   return value;
 }
 
+Variant convertArgument(const Variant& value, VarType type) {
+  if (value.isNull() && type != VarType::Variant) {
+    raise(err::kTypeMismatch);
+  }
+  return convertTo(value, type);
+}
+
 const Variant& element(const Variant& arrayValue, int32_t index) {
   if (!arrayValue.isArray()) {
     raise(err::kTypeMismatch);
   }
   const ArrayValue& array = arrayValue.arrayValue();
+  if (array.dimensionCount() != 1) {
+    raise(err::kSubscriptOutOfRange);
+  }
   const int64_t offset = static_cast<int64_t>(index) - array.lowerBound;
   if (!array.allocated || offset < 0 || offset >= static_cast<int64_t>(array.elements.size())) {
     raise(err::kSubscriptOutOfRange);

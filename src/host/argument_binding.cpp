@@ -9,10 +9,10 @@ Variant toTypedArray(const Variant& value, VarType elementType) {
     raise(err::kTypeMismatch);
   }
   const auto& source = value.arrayValue();
-  ArrayValue typed{elementType, source.allocated, source.lowerBound, {}};
+  ArrayValue typed{elementType, source.allocated, source.lowerBound, {}, source.dimensions};
   typed.elements.reserve(source.elements.size());
   for (const auto& item : source.elements) {
-    typed.elements.push_back(convertTo(item, elementType));
+    typed.elements.push_back(convertArgument(item, elementType));
   }
   return typed;
 }
@@ -32,7 +32,7 @@ std::vector<Variant> bindArguments(const MemberInfo& member, const std::vector<V
     if (parameter.isArray) {
       bound.push_back(toTypedArray(args[i], parameter.type));
     } else {
-      bound.push_back(convertTo(args[i], parameter.type));
+      bound.push_back(convertArgument(args[i], parameter.type));
     }
   }
   return bound;

@@ -219,5 +219,43 @@ TEST(variant_test, arrays_convert_only_to_variant) {
   }
 }
 
+TEST(variant_test, null_converts_to_nothing_but_a_variant_or_null) {
+  const Variant null(NullValue{});
+  EXPECT_TRUE(null.isNull());
+  EXPECT_EQ(null.type(), VarType::Null);
+  EXPECT_NE(null, Variant());
+  // Inside a method, as an assignment: Invalid use of Null.
+  EXPECT_RUNTIME_ERROR(toDouble(null), err::kInvalidUseOfNull);
+  EXPECT_RUNTIME_ERROR(toInteger(null), err::kInvalidUseOfNull);
+  EXPECT_RUNTIME_ERROR(toString(null), err::kInvalidUseOfNull);
+  EXPECT_RUNTIME_ERROR(toObject(null), err::kTypeMismatch);
+  // At the call's boundary every typed parameter refuses it as a type mismatch.
+  for (const VarType type : kAllTypes) {
+    if (type == VarType::Variant) {
+      EXPECT_EQ(convertArgument(null, type), null);
+    } else {
+      EXPECT_RUNTIME_ERROR(convertArgument(null, type), err::kTypeMismatch);
+    }
+  }
+  EXPECT_EQ(convertArgument(Variant(u"7"), VarType::Integer), Variant(int16_t{7}));
+}
+
+TEST(variant_test, arrays_of_several_dimensions_are_read_by_no_single_index) {
+  ArrayValue value;
+  value.allocated = true;
+  value.dimensions = {{0, 2}, {1, 3}};
+  for (int i = 0; i < 6; ++i) {
+    value.elements.emplace_back(static_cast<double>(i));
+  }
+  const Variant grid(value);
+  EXPECT_EQ(grid.arrayValue().dimensionCount(), 2U);
+  EXPECT_EQ(grid.arrayValue().upperBound(), 1);
+  EXPECT_RUNTIME_ERROR(element(grid, 0), err::kSubscriptOutOfRange);
+  // The shape is part of the value: the same elements in one dimension are another array.
+  ArrayValue flat = value;
+  flat.dimensions.clear();
+  EXPECT_NE(Variant(flat), grid);
+}
+
 }  // namespace
 }  // namespace kvm

@@ -56,7 +56,7 @@ TEST(argument_binding_test, values_that_do_not_fit_fail_before_the_member_runs) 
 
 TEST(argument_binding_test, typed_array_parameters_convert_each_element_and_keep_bounds) {
   ArrayValue source{
-      VarType::Variant, true, 0, {Variant(int32_t{100}), Variant(u"-1890"), Variant(0.5)}};
+      VarType::Variant, true, 0, {Variant(int32_t{100}), Variant(u"-1890"), Variant(0.5)}, {}};
   const auto typed = toTypedArray(source, VarType::Integer);
   EXPECT_EQ(typed.arrayValue().elementType, VarType::Integer);
   EXPECT_EQ(typed.arrayValue().elements,

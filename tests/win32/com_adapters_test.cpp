@@ -58,7 +58,7 @@ TEST(variant_conversion, typed_arrays_keep_element_type_bounds_and_allocation) {
     EXPECT_EQ(roundTrip(value), value);
   }
 
-  ArrayValue shifted{VarType::Long, true, 5, {int32_t{9}}};
+  ArrayValue shifted{VarType::Long, true, 5, {int32_t{9}}, {}};
   EXPECT_EQ(roundTrip(Variant(shifted)).arrayValue().lowerBound, 5);
 }
 

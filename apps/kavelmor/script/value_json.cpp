@@ -1,5 +1,6 @@
 #include "apps/kavelmor/script/value_json.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -42,6 +43,22 @@ nlohmann::json elementToJson(const Variant& value, bool tagged) {
   return valueToJson(value);
 }
 
+// The elements of dimension `depth` onwards as nested JSON arrays, the first dimension
+// outermost; `next` walks the flat elements, whose last index varies fastest.
+nlohmann::json nestedItems(const ArrayValue& array, std::size_t depth, std::size_t& next,
+                           bool tagged) {
+  auto items = nlohmann::json::array();
+  const auto count = array.dimensions[depth].count;
+  for (int32_t i = 0; i < count; ++i) {
+    if (depth + 1 < array.dimensions.size()) {
+      items.push_back(nestedItems(array, depth + 1, next, tagged));
+    } else {
+      items.push_back(elementToJson(array.elements.at(next++), tagged));
+    }
+  }
+  return items;
+}
+
 }  // namespace
 
 nlohmann::json realToJson(double value) {
@@ -64,6 +81,7 @@ nlohmann::json valueToJson(const Variant& value) {
   if (const auto* object = std::get_if<DispatchPtr>(&storage)) {
     return {{"object", *object ? toUtf8((*object)->typeName()) : std::string("Nothing")}};
   }
+  if (value.isNull()) return {{"Null", true}};
   const auto& array = value.arrayValue();
   nlohmann::json out{{"type", varTypeTag(array.elementType)}};
   if (!array.allocated) {
@@ -71,6 +89,16 @@ nlohmann::json valueToJson(const Variant& value) {
     return out;
   }
   const bool tagged = array.elementType == VarType::Variant;
+  if (!array.dimensions.empty()) {
+    std::size_t next = 0;
+    out["array"] = nestedItems(array, 0, next, tagged);
+    auto bounds = nlohmann::json::array();
+    for (const auto& dimension : array.dimensions) {
+      bounds.push_back(dimension.lowerBound);
+    }
+    out["lbound"] = std::move(bounds);
+    return out;
+  }
   auto items = nlohmann::json::array();
   for (const auto& item : array.elements) {
     items.push_back(elementToJson(item, tagged));
@@ -124,6 +152,53 @@ Variant typedElement(const nlohmann::json& json, VarType type, const ObjectResol
   }
 }
 
+// Reads nested JSON arrays of the given depth into flat elements, the last index varying
+// fastest; every level must be as long as the first array of that level.
+void collectNested(const nlohmann::json& items, std::size_t depth, ArrayValue& array, VarType type,
+                   const ObjectResolver& resolve) {
+  if (!items.is_array()) {
+    throw std::invalid_argument("an array of " + std::to_string(array.dimensions.size()) +
+                                " dimensions needs JSON arrays nested as deep");
+  }
+  auto& dimension = array.dimensions[depth];
+  const auto count = static_cast<int64_t>(items.size());
+  if (dimension.count < 0) {
+    if (count > std::numeric_limits<int32_t>::max()) {
+      throw std::invalid_argument("an array dimension is too long");
+    }
+    dimension.count = static_cast<int32_t>(count);
+  } else if (dimension.count != count) {
+    throw std::invalid_argument("the nested arrays of dimension " + std::to_string(depth + 1) +
+                                " differ in length");
+  }
+  for (const auto& item : items) {
+    if (depth + 1 < array.dimensions.size()) {
+      collectNested(item, depth + 1, array, type, resolve);
+    } else {
+      array.elements.push_back(typedElement(item, type, resolve));
+    }
+  }
+}
+
+Variant multiDimensionalFromJson(const nlohmann::json& items, const nlohmann::json& bounds,
+                                 VarType type, const ObjectResolver& resolve) {
+  // The platform's arrays have at most 60 dimensions.
+  if (bounds.size() < 2 || bounds.size() > 60) {
+    throw std::invalid_argument("\"lbound\" as a list needs 2 to 60 lower bounds");
+  }
+  ArrayValue array{type, true, 0, {}, {}};
+  for (const auto& bound : bounds) {
+    array.dimensions.push_back({jsonInteger<int32_t>(bound, "lbound"), -1});
+  }
+  collectNested(items, 0, array, type, resolve);
+  // A dimension after an empty one was never seen: it holds nothing either.
+  for (auto& dimension : array.dimensions) {
+    dimension.count = std::max(dimension.count, 0);
+  }
+  array.lowerBound = array.dimensions.front().lowerBound;
+  return array;
+}
+
 Variant arrayFromJson(const nlohmann::json& json, const ObjectResolver& resolve) {
   VarType type = VarType::Variant;
   if (json.contains("type")) {
@@ -141,7 +216,10 @@ Variant arrayFromJson(const nlohmann::json& json, const ObjectResolver& resolve)
   if (!items.is_array()) {
     throw std::invalid_argument("\"array\" must be a JSON array or null");
   }
-  ArrayValue array{type, true, 0, {}};
+  ArrayValue array{type, true, 0, {}, {}};
+  if (json.contains("lbound") && json.at("lbound").is_array()) {
+    return multiDimensionalFromJson(items, json.at("lbound"), type, resolve);
+  }
   if (json.contains("lbound")) {
     array.lowerBound = jsonInteger<int32_t>(json.at("lbound"), "lbound");
   }
@@ -178,7 +256,7 @@ Variant valueFromJson(const nlohmann::json& json, const ObjectResolver& resolveO
       return fromUtf8(text);
     }
     case nlohmann::json::value_t::array: {
-      ArrayValue array{VarType::Variant, true, 0, {}};
+      ArrayValue array{VarType::Variant, true, 0, {}, {}};
       for (const auto& item : json) {
         array.elements.push_back(valueFromJson(item, resolveObject));
       }
@@ -195,6 +273,10 @@ Variant valueFromJson(const nlohmann::json& json, const ObjectResolver& resolveO
         if (tag == "UI1") return jsonInteger<uint8_t>(inner, "UI1");
         if (tag == "R4") return static_cast<float>(jsonReal(inner));
         if (tag == "R8") return jsonReal(inner);
+        if (tag == "Null") {
+          if (inner != true) throw std::invalid_argument("Null is written {\"Null\": true}");
+          return NullValue{};
+        }
       }
       if (json.contains("array")) {
         return arrayFromJson(json, resolveObject);

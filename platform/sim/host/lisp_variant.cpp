@@ -15,7 +15,8 @@ LispValue argumentAtDepth(const Variant& value, int depth) {
     throwStackLimit();
   }
   switch (value.type()) {
-    case VarType::Empty: return {};
+    case VarType::Empty:
+    case VarType::Null: return {};
     case VarType::Integer:
     case VarType::Long:
     case VarType::Byte: return LispValue::integer(toLong(value));
@@ -31,6 +32,9 @@ LispValue argumentAtDepth(const Variant& value, int depth) {
       return form->form();
     }
     case VarType::Variant: break;
+  }
+  if (value.arrayValue().dimensionCount() != 1) {
+    raise(err::kTypeMismatch);  // a list has one dimension
   }
   std::vector<LispValue> items;
   for (const Variant& element : value.arrayValue().elements) {
