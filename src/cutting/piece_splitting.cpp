@@ -40,19 +40,26 @@ int32_t round0(double value) {
   return toLongRounded(roundPattern(value, 0));
 }
 
-double firstLength(const Variant& lengths) {
-  return toDouble(element(lengths, 0));
-}
-
-int32_t elementCount(const Variant& lengths) {
+// The lengths are read by index from 0 and counted as the upper bound plus one: an array that
+// starts elsewhere, or has more dimensions, cannot be read that way.
+const ArrayValue& zeroBased(const Variant& lengths) {
   if (!lengths.isArray()) {
     raise(err::kTypeMismatch);
   }
   const auto& array = lengths.arrayValue();
-  if (!array.allocated) {
+  if (!array.allocated || array.dimensionCount() != 1 || array.lowerBound != 0) {
     raise(err::kSubscriptOutOfRange);
   }
-  return array.upperBound() + 1;
+  return array;
+}
+
+double firstLength(const Variant& lengths) {
+  zeroBased(lengths);
+  return toDouble(element(lengths, 0));
+}
+
+int32_t elementCount(const Variant& lengths) {
+  return zeroBased(lengths).upperBound() + 1;
 }
 
 Variant pair(int32_t length, Variant count) {
@@ -79,11 +86,8 @@ Variant splitEqualPieces(const CuttingAttributes& attributes, const Variant& len
     return pair(toLongRounded(lineLength), lines);
   }
 
-  if (!lengths.isArray()) {
-    raise(err::kTypeMismatch);
-  }
   double run = 0;
-  for (const auto& section : lengths.arrayValue().elements) {
+  for (const auto& section : zeroBased(lengths).elements) {
     run += toDouble(section);
   }
   const double pieces = up(divide(run, share));

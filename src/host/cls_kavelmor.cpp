@@ -74,8 +74,12 @@ void ClsKavelmor::end() {
       vlApplication_.reset();
     }
     if (process_->hostDocument) {
-      call(process_->hostDocument, u"SetVariable", {u"users1", savedUsers1_});
-      call(process_->hostDocument, u"SetVariable", {u"users2", savedUsers2_});
+      // A start-up that failed before reading them saved nothing: writing empty texts then
+      // would lose the user's values.
+      if (usersSaved_) {
+        call(process_->hostDocument, u"SetVariable", {u"users1", savedUsers1_});
+        call(process_->hostDocument, u"SetVariable", {u"users2", savedUsers2_});
+      }
       process_->hostDocument.reset();
     }
     process_->hostApplication.reset();
@@ -223,6 +227,7 @@ Variant ClsKavelmor::dycjmw(const std::vector<Variant>& args) {
       savedUsers1_ = std::move(users1);
       savedUsers2_ = std::move(users2);
     }
+    usersSaved_ = true;
     bridgeWritten_ = true;
     call(process.hostDocument, u"SetVariable", {u"users1", std::u16string(kUsers1Text)});
     call(process.hostDocument, u"SetVariable", {u"users2", std::u16string(kUsers2Text)});

@@ -53,6 +53,7 @@ class ClsKavelmor final : public Dispatch {
   DispatchPtr functions_;
   std::u16string savedUsers1_;
   std::u16string savedUsers2_;
+  bool usersSaved_ = false;
   bool bridgeWritten_ = false;  // by an earlier start-up of this object
   CuttingAttributes cutting_;
   LineSegments lines_;

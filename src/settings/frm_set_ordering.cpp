@@ -108,20 +108,24 @@ void FrmSet::sortCommand() {
     }
     const std::vector<std::size_t> order = collatedOrder(texts);
     const int32_t selected = list.listIndex();
+    const std::u16string selectedText =
+        selected >= 0 && static_cast<std::size_t>(selected) < rows.size()
+            ? rows[static_cast<std::size_t>(selected)].text
+            : std::u16string();
 
     const ListTagGuard guard(list);
     // The records first: should they fail, the list is still as it was.
     if (&list != &lstDang) {
       sortRecords(list, order);
     }
-    // Every row keeps its own tick and the selected row stays selected, whatever texts the
-    // rows hold.
+    // Every row keeps its own tick, whatever texts the rows hold; the selection goes by text,
+    // to the first row that has it.
     list.setEnabled(false);
     list.clear();
     int32_t newSelection = -1;
     for (std::size_t position = 0; position < order.size(); ++position) {
       list.addItem(rows[order[position]].text);
-      if (static_cast<int32_t>(order[position]) == selected) {
+      if (newSelection < 0 && !selectedText.empty() && rows[order[position]].text == selectedText) {
         newSelection = static_cast<int32_t>(position);
       }
     }

@@ -15,11 +15,15 @@ Application::Application(std::shared_ptr<HostState> state)
 // releases numbered 15, "VL.Application.16" for the later ones.
 DispatchPtr Application::interfaceObject(std::u16string_view programId) {
   const bool release15 = state_->version.substr(0, 2) == u"15";
-  const std::u16string_view registered = release15 ? u"VL.Application.1" : u"VL.Application.16";
-  if (!equalsIgnoringAsciiCase(programId, registered)) {
-    raise(err::kInvalidCall, u"Problem in loading application");
+  const std::vector<std::u16string> ownRelease{release15 ? u"VL.Application.1"
+                                                         : u"VL.Application.16"};
+  const auto& registered = state_->interfaces ? *state_->interfaces : ownRelease;
+  for (const auto& known : registered) {
+    if (equalsIgnoringAsciiCase(programId, known)) {
+      return vlApplication_;
+    }
   }
-  return vlApplication_;
+  raise(err::kInvalidCall, u"Problem in loading application");
 }
 
 Variant Application::invoke(std::u16string_view name, InvokeKind kind, std::vector<Variant>& args) {

@@ -107,8 +107,9 @@ void SimHost::configure(const nlohmann::json& hostConfig) {
     throw std::invalid_argument("host: the configuration must be an object");
   }
   for (const auto& [key, value] : hostConfig.items()) {
-    static constexpr std::array kKeys{"version",    "documents", "sysvars", "windows", "shift",
-                                      "menugroups", "layers",    "styles",  "today",   "screen"};
+    static constexpr std::array kKeys{"version", "documents",  "sysvars",   "windows",
+                                      "shift",   "menugroups", "layers",    "styles",
+                                      "today",   "screen",     "interfaces"};
     if (std::find(kKeys.begin(), kKeys.end(), key) == kKeys.end()) {
       throw std::invalid_argument("host: unknown key \"" + key + "\"");
     }
@@ -122,6 +123,9 @@ void SimHost::configure(const nlohmann::json& hostConfig) {
   }
   if (hostConfig.contains("version")) {
     state_->version = stringValue(hostConfig["version"], "version");
+  }
+  if (hostConfig.contains("interfaces")) {
+    state_->interfaces = stringList(hostConfig["interfaces"], "interfaces");
   }
   if (hostConfig.contains("windows")) {
     windows_ = stringList(hostConfig["windows"], "windows");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct HostState {
 
   std::shared_ptr<HostContext> context;
   std::u16string version = u"16.2";
+  // The program identifiers GetInterfaceObject knows; by default the Visual LISP application
+  // of the version's release.
+  std::optional<std::vector<std::u16string>> interfaces;
   std::vector<std::shared_ptr<Document>> documents;  // the first is the active one
   std::vector<std::shared_ptr<MenuGroup>> menuGroups;
 
