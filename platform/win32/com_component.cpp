@@ -9,7 +9,9 @@ ComponentFactory comComponentFactory(std::filesystem::path serverDll,
                                      std::optional<DialogReports> played) {
   auto server = std::make_shared<InProcessServer>(std::move(serverDll));
   auto registered = std::make_shared<bool>(false);
-  return [server, registered, played](std::shared_ptr<ProcessContext> process) -> DispatchPtr {
+  auto installed = std::make_shared<bool>(false);
+  return [server, registered, installed,
+          played](std::shared_ptr<ProcessContext> process) -> DispatchPtr {
     if (!*registered) {
       server->registerServer();
       *registered = true;
@@ -19,10 +21,15 @@ ComponentFactory comComponentFactory(std::filesystem::path serverDll,
       if (!SetEnvironmentVariableW(L"systemdrive", root.empty() ? nullptr : root.c_str())) {
         raise(err::kInvalidCall);
       }
-      if (played) {
-        server->installPlayedDesktop(process->ui, *played);
-      } else {
-        server->installDesktop(process->ui);
+      // One desktop for the session, as the server has one for its process: the dialogs are
+      // the process's, and one an earlier object left hidden shows on it again.
+      if (!*installed) {
+        if (played) {
+          server->installPlayedDesktop(process->ui, *played);
+        } else {
+          server->installDesktop(process->ui);
+        }
+        *installed = true;
       }
     }
     return createObject(u"Kavelmor.clsKavelmor");

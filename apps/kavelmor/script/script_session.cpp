@@ -56,12 +56,14 @@ class Session {
     if (line.contains("host")) {
       host_.configure(line.at("host"));
     } else if (line.contains("create")) {
-      component_.reset();
-      component_ = createComponent_(process_);
+      played([this] {
+        component_.reset();
+        component_ = createComponent_(process_);
+      });
     } else if (line.contains("call")) {
       call(line);
     } else if (line.contains("release")) {
-      component_.reset();
+      played([this] { component_.reset(); });
     } else if (line.contains("answers")) {
       for (const auto& answer : line.at("answers")) {
         answers_.push(answer.get<std::string>());
@@ -79,13 +81,28 @@ class Session {
     }
   }
 
-  void finish() { component_.reset(); }
+  void finish() {
+    played([this] { component_.reset(); });
+  }
   void setLine(std::size_t line) { line_ = line; }
 
  private:
   std::filesystem::path programDirectory() const {
     return process_->programDirectory.empty() ? stores_.programDirectory()
                                               : process_->programDirectory;
+  }
+
+  // The object's creation and end may show message boxes too: on real windows the player
+  // answers them and its watchdog covers the step, as during a call.
+  template <class Step>
+  void played(Step step) {
+    if (!player_) {
+      step();
+      return;
+    }
+    player_->beginCall(json::array(), answers_, line_);
+    step();
+    player_->endCall();
   }
 
   void call(const json& line) {

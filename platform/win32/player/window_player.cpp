@@ -495,6 +495,19 @@ class WindowPlayer::Impl {
       post(window, WM_CLEAR);
       return;
     }
+    // A one-line edit box keeps only the first line of what is pasted; set as its text, a line
+    // break stays, as the model's box keeps it.
+    if (!combo && text.find_first_of(u"\r\n") != std::u16string::npos) {
+      DWORD_PTR ignored = 0;
+      if (SendMessageTimeoutW(window, WM_SETTEXT, 0,
+                              reinterpret_cast<LPARAM>(text.c_str()),  // NOLINT: the text's address
+                              SMTO_NORMAL, kAnswerMilliseconds, &ignored) == 0) {
+        throw ScriptStop("the text box did not take its text");
+      }
+      const auto end = static_cast<WPARAM>(text.size());
+      post(window, EM_SETSEL, end, static_cast<LPARAM>(end));
+      return;
+    }
     putOnClipboard(text);
     post(window, WM_PASTE);
   }
