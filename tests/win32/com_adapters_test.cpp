@@ -81,7 +81,8 @@ TEST(variant_conversion, foreign_types_convert_as_late_binding_does) {
   VARIANT value;
   VariantInit(&value);
   value.vt = VT_NULL;
-  EXPECT_TRUE(fromComVariant(value).isEmpty());
+  EXPECT_TRUE(fromComVariant(value).isNull());
+  EXPECT_EQ(toComVariant(Variant(NullValue{})).get().vt, VT_NULL);
   value.vt = VT_DATE;
   value.date = 42000.5;
   EXPECT_EQ(fromComVariant(value), Variant(42000.5));
@@ -93,12 +94,49 @@ TEST(variant_conversion, foreign_types_convert_as_late_binding_does) {
   value.vt = VT_ERROR;
   value.scode = DISP_E_PARAMNOTFOUND;
   EXPECT_EQ(errorOf([&] { fromComVariant(value); }).number(), err::kArgumentNotOptional);
+}
 
-  SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+TEST(variant_conversion, arrays_of_two_dimensions_keep_their_shape_both_ways) {
+  // Two rows from 0, three columns from 1, as Dim a(0 To 1, 1 To 3) makes them.
+  SAFEARRAYBOUND bounds[2] = {{2, 0}, {3, 1}};
   SafeArray matrix(SafeArrayCreate(VT_I4, 2, bounds));
+  ASSERT_NE(matrix.get(), nullptr);
+  for (LONG row = 0; row <= 1; ++row) {
+    for (LONG column = 1; column <= 3; ++column) {
+      LONG indices[2] = {row, column};
+      LONG item = row * 10 + column;
+      ASSERT_EQ(SafeArrayPutElement(matrix.get(), indices, &item), S_OK);
+    }
+  }
+  VARIANT value;
+  VariantInit(&value);
   value.vt = VT_ARRAY | VT_I4;
   value.parray = matrix.get();
-  EXPECT_EQ(errorOf([&] { fromComVariant(value); }).number(), err::kTypeMismatch);
+  const Variant read = fromComVariant(value);
+  const auto& array = read.arrayValue();
+  ASSERT_EQ(array.dimensions.size(), 2U);
+  EXPECT_EQ(array.dimensions[0], (ArrayDimension{0, 2}));
+  EXPECT_EQ(array.dimensions[1], (ArrayDimension{1, 3}));
+  std::vector<Variant> expected;
+  for (int32_t item : {1, 2, 3, 11, 12, 13}) {
+    expected.emplace_back(item);
+  }
+  EXPECT_EQ(array.elements, expected);
+
+  const ComVariant back = toComVariant(read);
+  SAFEARRAY* made = back.get().parray;
+  ASSERT_EQ(SafeArrayGetDim(made), 2U);
+  LONG lower = -1;
+  LONG upper = -1;
+  SafeArrayGetLBound(made, 2, &lower);
+  SafeArrayGetUBound(made, 2, &upper);
+  EXPECT_EQ(lower, 1);
+  EXPECT_EQ(upper, 3);
+  LONG indices[2] = {1, 2};
+  LONG item = 0;
+  ASSERT_EQ(SafeArrayGetElement(made, indices, &item), S_OK);
+  EXPECT_EQ(item, 12);
+  EXPECT_EQ(fromComVariant(back.get()), read);
 }
 
 TEST(variant_conversion, by_reference_values_are_followed) {
@@ -213,8 +251,61 @@ TEST(com_dispatch, calls_arrive_by_name_with_their_kind_and_arguments_in_order) 
   put(bridge.remote, u"Layer", Variant(u"BJ-清单"));
   EXPECT_EQ(bridge.core->lastKind, InvokeKind::PropertyPut);
   EXPECT_EQ(bridge.core->lastArgs, std::vector<Variant>{Variant(u"BJ-清单")});
+  // Late binding asks for a property read as a method call or a read alike.
   get(bridge.remote, u"Count");
-  EXPECT_EQ(bridge.core->lastKind, InvokeKind::PropertyGet);
+  EXPECT_EQ(bridge.core->lastKind, InvokeKind::Method);
+}
+
+// An IDispatch that only records how it was invoked.
+class FlagsRecorder final : public IDispatch {
+ public:
+  WORD lastFlags = 0;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
+      *object = this;
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT /*index*/, LCID /*locale*/,
+                                        ITypeInfo** info) override {
+    *info = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID /*iid*/, LPOLESTR* /*names*/, UINT /*count*/,
+                                          LCID /*locale*/, DISPID* ids) override {
+    ids[0] = DISPID_VALUE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID /*id*/, REFIID /*iid*/, LCID /*locale*/, WORD flags,
+                                   DISPPARAMS* /*parameters*/, VARIANT* /*result*/,
+                                   EXCEPINFO* /*exception*/, UINT* /*argumentError*/) override {
+    lastFlags = flags;
+    return S_OK;
+  }
+};
+
+TEST(com_dispatch, members_are_invoked_as_late_binding_invokes_them) {
+  FlagsRecorder host;
+  const auto remote = std::make_shared<ComDispatch>(ComPtr<IDispatch>::retain(&host));
+  get(remote, u"Item", {int16_t{2}});
+  EXPECT_EQ(host.lastFlags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+  call(remote, u"AddText", {u"a"});
+  EXPECT_EQ(host.lastFlags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+  put(remote, u"Layer", Variant(u"0"));
+  EXPECT_EQ(host.lastFlags, DISPATCH_PROPERTYPUT);
+  FlagsRecorder other;
+  put(remote, u"Owner",
+      Variant(DispatchPtr(std::make_shared<ComDispatch>(ComPtr<IDispatch>::retain(&other)))));
+  EXPECT_EQ(host.lastFlags, DISPATCH_PROPERTYPUTREF);
 }
 
 TEST(com_dispatch, by_reference_changes_come_back_into_the_arguments) {

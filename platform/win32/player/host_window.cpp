@@ -1,6 +1,10 @@
 #include "platform/win32/player/host_window.h"
 
+#include <array>
+#include <string>
+
 #include "base/runtime_error.h"
+#include "base/text.h"
 
 namespace kvm::win32 {
 
@@ -9,9 +13,36 @@ namespace {
 constexpr const wchar_t* kHostClass = L"KavelmorScriptHost";
 constexpr UINT kMark = WM_APP + 1;
 
+std::u16string systemMessage(DWORD code) {
+  std::array<wchar_t, 512> text{};
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, code, 0, text.data(), static_cast<DWORD>(text.size()),
+                                nullptr);
+  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' ||
+                        text[length - 1] == L' ' || text[length - 1] == L'.')) {
+    --length;
+  }
+  if (length == 0) {
+    return u"system error " + decimal(static_cast<long long>(code));
+  }
+  return {reinterpret_cast<const char16_t*>(text.data()), length};  // NOLINT: UTF-16 both
+}
+
+// Why the runner cannot show windows: wine needs an X server for any window.
+[[noreturn]] void noWindow(DWORD code) {
+  std::u16string reason = u"the runner's window cannot be created (" + systemMessage(code) + u")";
+  if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) {
+    reason += u": the dialogs need a screen, and DISPLAY names none";
+  }
+  raise(err::kInvalidCall, reason);
+}
+
 }  // namespace
 
 HostWindow::HostWindow() : markEvent_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+  if (markEvent_ == nullptr) {
+    raise(err::kOutOfMemory);
+  }
   WNDCLASSEXW host{};
   host.cbSize = sizeof(host);
   host.lpfnWndProc = &HostWindow::procedure;
@@ -20,8 +51,10 @@ HostWindow::HostWindow() : markEvent_(CreateEventW(nullptr, FALSE, FALSE, nullpt
   RegisterClassExW(&host);  // fails harmlessly when already registered
   window_ = CreateWindowExW(0, kHostClass, L"Kavelmor script host", WS_OVERLAPPEDWINDOW, 0, 0, 320,
                             200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (window_ == nullptr || markEvent_ == nullptr) {
-    raise(err::kOutOfMemory);
+  if (window_ == nullptr) {
+    const DWORD code = GetLastError();
+    CloseHandle(markEvent_);
+    noWindow(code);
   }
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
 }

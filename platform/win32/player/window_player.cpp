@@ -172,19 +172,27 @@ class WindowPlayer::Impl {
 
   void play() {
     try {
+      DWORD idleSince = GetTickCount();
       while (settled()) {
         if (const auto box = findMessageBox(thread_)) {
           answer(*box);
+          idleSince = GetTickCount();
           continue;
         }
         const json top = dllDumpOrNull(u"top");
         if (top.is_null()) {
-          // A message loop of the call's own with nothing to play on: wait for more.
+          // A message loop of the call's own with nothing to play on: wait for more, but not
+          // for ever, or a window the player cannot see would hang the run.
+          if (GetTickCount() - idleSince > kAnswerMilliseconds) {
+            throw ScriptStop("the call waited " + std::to_string(kAnswerMilliseconds / 1000) +
+                             " seconds with no dialog or message box to play on");
+          }
           if (WaitForSingleObject(done_, kPollMilliseconds) == WAIT_OBJECT_0) {
             return;
           }
           continue;
         }
+        idleSince = GetTickCount();
         const std::string form = top.at("form").get<std::string>();
         if (next_ >= actions_.size()) {
           throw ScriptStop("the call's actions ran out while " + form + " is shown modally");
