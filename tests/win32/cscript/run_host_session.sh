@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# run_host_session.sh WINE DLL SCRIPT: registers the server DLL, runs the JScript host session
+# under the system's script host, and unregisters the DLL again. Passes when the script ends
+# with status 0 and its last line says so (a script the engine cannot read ends silently with
+# status 0). No screen: a message box the component might show then returns at once.
+set -uo pipefail
+wine=$1
+dll=$(winepath -w "$2")
+script=$(winepath -w "$3")
+unset DISPLAY
+
+if ! "$wine" regsvr32 /s "$dll"; then
+  echo "registering $dll failed"
+  exit 1
+fi
+output=$("$wine" cscript //nologo "$script" 2>&1)
+status=$?
+"$wine" regsvr32 /s /u "$dll"
+printf '%s\n' "$output"
+if ((status != 0)) || ! printf '%s\n' "$output" | tail -n 1 | grep -q '^all as expected'; then
+  echo "the host session did not end as expected (status $status)"
+  exit 1
+fi
