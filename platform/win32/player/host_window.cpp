@@ -15,9 +15,8 @@ constexpr UINT kMark = WM_APP + 1;
 
 std::u16string systemMessage(DWORD code) {
   std::array<wchar_t, 512> text{};
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, code, 0, text.data(), static_cast<DWORD>(text.size()),
-                                nullptr);
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                code, 0, text.data(), static_cast<DWORD>(text.size()), nullptr);
   while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' ||
                         text[length - 1] == L' ' || text[length - 1] == L'.')) {
     --length;
@@ -30,7 +29,10 @@ std::u16string systemMessage(DWORD code) {
 
 // Why the runner cannot show windows: wine needs an X server for any window.
 [[noreturn]] void noWindow(DWORD code) {
-  std::u16string reason = u"the runner's window cannot be created (" + systemMessage(code) + u")";
+  std::u16string reason = u"the runner's window cannot be created";
+  if (code != ERROR_SUCCESS) {
+    reason += u" (" + systemMessage(code) + u")";
+  }
   if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) {
     reason += u": the dialogs need a screen, and DISPLAY names none";
   }
