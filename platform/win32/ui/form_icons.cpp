@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "platform/win32/ui/procedure_guard.h"
 #include "ui/control.h"
 #include "ui/form.h"
 
@@ -71,8 +72,10 @@ void paintIcon(HWND window) {
 
 LRESULT CALLBACK iconProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
-    paintIcon(window);
-    return 0;
+    return guardProcedure([window] {
+      paintIcon(window);
+      return LRESULT{0};
+    });
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

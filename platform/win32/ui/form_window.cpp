@@ -4,6 +4,7 @@
 
 #include "platform/win32/bstr.h"
 #include "platform/win32/ui/form_captions.h"
+#include "platform/win32/ui/procedure_guard.h"
 #include "ui/control.h"
 #include "ui/form.h"
 #include "ui/label.h"
@@ -192,7 +193,8 @@ void FormWindow::runModal() {
   ShowWindow(window_, SW_SHOW);
   UpdateWindow(window_);
   MSG message{};
-  while (form_.isShown() && form_.isLoaded()) {
+  const ModalLoopScope loop;
+  while (form_.isShown() && form_.isLoaded() && !windowExceptionKept()) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got <= 0) {
       if (got == 0) {
@@ -212,6 +214,7 @@ void FormWindow::runModal() {
   if (owner_ != nullptr) {
     SetActiveWindow(owner_);
   }
+  rethrowWindowException();
 }
 
 void FormWindow::close() {
@@ -248,7 +251,7 @@ LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM wParam,
   if (self == nullptr) {
     return DefWindowProcW(window, message, wParam, lParam);
   }
-  return self->handle(message, wParam, lParam);
+  return guardProcedure([&] { return self->handle(message, wParam, lParam); });
 }
 
 LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/ui/procedure_guard.h"
 #include "ui/list_box.h"
 
 namespace kvm::win32 {
@@ -105,14 +106,16 @@ class ListBinding final : public WindowBinding {
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self =
         reinterpret_cast<ListBinding*>(GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
-    if (self != nullptr && self->take(message, wParam, lParam)) {
-      if (self->afterEvent_) {
-        self->afterEvent_();
+    return guardProcedure([&]() -> LRESULT {
+      if (self != nullptr && self->take(message, wParam, lParam)) {
+        if (self->afterEvent_) {
+          self->afterEvent_();
+        }
+        return 0;
       }
-      return 0;
-    }
-    return CallWindowProcW(self != nullptr ? self->ownProcedure_ : DefWindowProcW, window, message,
-                           wParam, lParam);
+      return CallWindowProcW(self != nullptr ? self->ownProcedure_ : DefWindowProcW, window,
+                             message, wParam, lParam);
+    });
   }
 
   // The user's messages the model handles; true when the window's own procedure must not.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win32/ui/gdi_replay.h"
+#include "platform/win32/ui/procedure_guard.h"
 #include "ui/picture_box.h"
 
 namespace kvm::win32 {
@@ -33,8 +34,10 @@ class PictureBinding final : public WindowBinding {
     switch (message) {
       case WM_PAINT:
         if (self != nullptr) {
-          self->paintWindow();
-          return 0;
+          return guardProcedure([self] {
+            self->paintWindow();
+            return LRESULT{0};
+          });
         }
         break;
       case WM_ERASEBKGND: return 1;
