@@ -62,13 +62,22 @@ void BM_GetlineSplitting(benchmark::State& state) {
 void BM_PlanTakeoff(benchmark::State& state) {
   const auto bytes = std::filesystem::file_size(planFile());
   std::size_t peak = 0;
+  std::size_t early = 0;
+  std::size_t late = 0;
   struct HeapWatch : kvm::dxf::FlashingLineSink {
     std::size_t& peak;
     std::size_t seen = 0;
+    std::size_t early = 0;  // the heap after 100,000 lines
+    std::size_t late = 0;   // after the last 100,000
     explicit HeapWatch(std::size_t& p) : peak(p) {}
     void add(std::size_t /*layer*/, const kvm::dxf::FlashingLine& /*line*/) override {
       if (++seen % 100'000 == 0) {
-        peak = std::max(peak, mallinfo2().uordblks);
+        const std::size_t heap = mallinfo2().uordblks;
+        peak = std::max(peak, heap);
+        if (seen == 100'000) {
+          early = heap;
+        }
+        late = heap;
       }
     }
   };
@@ -76,10 +85,14 @@ void BM_PlanTakeoff(benchmark::State& state) {
     HeapWatch watch(peak);
     const kvm::dxf::PlanTakeoff takeoff = kvm::dxf::readPlan(planFile(), {}, &watch);
     benchmark::DoNotOptimize(takeoff.layers.size());
+    early = watch.early;
+    late = watch.late;
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
   state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
   state.counters["heap_peak_KiB"] = static_cast<double>(peak) / 1024;
+  state.counters["heap_100k_B"] = static_cast<double>(early);
+  state.counters["heap_1M_B"] = static_cast<double>(late);
 }
 
 BENCHMARK(BM_GetlineSplitting)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -89,7 +89,8 @@ GroupReader::GroupReader(std::string_view bytes, std::string sourceName)
 }
 
 void GroupReader::start() {
-  buffer_.resize(kChunk);
+  // Bytes in memory need no more buffer than they are long (fuzzing reads many small inputs).
+  buffer_.resize(file_ ? kChunk : std::clamp<std::size_t>(memory_.size(), 64, kChunk));
   ensure(kBinarySentinel.size() + 2);
   const std::string_view head(buffer_.data() + begin_, end_ - begin_);
   if (head.size() >= 6 && head.starts_with("AC1") &&

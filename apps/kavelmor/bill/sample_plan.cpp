@@ -28,11 +28,14 @@ void insert(dxf::DxfWriter& plan, const char16_t* block, double x, double y) {
 }  // namespace
 
 void writeSamplePlan(const std::filesystem::path& file) {
+  // The outline grey, each flashing's layer a colour of its own.
   dxf::Tables tables;
+  int16_t colour = 1;
   for (const char16_t* layer :
-       {u"0", u"屋脊包角", u"山墙包角", u"转角包角", u"窗顶包角", u"BJ-窗侧", u"上窗底包角"}) {
-    tables.layers.push_back({layer, 7});
+       {u"屋脊包角", u"山墙包角", u"转角包角", u"窗顶包角", u"BJ-窗侧", u"上窗底包角"}) {
+    tables.layers.push_back({layer, colour++});
   }
+  tables.layers.insert(tables.layers.begin(), {u"0", 8});
   dxf::DxfWriter plan(file, tables,
                       {window(u"窗3000x1500", 3000, 1500), window(u"窗2400x1200", 2400, 1200)});
 
