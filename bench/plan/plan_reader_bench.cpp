@@ -22,8 +22,8 @@ constexpr int kLines = 1'000'000;
 // Written once per run, as a release-12 program writes it: layer and both points.
 const std::filesystem::path& planFile() {
   static const std::filesystem::path file = [] {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("kavelmor-bench-plan-" + std::to_string(::getpid()) + ".dxf");
+    auto path = std::filesystem::temp_directory_path() /
+                ("kavelmor-bench-plan-" + std::to_string(::getpid()) + ".dxf");
     std::ofstream out(path, std::ios::binary);
     out << "  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1009\r\n"
            "  9\r\n$INSUNITS\r\n 70\r\n     4\r\n  0\r\nENDSEC\r\n  0\r\nSECTION\r\n  2\r\n"
@@ -31,7 +31,7 @@ const std::filesystem::path& planFile() {
     std::array<char, 512> entity{};
     for (int i = 0; i < kLines; ++i) {
       const double x = (i % 1000) * 6000.0;
-      const double y = (i / 1000) * 1500.0;
+      const double y = static_cast<double>(i / 1000) * 1500.0;
       const int size = std::snprintf(
           entity.data(), entity.size(),
           "  0\r\nLINE\r\n  8\r\nBJ-%d\r\n 10\r\n%.1f\r\n 20\r\n%.1f\r\n 30\r\n0.0\r\n"

@@ -75,10 +75,15 @@ GroupType groupTypeOf(int code) {
   return GroupType::Text;
 }
 
-GroupReader::GroupReader(const std::filesystem::path& file) : source_(file.string()) {
-  file_.reset(std::fopen(file.c_str(), "rb"));
+GroupReader::GroupReader(const std::filesystem::path& file)
+    : source_(file.string()), file_(file, std::ios::binary), fromFile_(true) {
+  std::error_code error;
+  if (std::filesystem::is_directory(file, error)) {
+    throw PlanError(source_ + ": a folder, not a drawing");
+  }
   if (!file_) {
-    throw PlanError(source_ + ": cannot be opened: " + std::strerror(errno));
+    const bool exists = std::filesystem::exists(file, error);
+    throw PlanError(source_ + (exists ? ": cannot be opened" : ": no such file"));
   }
   start();
 }
@@ -90,7 +95,7 @@ GroupReader::GroupReader(std::string_view bytes, std::string sourceName)
 
 void GroupReader::start() {
   // Bytes in memory need no more buffer than they are long (fuzzing reads many small inputs).
-  buffer_.resize(file_ ? kChunk : std::clamp<std::size_t>(memory_.size(), 64, kChunk));
+  buffer_.resize(fromFile_ ? kChunk : std::clamp<std::size_t>(memory_.size(), 64, kChunk));
   ensure(kBinarySentinel.size() + 2);
   const std::string_view head(buffer_.data() + begin_, end_ - begin_);
   if (head.size() >= 6 && head.starts_with("AC1") &&
@@ -124,9 +129,10 @@ bool GroupReader::ensure(std::size_t bytes) {
     }
     const std::size_t room = buffer_.size() - end_;
     std::size_t got = 0;
-    if (file_) {
-      got = std::fread(buffer_.data() + end_, 1, room, file_.get());
-      if (got < room && std::ferror(file_.get()) != 0) {
+    if (fromFile_) {
+      file_.read(buffer_.data() + end_, static_cast<std::streamsize>(room));
+      got = static_cast<std::size_t>(file_.gcount());
+      if (file_.bad()) {
         fail("cannot be read further");
       }
     } else {

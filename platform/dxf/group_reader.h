@@ -2,9 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,10 +55,6 @@ class GroupReader {
   [[noreturn]] void fail(const std::string& problem) const;
 
  private:
-  struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-  };
-
   void start();
   bool ensure(std::size_t bytes);
   bool nextAscii();
@@ -68,7 +63,8 @@ class GroupReader {
   void readBinaryValue();
 
   std::string source_;
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  std::ifstream file_;
+  bool fromFile_ = false;
   std::string_view memory_;  // the input when it is in memory
   std::vector<char> buffer_;
   std::size_t begin_ = 0;       // first unread byte in buffer_

@@ -128,9 +128,9 @@ class PlanReader {
         units = unitsName(field.number);
         if (!units && options_.units.empty()) {
           fail(field.position, "the drawing's units ($INSUNITS " +
-                                       std::to_string(static_cast<long long>(field.number)) +
-                                       ") are not millimetres, centimetres, metres, inches or "
-                                       "feet: give the plan's units with --units");
+                                   std::to_string(static_cast<long long>(field.number)) +
+                                   ") are not millimetres, centimetres, metres, inches or "
+                                   "feet: give the plan's units with --units");
         }
       }
     }
@@ -255,9 +255,9 @@ class PlanReader {
         return;
       }
       inAttributes_ = false;
-      if (type == "SEQEND") {
-        return;
-      }
+    }
+    if (type == "SEQEND") {
+      return;  // the end of a sequence, or a stray one that ends nothing
     }
     target_ = block;
     Shape& shape = shape_;

@@ -158,6 +158,44 @@ def check(kavelmor, folder, release, form):
     return path
 
 
+def refused(kavelmor, path, *expected):
+    """The command ends with status 1 and one line naming the file and the problem."""
+    run = subprocess.run([kavelmor, "takeoff", str(path), "--json"], capture_output=True,
+                         check=False)
+    lines = run.stderr.decode().splitlines()
+    assert run.returncode == 1 and run.stdout == b"", (path.name, run)
+    assert len(lines) == 1 and lines[0].startswith(f"kavelmor takeoff: {path}: "), lines
+    for part in expected:
+        assert part in lines[0], (part, lines[0])
+
+
+def check_bad_input(kavelmor, folder):
+    dwg = folder / "old.dwg"
+    dwg.write_bytes(b"AC1032\x00\x00\x00\x01binary")
+    refused(kavelmor, dwg, "a DWG drawing", "save it as DXF")
+    whole = (folder / "plan-R2013-bin.dxf").read_bytes()
+    cut = folder / "cut-bin.dxf"
+    cut.write_bytes(whole[: len(whole) // 2])
+    refused(kavelmor, cut, ": byte ")
+    text = (folder / "plan-R2013-asc.dxf").read_bytes()
+    cut = folder / "cut-asc.dxf"
+    cut.write_bytes(text[: len(text) // 2 + 3])
+    refused(kavelmor, cut, ": line ", "cut short")
+    shifted = folder / "shifted.dxf"
+    shifted.write_bytes(text.replace(b"\nLINE\n", b"\nLINE\n  5\n", 1))
+    refused(kavelmor, shifted, ": line ", "expected")
+
+
+def check_text_report(kavelmor, folder):
+    run = subprocess.run([kavelmor, "takeoff", str(folder / "plan-R2000-asc.dxf")],
+                         capture_output=True, check=True)
+    report = run.stdout.decode()
+    assert "AC1015 (ASCII), code page ANSI_936, units mm" in report, report
+    assert "  BJ-屋脊: 4 flashing lines" in report, report
+    assert "layer frozen, taken all the same" in report, report
+    assert "Ignored (no flashing lines): CIRCLE 1 TEXT 1" in report, report
+
+
 def main():
     kavelmor = sys.argv[1]
     with tempfile.TemporaryDirectory() as temporary:
@@ -170,6 +208,9 @@ def main():
         assert "BJ-屋脊".encode("gbk") in raw, "the release-2000 plan holds no GBK name"
         raw = (folder / "plan-R2018-asc.dxf").read_bytes()
         assert "BJ-屋脊".encode("utf-8") in raw, "the release-2018 plan holds no UTF-8 name"
+        check_text_report(kavelmor, folder)
+        check_bad_input(kavelmor, folder)
+        print("bad input: one line naming the file and the place, status 1")
 
 
 if __name__ == "__main__":
