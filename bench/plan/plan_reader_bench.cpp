@@ -30,8 +30,10 @@ const std::filesystem::path& planFile() {
            "ENTITIES\r\n";
     std::array<char, 512> entity{};
     for (int i = 0; i < kLines; ++i) {
-      const double x = (i % 1000) * 6000.0;
-      const double y = static_cast<double>(i / 1000) * 1500.0;
+      const int column = i % 1000;
+      const int row = i / 1000;  // a grid of 1000 lines a row
+      const double x = column * 6000.0;
+      const double y = row * 1500.0;
       const int size = std::snprintf(
           entity.data(), entity.size(),
           "  0\r\nLINE\r\n  8\r\nBJ-%d\r\n 10\r\n%.1f\r\n 20\r\n%.1f\r\n 30\r\n0.0\r\n"
