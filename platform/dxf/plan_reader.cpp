@@ -64,6 +64,12 @@ bool usable(const Vec3& p) {
          std::abs(p.z) <= kMaxCoordinate;
 }
 
+// A 16-bit value (flags, counts) as an integer; an ASCII file may write anything there, so
+// what is no 16-bit number counts as `fallback`.
+int smallInteger(double value, int fallback) {
+  return (value >= -32768 && value <= 32767) ? static_cast<int>(value) : fallback;
+}
+
 double radians(double degrees) {
   return degrees * std::numbers::pi / 180.0;
 }
@@ -128,7 +134,7 @@ class PlanReader {
         units = unitsName(field.number);
         if (!units && options_.units.empty()) {
           fail(field.position, "the drawing's units ($INSUNITS " +
-                                   std::to_string(static_cast<long long>(field.number)) +
+                                   std::to_string(smallInteger(field.number, -1)) +
                                    ") are not millimetres, centimetres, metres, inches or "
                                    "feet: give the plan's units with --units");
         }
@@ -145,7 +151,7 @@ class PlanReader {
   }
 
   static std::optional<std::string> unitsName(double code) {
-    switch (static_cast<int>(code)) {
+    switch (smallInteger(code, -1)) {
       case 0:
       case 4: return "mm";
       case 1: return "in";
@@ -197,7 +203,7 @@ class PlanReader {
   void readLayerEntry() {
     const std::uint32_t layer = layerIndex(record_.text(2), record_.position());
     LayerTakeoff& entry = takeoff_.layers.at(layer);
-    entry.frozen = (static_cast<long long>(record_.number(70, 0)) & 1) != 0;
+    entry.frozen = (smallInteger(record_.number(70, 0), 0) & 1) != 0;
     entry.off = record_.number(62, 7) < 0;
   }
 
@@ -281,7 +287,7 @@ class PlanReader {
     } else if (type == "LWPOLYLINE") {
       readLightPolyline(shape);
     } else if (type == "POLYLINE") {
-      const auto flags = static_cast<long long>(record_.number(70, 0));
+      const int flags = smallInteger(record_.number(70, 0), 0);
       shape.kind = (flags & (16 | 64)) != 0 ? Shape::Kind::Ignored : Shape::Kind::Polyline;
       shape.ignoredType = "POLYLINE (mesh)";
       shape.entity = PlanEntity::Polyline;
@@ -298,8 +304,8 @@ class PlanReader {
       shape.a = {record_.number(10, 0), record_.number(20, 0), record_.number(30, 0)};
       shape.b = {record_.number(41, 1), record_.number(42, 1), record_.number(43, 1)};
       shape.startAngle = record_.number(50, 0);
-      shape.columns = static_cast<int>(std::max(1.0, record_.number(70, 1)));
-      shape.rows = static_cast<int>(std::max(1.0, record_.number(71, 1)));
+      shape.columns = std::max(1, smallInteger(record_.number(70, 1), 1));
+      shape.rows = std::max(1, smallInteger(record_.number(71, 1), 1));
       shape.columnSpacing = record_.number(44, 0);
       shape.rowSpacing = record_.number(45, 0);
       inAttributes_ = record_.number(66, 0) != 0;
@@ -313,7 +319,7 @@ class PlanReader {
   void readLightPolyline(Shape& shape) {
     shape.kind = Shape::Kind::Polyline;
     shape.entity = PlanEntity::LwPolyline;
-    shape.closed = (static_cast<long long>(record_.number(70, 0)) & 1) != 0;
+    shape.closed = (smallInteger(record_.number(70, 0), 0) & 1) != 0;
     shape.world = false;
     const double elevation = record_.number(38, 0);
     for (const Record::Field& field : record_.fields()) {
@@ -328,7 +334,7 @@ class PlanReader {
   }
 
   void addVertex() {
-    const auto flags = static_cast<long long>(record_.number(70, 0));
+    const int flags = smallInteger(record_.number(70, 0), 0);
     if ((flags & 16) != 0) {
       return;  // a spline's frame point, not on the line
     }

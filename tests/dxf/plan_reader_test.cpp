@@ -194,13 +194,15 @@ TEST(plan_reader_test, damaged_entities_are_skipped_and_listed_with_their_line) 
   EXPECT_NE(takeoff.skipped[3].problem.find("NOWHERE"), std::string::npos);
 }
 
-TEST(plan_reader_test, an_array_too_large_is_skipped) {
+TEST(plan_reader_test, an_array_too_large_is_skipped_and_counts_beyond_16_bits_are_one) {
   const Groups blocks =
       Groups{{0, "BLOCK"}, {2, "B"}} + line("0", 0, 0, 1, 0) + Groups{{0, "ENDBLK"}};
   const Groups insert{{0, "INSERT"}, {8, "A"}, {2, "B"}, {70, "32767"}, {71, "32767"}};
   const PlanTakeoff takeoff = takeOff(drawing({}, {}, blocks, insert));
   EXPECT_EQ(takeoff.skippedCount, 1U);
   EXPECT_EQ(layerNamed(takeoff, "A").lines, 0U);
+  const Groups odd{{0, "INSERT"}, {8, "A"}, {2, "B"}, {70, "1e300"}, {71, "nan"}};
+  EXPECT_EQ(layerNamed(takeOff(drawing({}, {}, blocks, odd)), "A").lines, 1U);
 }
 
 TEST(plan_reader_test, unreadable_drawings_end_in_one_line_naming_the_place) {
@@ -234,9 +236,9 @@ TEST(plan_reader_test, names_decode_by_code_page_and_release_with_escapes) {
                       {{0, "LAYER"}, {2, gbk}}, {}, line(gbk, 0, 0, 1, 0)));
   EXPECT_EQ(old.layers.at(0).name, "BJ-屋脊");
   EXPECT_EQ(old.codepage, "ANSI_936");
-  const PlanTakeoff escaped = takeOff(
-      drawing({{9, "$ACADVER"}, {1, "AC1032"}}, {{0, "LAYER"}, {2, "BJ-\\U+5C4B\\U+810A"}}, {},
-              line("bj-屋脊", 0, 0, 1, 0)));
+  const PlanTakeoff escaped =
+      takeOff(drawing({{9, "$ACADVER"}, {1, "AC1032"}}, {{0, "LAYER"}, {2, "BJ-\\U+5C4B\\U+810A"}},
+                      {}, line("bj-屋脊", 0, 0, 1, 0)));
   EXPECT_EQ(escaped.layers.size(), 1U);
   const PlanTakeoff utf8 =
       takeOff(drawing({{9, "$ACADVER"}, {1, "AC1032"}}, {{0, "LAYER"}, {2, "BJ-屋脊"}}, {}, {}));
