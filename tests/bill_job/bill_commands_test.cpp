@@ -100,7 +100,7 @@ TEST(bill_commands_test, a_plan_that_lacks_a_layer_or_cannot_be_read_is_one_line
   EXPECT_FALSE(std::filesystem::exists(folder / "out"));
 
   // --plan names another drawing over the project's: here a DWG.
-  writeFile(folder / "old.dwg", std::string("AC1027\0\0binary", 15));
+  writeFile(folder / "old.dwg", std::string("AC1027\0\0binary", 14));
   errors.str("");
   EXPECT_EQ(runBill(request, progress, errors, {(folder / "old.dwg").string(), ""}), 1);
   EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
