@@ -1,6 +1,7 @@
 #include "platform/dxf/name_decoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -130,32 +131,72 @@ std::optional<std::string> NameDecoder::decode(std::string_view bytes) {
   if (lastName_ && bytes == lastBytes_) {
     return lastName_;
   }
-  std::optional<std::string> name;
-  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii) {
-    name = withEscapesResolved(bytes);
-  } else if (utf8_) {
-    if (isUtf8(bytes)) {
-      name = withEscapesResolved(bytes);
+  // \M+nXXXX writes a double-byte character of an Asian code page (n = 1 to 5) in ASCII.
+  std::optional<std::string> name = std::string();
+  std::size_t plain = 0;
+  std::size_t i = 0;
+  while (name && i + 8 <= bytes.size()) {
+    const std::string_view escape = bytes.substr(i, 8);
+    std::uint32_t character = 0;
+    const char* digits = escape.data() + 4;
+    const auto [end, error] = std::from_chars(digits, digits + 4, character, 16);
+    if (!escape.starts_with("\\M+") || escape[3] < '1' || escape[3] > '5' || error != std::errc{} ||
+        end != digits + 4) {
+      ++i;
+      continue;
     }
-  } else {
-    std::vector<char> in(bytes.begin(), bytes.end());
-    std::string out(bytes.size() * 4 + 4, '\0');
-    char* inPointer = in.data();
-    std::size_t inLeft = in.size();
-    char* outPointer = out.data();
-    std::size_t outLeft = out.size();
-    auto* handle = static_cast<iconv_t>(converter_.get());
-    iconv(handle, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(handle, &inPointer, &inLeft, &outPointer, &outLeft) != static_cast<std::size_t>(-1)) {
-      out.resize(out.size() - outLeft);
-      name = withEscapesResolved(out);
-    }
+    const std::optional<std::string> before = decodePlain(bytes.substr(plain, i - plain));
+    const std::optional<std::string> asian = decodeAsian(escape[3], character);
+    name = before && asian ? std::optional<std::string>(*name + *before + *asian) : std::nullopt;
+    i += 8;
+    plain = i;
+  }
+  if (name) {
+    const std::optional<std::string> rest = decodePlain(bytes.substr(plain));
+    name = rest ? std::optional<std::string>(withEscapesResolved(*name + *rest)) : std::nullopt;
   }
   lastBytes_.assign(bytes);
   lastName_ = name;
   return name;
+}
+
+std::optional<std::string> NameDecoder::decodeAsian(char page, std::uint32_t character) {
+  constexpr std::array<const char*, 5> kPages{"CP932", "CP950", "CP949", "JOHAB", "GBK"};
+  auto* handle = iconv_open("UTF-8", kPages.at(static_cast<std::size_t>(page - '1')));
+  if (handle == reinterpret_cast<iconv_t>(-1)) {  // NOLINT: iconv's failure value
+    return std::nullopt;
+  }
+  const std::unique_ptr<void, Closer> converter(handle);
+  const std::string bytes{static_cast<char>(character >> 8), static_cast<char>(character & 0xFF)};
+  return convert(converter.get(), bytes);
+}
+
+std::optional<std::string> NameDecoder::convert(void* converter, std::string_view bytes) {
+  std::vector<char> in(bytes.begin(), bytes.end());
+  std::string out(bytes.size() * 4 + 4, '\0');
+  char* inPointer = in.data();
+  std::size_t inLeft = in.size();
+  char* outPointer = out.data();
+  std::size_t outLeft = out.size();
+  auto* handle = static_cast<iconv_t>(converter);
+  iconv(handle, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(handle, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<std::size_t>(-1)) {
+    return std::nullopt;
+  }
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::optional<std::string> NameDecoder::decodePlain(std::string_view bytes) const {
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) {
+    return std::string(bytes);
+  }
+  if (utf8_) {
+    return isUtf8(bytes) ? std::optional<std::string>(std::string(bytes)) : std::nullopt;
+  }
+  return convert(converter_.get(), bytes);
 }
 
 }  // namespace kvm::dxf

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,7 +13,7 @@ namespace kvm::dxf {
 
 // Turns the bytes of a name in a drawing into UTF-8: files before release 2007 hold the code
 // page their header names ($DWGCODEPAGE, e.g. ANSI_936 = GBK), later ones UTF-8; either may
-// write a character as \U+XXXX.
+// write a character as \U+XXXX, or as \M+nXXXX in an Asian code page (5 = GBK).
 class NameDecoder {
  public:
   NameDecoder();
@@ -28,6 +29,10 @@ class NameDecoder {
   struct Closer {
     void operator()(void* handle) const noexcept { iconv_close(static_cast<iconv_t>(handle)); }
   };
+
+  [[nodiscard]] std::optional<std::string> decodePlain(std::string_view bytes) const;
+  static std::optional<std::string> decodeAsian(char page, std::uint32_t character);
+  static std::optional<std::string> convert(void* converter, std::string_view bytes);
 
   std::unique_ptr<void, Closer> converter_;
   bool utf8_ = false;

@@ -240,6 +240,10 @@ TEST(plan_reader_test, names_decode_by_code_page_and_release_with_escapes) {
       takeOff(drawing({{9, "$ACADVER"}, {1, "AC1032"}}, {{0, "LAYER"}, {2, "BJ-\\U+5C4B\\U+810A"}},
                       {}, line("bj-屋脊", 0, 0, 1, 0)));
   EXPECT_EQ(escaped.layers.size(), 1U);
+  // \M+5CEDD is 屋 in GBK, written in ASCII, here in a file of code page 1252.
+  const PlanTakeoff asian =
+      takeOff(drawing({}, {{0, "LAYER"}, {2, "BJ-\\M+5CEDD\\U+810A"}}, {}, {}));
+  EXPECT_EQ(asian.layers.at(0).name, "BJ-屋脊");
   const PlanTakeoff utf8 =
       takeOff(drawing({{9, "$ACADVER"}, {1, "AC1032"}}, {{0, "LAYER"}, {2, "BJ-屋脊"}}, {}, {}));
   EXPECT_EQ(utf8.layers.at(0).name, "BJ-屋脊");
