@@ -2,6 +2,7 @@
 #include "apps/kavelmor/commands.h"
 #include "apps/kavelmor/db/db_commands.h"
 #include "apps/kavelmor/preview/preview_command.h"
+#include "apps/kavelmor/takeoff/takeoff_command.h"
 
 namespace kvm::cli {
 
@@ -9,6 +10,7 @@ void addOptionalCommands(CLI::App& app, int& status) {
   addDbCommands(app, status);
   addPreviewCommand(app, status);
   addBillCommands(app, status);
+  addTakeoffCommand(app, status);
 }
 
 }  // namespace kvm::cli

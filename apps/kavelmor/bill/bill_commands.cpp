@@ -8,6 +8,7 @@
 
 #include "apps/kavelmor/bill/bill_outputs.h"
 #include "apps/kavelmor/bill/drawing_export.h"
+#include "apps/kavelmor/bill/sample_plan.h"
 #include "apps/kavelmor/bill/sample_project.h"
 #include "apps/kavelmor/bill/session_home.h"
 #include "base/runtime_error.h"
@@ -15,6 +16,7 @@
 #include "platform/cairo/cairo_render.h"
 #include "platform/sim/companion/bill_job.h"
 #include "platform/sim/companion/bill_request.h"
+#include "platform/sim/companion/plan_lines.h"
 #include "storage/database_file.h"
 #include "storage/program_directory.h"
 
@@ -47,8 +49,33 @@ void useDatabase(const std::filesystem::path& database, const std::filesystem::p
   std::filesystem::copy_file(database, target, std::filesystem::copy_options::overwrite_existing);
 }
 
-int job(const BillRequest& request, std::ostream& progress) {
-  const companion::Project project = companion::readProjectFile(request.project);
+// The rows that name layers get their lines from the plan, before anything is written.
+void takeLinesFromPlan(companion::Project& project, const BillRequest& request,
+                       const PlanSource& source, std::ostream& progress) {
+  if (!source.plan.empty()) {
+    project.plan = source.plan;
+  }
+  if (!companion::needsPlan(project)) {
+    return;
+  }
+  if (project.plan.empty()) {
+    throw companion::ProjectError(request.project +
+                                  ": rows take their lines from layers, but no plan is named: "
+                                  "give --plan PLAN.dxf or \"plan\" in the project file");
+  }
+  const dxf::PlanTakeoff takeoff = companion::takeLinesFromPlan(project, source.units);
+  progress << "Read the plan " << project.plan.string() << " (" << takeoff.version << ", units "
+           << takeoff.units << ")";
+  if (takeoff.skippedCount > 0) {
+    progress << ", " << takeoff.skippedCount << " damaged entities skipped (kavelmor takeoff "
+             << "lists them)";
+  }
+  progress << '\n';
+}
+
+int job(const BillRequest& request, const PlanSource& source, std::ostream& progress) {
+  companion::Project project = companion::readProjectFile(request.project);
+  takeLinesFromPlan(project, request, source, progress);
   progress << "Read the project " << request.project << ": " << project.flashings.size()
            << " current-use rows, " << lineCount(project) << " flashing lines\n";
   const std::filesystem::path folder = request.output;
@@ -77,9 +104,10 @@ int job(const BillRequest& request, std::ostream& progress) {
 
 }  // namespace
 
-int runBill(const BillRequest& request, std::ostream& progress, std::ostream& errors) {
+int runBill(const BillRequest& request, std::ostream& progress, std::ostream& errors,
+            const PlanSource& plan) {
   try {
-    return job(request, progress);
+    return job(request, plan, progress);
   } catch (const RuntimeError& error) {
     errors << "kavelmor bill: error " << error.number() << ": " << toUtf8(error.description())
            << '\n';
@@ -101,16 +129,19 @@ int runDemo(const std::string& output, const std::string& modelSpaceDump, std::o
     if (!out) {
       throw std::runtime_error(project.string() + ": cannot write");
     }
+    writeSamplePlan(folder / "plan.dxf");
   } catch (const std::exception& error) {
     errors << "kavelmor demo: " << error.what() << '\n';
     return 1;
   }
-  progress << "Wrote the sample project (a small workshop) to " << project.string() << '\n';
+  progress << "Wrote the sample project (a small workshop) to " << project.string()
+           << " and its plan drawing to " << (folder / "plan.dxf").string() << '\n';
   return runBill({project.string(), folder.string(), "", "", modelSpaceDump}, progress, errors);
 }
 
 void addBillCommands(CLI::App& app, int& status) {
   auto request = std::make_shared<BillRequest>();
+  auto plan = std::make_shared<PlanSource>();
   auto* bill = app.add_subcommand(
       "bill", "Draw the bill of a project: bill.dxf, cutlist.csv, bill.txt and profile pictures");
   bill->add_option("PROJECT", request->project, "The project file (JSON)")->required();
@@ -120,8 +151,12 @@ void addBillCommands(CLI::App& app, int& status) {
   bill->add_option("--db", request->database, "Start the session from this database file");
   bill->add_option("--modelspace", request->modelSpaceDump,
                    "Also write the drawing's texts as the model-space dump (JSON)");
-  bill->callback([request, &status] {
-    status = runBill(*request, std::cout, std::cerr);
+  bill->add_option("--plan", plan->plan,
+                   "The plan drawing (DXF) whose layers hold the flashing lines");
+  bill->add_option("--units", plan->units, "The plan's units, over its own")
+      ->check(CLI::IsMember({"mm", "cm", "m", "in", "ft"}));
+  bill->callback([request, plan, &status] {
+    status = runBill(*request, std::cout, std::cerr, *plan);
     cairo::releaseFontCaches();  // the command is the last thing the program does
   });
 

@@ -6,7 +6,8 @@
 
 namespace kvm::cli {
 
-// kavelmor bill PROJECT.json -o OUT_DIR [--home DIR] [--db FILE] [--modelspace FILE]
+// kavelmor bill PROJECT.json -o OUT_DIR [--plan PLAN.dxf] [--units U] [--home DIR] [--db FILE]
+//                                     [--modelspace FILE]
 // kavelmor demo [-o OUT_DIR]
 void addBillCommands(CLI::App& app, int& status);
 
@@ -18,8 +19,15 @@ struct BillRequest {
   std::string modelSpaceDump;  // empty: none
 };
 
+// Where the rows that name layers take their lines from.
+struct PlanSource {
+  std::string plan;   // empty: the one the project file names, if any
+  std::string units;  // empty: the plan's own
+};
+
 // Runs the main job on a project file. Returns 0, or 1 after one line on `errors`.
-int runBill(const BillRequest& request, std::ostream& progress, std::ostream& errors);
+int runBill(const BillRequest& request, std::ostream& progress, std::ostream& errors,
+            const PlanSource& plan = {});
 
 // Writes the sample project into the folder and runs the main job on it in a fresh session.
 int runDemo(const std::string& output, const std::string& modelSpaceDump, std::ostream& progress,

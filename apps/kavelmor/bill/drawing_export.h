@@ -5,7 +5,7 @@
 #include <fstream>
 #include <optional>
 
-#include "platform/sim/dxf/dxf_writer.h"
+#include "platform/dxf/dxf_writer.h"
 #include "platform/sim/host/drawing_sink.h"
 
 namespace kvm::cli {

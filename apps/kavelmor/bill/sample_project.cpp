@@ -3,8 +3,8 @@
 namespace kvm::cli {
 
 std::string_view sampleProject() {
-  // Plan at the origin; front elevation below it, back elevation below that; the bill to the
-  // right. Lengths in millimetres.
+  // The flashing lines are on the layers of plan.dxf (sample_plan.cpp): plan at the origin,
+  // front elevation below it, back elevation below that; the bill to the right.
   return R"json({
   "project": {"name": "示范工程车间一", "plateThickness": "0.5", "lengthClassStep": "300", "textHeight": "300"},
   "billOrigin": [36000, 14800],
@@ -22,52 +22,14 @@ std::string_view sampleProject() {
     {"start": [30000, -12000], "end": [0, -12000]},
     {"start": [0, -12000], "end": [0, -17850]}
   ],
+  "plan": "plan.dxf",
   "currentUse": [
-    {"flashing": "彩钢板屋面:屋脊包角", "mode": 0, "lines": [
-      {"start": [0, 7400], "end": [30000, 7400]}
-    ]},
-    {"flashing": "彩钢板屋面:山墙包角", "mode": 0, "lines": [
-      {"start": [0, 0], "end": [0, 7400]},
-      {"start": [0, 7400], "end": [0, 14800]},
-      {"start": [30000, 0], "end": [30000, 7400]},
-      {"start": [30000, 7400], "end": [30000, 14800]}
-    ]},
-    {"flashing": "彩钢墙面:转角包角", "mode": 2, "lines": [
-      {"start": [0, -9850], "end": [0, -4000]},
-      {"start": [30000, -9850], "end": [30000, -4000]},
-      {"start": [0, -17850], "end": [0, -12000]},
-      {"start": [30000, -17850], "end": [30000, -12000]}
-    ]},
-    {"flashing": "彩钢墙面:窗顶包角", "mode": 1, "lines": [
-      {"start": [3000, -7150], "end": [6000, -7150]},
-      {"start": [10000, -7150], "end": [13000, -7150]},
-      {"start": [17000, -7150], "end": [20000, -7150]},
-      {"start": [24000, -7150], "end": [27000, -7150]},
-      {"start": [6000, -15150], "end": [8400, -15150]},
-      {"start": [21600, -15150], "end": [24000, -15150]}
-    ]},
-    {"flashing": "彩钢墙面:窗侧包角", "mode": 0, "lines": [
-      {"start": [3000, -8650], "end": [3000, -7150]},
-      {"start": [6000, -8650], "end": [6000, -7150]},
-      {"start": [10000, -8650], "end": [10000, -7150]},
-      {"start": [13000, -8650], "end": [13000, -7150]},
-      {"start": [17000, -8650], "end": [17000, -7150]},
-      {"start": [20000, -8650], "end": [20000, -7150]},
-      {"start": [24000, -8650], "end": [24000, -7150]},
-      {"start": [27000, -8650], "end": [27000, -7150]},
-      {"start": [6000, -16350], "end": [6000, -15150]},
-      {"start": [8400, -16350], "end": [8400, -15150]},
-      {"start": [21600, -16350], "end": [21600, -15150]},
-      {"start": [24000, -16350], "end": [24000, -15150]}
-    ]},
-    {"flashing": "彩钢墙面:上窗底包角", "mode": 2, "lines": [
-      {"start": [3000, -8650], "end": [6000, -8650]},
-      {"start": [10000, -8650], "end": [13000, -8650]},
-      {"start": [17000, -8650], "end": [20000, -8650]},
-      {"start": [24000, -8650], "end": [27000, -8650]},
-      {"start": [6000, -16350], "end": [8400, -16350]},
-      {"start": [21600, -16350], "end": [24000, -16350]}
-    ]}
+    {"flashing": "彩钢板屋面:屋脊包角", "mode": 0},
+    {"flashing": "彩钢板屋面:山墙包角", "mode": 0},
+    {"flashing": "彩钢墙面:转角包角", "mode": 2},
+    {"flashing": "彩钢墙面:窗顶包角", "mode": 1},
+    {"flashing": "彩钢墙面:窗侧包角", "mode": 0, "layers": ["BJ-窗侧"]},
+    {"flashing": "彩钢墙面:上窗底包角", "mode": 2}
   ]
 }
 )json";

@@ -31,8 +31,15 @@ class ProjectReader {
     if (!root.is_object()) {
       fail({}, "a project is a JSON object");
     }
-    onlyKeys(root, {}, {"project", "billOrigin", "outline", "currentUse"});
+    onlyKeys(root, {}, {"project", "billOrigin", "outline", "currentUse", "plan"});
     Project project;
+    if (root.contains("plan")) {
+      const json& plan = root.at("plan");
+      if (!plan.is_string() || plan.get<std::string>().empty()) {
+        fail({"plan"}, "must name the plan drawing (a DXF file, relative to the project file)");
+      }
+      project.plan = std::filesystem::path(plan.get<std::string>());
+    }
     project.settings = settings(member(root, {}, "project"), {"project"});
     const JsonPath originPath{"billOrigin"};
     const auto origin = point(member(root, {}, "billOrigin"), originPath);
@@ -159,11 +166,31 @@ class ProjectReader {
     return result;
   }
 
+  std::string place(const JsonPath& path) const {
+    const TextPosition at = locate(text_, path);
+    return source_ + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) + ": " +
+           fieldName(path);
+  }
+
+  std::vector<std::string> layers(const json& value, const JsonPath& path) const {
+    if (!value.is_array() || value.empty()) {
+      fail(path, "must be an array of the plan's layer names");
+    }
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+      if (!value[i].is_string() || value[i].get<std::string>().empty()) {
+        fail(with(path, i), "must be a layer name");
+      }
+      names.push_back(value[i].get<std::string>());
+    }
+    return names;
+  }
+
   ProjectFlashing flashing(const json& value, const JsonPath& path) const {
     if (!value.is_object()) {
-      fail(path, "must be an object with flashing, mode and lines");
+      fail(path, "must be an object with flashing, mode and lines or layers");
     }
-    onlyKeys(value, path, {"flashing", "mode", "lines"});
+    onlyKeys(value, path, {"flashing", "mode", "lines", "layers"});
     ProjectFlashing result;
     const json& name = member(value, path, "flashing");
     const JsonPath namePath = with(path, "flashing");
@@ -186,8 +213,21 @@ class ProjectReader {
            "must be 0 (equal pieces), 1 (full-length pieces) or 2 (one piece where it fits)");
     }
     result.mode = static_cast<int>(mode.get<long long>());
+    result.place = place(path);
+    if (value.contains("lines") && value.contains("layers")) {
+      fail(with(path, "layers"), "a row takes lines or layers, not both");
+    }
+    if (value.contains("layers")) {
+      result.layers = layers(value.at("layers"), with(path, "layers"));
+      return result;
+    }
+    if (!value.contains("lines")) {
+      // The layer named like the flashing, as detailers name their layers.
+      result.layers.push_back(toUtf8(result.currentUse.substr(result.currentUse.find(u':') + 1)));
+      return result;
+    }
     const JsonPath linesPath = with(path, "lines");
-    result.lines = lines(member(value, path, "lines"), linesPath);
+    result.lines = lines(value.at("lines"), linesPath);
     if (result.lines.size() > kMaxLinesPerFlashing) {
       fail(linesPath, "holds more than " + std::to_string(kMaxLinesPerFlashing) +
                           " lines, more than the component keeps for one flashing");
@@ -231,7 +271,11 @@ Project readProjectFile(const std::filesystem::path& file) {
   if (size < 0 || !stream.read(text.data(), size)) {
     throw ProjectError(file.string() + ": cannot be read");
   }
-  return parseProject(text, file.string());
+  Project project = parseProject(text, file.string());
+  if (!project.plan.empty() && project.plan.is_relative()) {
+    project.plan = file.parent_path() / project.plan;
+  }
+  return project;
 }
 
 }  // namespace kvm::companion

@@ -29,6 +29,10 @@ struct ProjectFlashing {
   std::u16string currentUse;  // "library:flashing"
   int mode = kModeEqualPieces;
   std::vector<PlanLine> lines;
+  // Layers of the plan the lines come from, where the row gives no lines: those it names,
+  // or the one named like the flashing.
+  std::vector<std::string> layers;  // UTF-8
+  std::string place;                // "p.json:9:5: currentUse[1]", for errors about the row
 };
 
 // What the companion needs to draw a bill: the project settings as typed into the settings
@@ -39,6 +43,7 @@ struct Project {
   double originY = 0;
   std::vector<PlanLine> outline;  // drawn for orientation only
   std::vector<ProjectFlashing> flashings;
+  std::filesystem::path plan;  // the plan drawing the layers are on; empty: none named
 };
 
 // The component keeps at most this many lines per flashing.

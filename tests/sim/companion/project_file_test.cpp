@@ -65,7 +65,7 @@ TEST(project_file_test, a_bad_field_is_named_with_its_line_and_column) {
   text.replace(text.find("\"lines\": []"), 11, "\"Lines\": []");
   EXPECT_EQ(complaint(text),
             "p.json:9:51: currentUse[1].Lines: is not a field of this object (its fields: "
-            "flashing, mode, lines)");
+            "flashing, mode, lines, layers)");
 }
 
 TEST(project_file_test, json_that_does_not_parse_names_its_place) {
@@ -105,6 +105,33 @@ TEST(project_file_test, flashings_and_lines_the_component_could_not_take) {
   text.replace(text.find("屋脊包角"), std::string("屋脊包角").size(), "屋脊\\u0001包角");
   EXPECT_EQ(complaint(text),
             "p.json:7:18: currentUse[0].flashing: holds a control character of code 0 to 5");
+}
+
+TEST(project_file_test, rows_take_layers_or_the_layer_named_like_their_flashing) {
+  std::string text = kProject;
+  text.replace(text.find("\"lines\": []"), 11, "\"layers\": [\"BJ-转角\", \"BJ-角\"]");
+  text.replace(text.find("\"currentUse\""), 12, "\"plan\": \"a/plan.dxf\", \"currentUse\"");
+  Project project = parseProject(text, "p.json");
+  EXPECT_EQ(project.plan, "a/plan.dxf");
+  EXPECT_EQ(project.flashings[1].layers, (std::vector<std::string>{"BJ-转角", "BJ-角"}));
+  EXPECT_EQ(project.flashings[1].place, "p.json:9:5: currentUse[1]");
+  EXPECT_TRUE(project.flashings[0].layers.empty());
+
+  text = kProject;
+  text.replace(text.find(", \"lines\": []"), 13, "");
+  project = parseProject(text, "p.json");
+  EXPECT_EQ(project.flashings[1].layers, (std::vector<std::string>{"转角包角"}));
+
+  text = kProject;
+  text.replace(text.find("\"lines\": []"), 11, "\"lines\": [], \"layers\": [\"A\"]");
+  EXPECT_EQ(complaint(text),
+            "p.json:9:65: currentUse[1].layers: a row takes lines or layers, not both");
+  text = kProject;
+  text.replace(text.find("\"lines\": []"), 11, "\"layers\": [\"\"]");
+  EXPECT_EQ(complaint(text), "p.json:9:53: currentUse[1].layers[0]: must be a layer name");
+  text = kProject;
+  text.replace(text.find("\"currentUse\""), 12, "\"plan\": 3, \"currentUse\"");
+  EXPECT_EQ(complaint(text).substr(0, 20), "p.json:6:11: plan: m");
 }
 
 TEST(project_file_test, a_flashing_holds_at_most_the_lines_the_component_keeps) {

@@ -5,19 +5,19 @@
 #include <fstream>
 #include <memory>
 
-#include "platform/sim/dxf/dxf_entities.h"
-#include "platform/sim/dxf/group_writer.h"
+#include "platform/dxf/dxf_entities.h"
+#include "platform/dxf/group_writer.h"
 
 namespace kvm::dxf {
 
 // Writes an ASCII drawing interchange file of release 12 (AC1009) in code page 936: header
 // with the drawing's extents, the tables of line types, layers, text styles and the
-// application id, and the entities in the order they are added. Entities stream to a scratch
-// file beside the target, so memory does not grow with the drawing; finish() puts the file
+// application id, the blocks, and the entities in the order they are added. Entities stream to a
+// scratch file beside the target, so memory does not grow with the drawing; finish() puts the file
 // together and moves it into place. A writer destroyed before finish() leaves nothing behind.
 class DxfWriter {
  public:
-  DxfWriter(std::filesystem::path file, Tables tables);
+  DxfWriter(std::filesystem::path file, Tables tables, std::vector<Block> blocks = {});
   DxfWriter(const DxfWriter&) = delete;
   DxfWriter& operator=(const DxfWriter&) = delete;
   DxfWriter(DxfWriter&&) = delete;
@@ -29,6 +29,7 @@ class DxfWriter {
   void add(const Text& text);
   void add(const Line& line);
   void add(const Polyline& polyline);
+  void add(const Insert& insert);
 
   void finish();
 
@@ -49,11 +50,15 @@ class DxfWriter {
   void writeHeader(GroupWriter& out) const;
   void writeTables(GroupWriter& out) const;
   void writeViewport(GroupWriter& out) const;
+  void writeBlocks(GroupWriter& out) const;
+  void writeLine(GroupWriter& out, const Line& line) const;
+  void writePolyline(GroupWriter& out, const Polyline& polyline) const;
   void fail(const std::string& what) const;
 
   std::filesystem::path file_;
   std::filesystem::path scratch_;
   Tables tables_;
+  std::vector<Block> blocks_;
   std::ofstream entityStream_;
   std::unique_ptr<GroupWriter> entityWriter_;
   Extents extents_;

@@ -24,11 +24,6 @@ struct TextStyle {
   std::string bigFontFile;  // empty: none
 };
 
-struct Tables {
-  std::vector<Layer> layers;
-  std::vector<TextStyle> styles;
-};
-
 // A single-line text. `alignment` is the CAD object model's (0 left, 1 centre, 2 right on the
 // baseline, 3 aligned, 4 middle, 5 fit, 6 to 8 top, 9 to 11 middle, 12 to 14 bottom row); a
 // left text stands on `insertion`, every other one on `alignmentPoint`.
@@ -59,6 +54,30 @@ struct Polyline {
   bool closed = false;
   std::u16string layer;
   int32_t color = 256;
+};
+
+// A block definition: lines and polylines drawn about its base point.
+struct Block {
+  std::u16string name;
+  Point base;
+  std::vector<Line> lines;
+  std::vector<Polyline> polylines;
+};
+
+// A reference to a block: its base point on `insertion`, scaled, then turned by `rotation`
+// degrees.
+struct Insert {
+  std::u16string block;
+  Point insertion;
+  double xScale = 1;
+  double yScale = 1;
+  double rotation = 0;
+  std::u16string layer;
+};
+
+struct Tables {
+  std::vector<Layer> layers;
+  std::vector<TextStyle> styles;
 };
 
 }  // namespace kvm::dxf

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/codepage.h"
-#include "platform/sim/dxf/dxf_writer.h"
+#include "platform/dxf/dxf_writer.h"
 #include "tests/storage/temp_folder.h"
 
 namespace kvm::dxf {

@@ -1,4 +1,4 @@
-#include "platform/sim/dxf/group_writer.h"
+#include "platform/dxf/group_writer.h"
 
 #include <array>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "platform/sim/dxf/dxf_writer.h"
+#include "platform/dxf/dxf_writer.h"
 
 #include <algorithm>
 #include <array>
@@ -83,10 +83,11 @@ void DxfWriter::Extents::include(double x, double y) {
   maxY = std::max(maxY, y);
 }
 
-DxfWriter::DxfWriter(std::filesystem::path file, Tables tables)
+DxfWriter::DxfWriter(std::filesystem::path file, Tables tables, std::vector<Block> blocks)
     : file_(std::move(file)),
       scratch_(withSuffix(file_, kScratchSuffix)),
       tables_(std::move(tables)),
+      blocks_(std::move(blocks)),
       entityStream_(scratch_, std::ios::binary | std::ios::trunc) {
   if (!entityStream_) {
     fail("cannot write");
@@ -180,12 +181,11 @@ void DxfWriter::add(const Text& text) {
   ++entities_;
 }
 
-void DxfWriter::add(const Line& line) {
+void DxfWriter::writeLine(GroupWriter& out, const Line& line) const {
   checkLayer(line.layer);
   if (!finite(line.start) || !finite(line.end)) {
     fail("a line has an end that is not a finite point");
   }
-  GroupWriter& out = *entityWriter_;
   out.text(0, "LINE");
   out.text(8, line.layer);
   if (line.color != 256) {
@@ -193,12 +193,16 @@ void DxfWriter::add(const Line& line) {
   }
   out.point(10, line.start.x, line.start.y, line.start.z);
   out.point(11, line.end.x, line.end.y, line.end.z);
+}
+
+void DxfWriter::add(const Line& line) {
+  writeLine(*entityWriter_, line);
   extents_.include(line.start.x, line.start.y);
   extents_.include(line.end.x, line.end.y);
   ++entities_;
 }
 
-void DxfWriter::add(const Polyline& polyline) {
+void DxfWriter::writePolyline(GroupWriter& out, const Polyline& polyline) const {
   checkLayer(polyline.layer);
   if (polyline.vertices.size() < 2) {
     fail("a polyline has fewer than two vertices");
@@ -208,7 +212,6 @@ void DxfWriter::add(const Polyline& polyline) {
       })) {
     fail("a polyline has a vertex that is not a finite point");
   }
-  GroupWriter& out = *entityWriter_;
   out.text(0, "POLYLINE");
   out.text(8, polyline.layer);
   if (polyline.color != 256) {
@@ -221,11 +224,63 @@ void DxfWriter::add(const Polyline& polyline) {
     out.text(0, "VERTEX");
     out.text(8, polyline.layer);
     out.point(10, vertex.x, vertex.y, 0);
-    extents_.include(vertex.x, vertex.y);
   }
   out.text(0, "SEQEND");
   out.text(8, polyline.layer);
+}
+
+void DxfWriter::add(const Polyline& polyline) {
+  writePolyline(*entityWriter_, polyline);
+  for (const Point& vertex : polyline.vertices) {
+    extents_.include(vertex.x, vertex.y);
+  }
   ++entities_;
+}
+
+void DxfWriter::add(const Insert& insert) {
+  checkLayer(insert.layer);
+  const auto block = std::find_if(blocks_.begin(), blocks_.end(), [&insert](const Block& b) {
+    return sameName(b.name, insert.block);
+  });
+  if (block == blocks_.end()) {
+    fail("block " + toUtf8(insert.block) + " is not among the drawing's blocks");
+  }
+  if (!finite(insert.insertion) || !std::isfinite(insert.xScale) || !std::isfinite(insert.yScale) ||
+      !std::isfinite(insert.rotation)) {
+    fail("a block reference has a value that is not a finite number");
+  }
+  GroupWriter& out = *entityWriter_;
+  out.text(0, "INSERT");
+  out.text(8, insert.layer);
+  out.text(2, insert.block);
+  out.point(10, insert.insertion.x, insert.insertion.y, insert.insertion.z);
+  out.real(41, insert.xScale);
+  out.real(42, insert.yScale);
+  out.real(50, insert.rotation);
+  extents_.include(insert.insertion.x, insert.insertion.y);
+  ++entities_;
+}
+
+void DxfWriter::writeBlocks(GroupWriter& out) const {
+  out.text(0, "SECTION");
+  out.text(2, "BLOCKS");
+  for (const Block& block : blocks_) {
+    out.text(0, "BLOCK");
+    out.text(8, u"0");
+    out.text(2, block.name);
+    out.integer(70, 0);
+    out.point(10, block.base.x, block.base.y, block.base.z);
+    out.text(3, block.name);
+    for (const Line& line : block.lines) {
+      writeLine(out, line);
+    }
+    for (const Polyline& polyline : block.polylines) {
+      writePolyline(out, polyline);
+    }
+    out.text(0, "ENDBLK");
+    out.text(8, u"0");
+  }
+  out.text(0, "ENDSEC");
 }
 
 void DxfWriter::writeHeader(GroupWriter& out) const {
@@ -379,9 +434,7 @@ void DxfWriter::finish() {
     GroupWriter out(stream);
     writeHeader(out);
     writeTables(out);
-    out.text(0, "SECTION");
-    out.text(2, "BLOCKS");
-    out.text(0, "ENDSEC");
+    writeBlocks(out);
     out.text(0, "SECTION");
     out.text(2, "ENTITIES");
     std::ifstream entities(scratch_, std::ios::binary);

@@ -1,0 +1,202 @@
+#include "platform/dxf/name_decoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <vector>
+
+namespace kvm::dxf {
+
+namespace {
+
+void appendUtf8(std::string& out, std::uint32_t point) {
+  if (point < 0x80) {
+    out += static_cast<char>(point);
+  } else if (point < 0x800) {
+    out += static_cast<char>(0xC0 | (point >> 6));
+    out += static_cast<char>(0x80 | (point & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (point >> 12));
+    out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (point & 0x3F));
+  }
+}
+
+// \U+XXXX escapes (four hex digits) as the characters they stand for; a surrogate stays
+// escaped, having no UTF-8 form of its own.
+std::string withEscapesResolved(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text.substr(i, 3) == "\\U+" && i + 7 <= text.size()) {
+      std::uint32_t point = 0;
+      const char* digits = text.data() + i + 3;
+      const auto [end, error] = std::from_chars(digits, digits + 4, point, 16);
+      if (error == std::errc{} && end == digits + 4 && (point < 0xD800 || point > 0xDFFF)) {
+        appendUtf8(out, point);
+        i += 7;
+        continue;
+      }
+    }
+    out += text[i++];
+  }
+  return out;
+}
+
+}  // namespace
+
+bool isUtf8(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    std::size_t extra = 0;
+    std::uint32_t point = 0;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      extra = 1;
+      point = lead & 0x1FU;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      extra = 2;
+      point = lead & 0x0FU;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      extra = 3;
+      point = lead & 0x07U;
+    } else {
+      return false;
+    }
+    if (i + extra >= bytes.size()) {
+      return false;
+    }
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(bytes[i + k]);
+      if ((next & 0xC0U) != 0x80U) {
+        return false;
+      }
+      point = (point << 6) | (next & 0x3FU);
+    }
+    const bool overlong = (extra == 2 && point < 0x800) || (extra == 3 && point < 0x10000);
+    if (overlong || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF) {
+      return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
+std::string foldedName(std::string_view name) {
+  std::string out(name);
+  std::transform(out.begin(), out.end(), out.begin(), [](char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  });
+  return out;
+}
+
+NameDecoder::NameDecoder() {
+  useCodePage("ANSI_1252");
+}
+
+bool NameDecoder::useCodePage(std::string_view dwgCodePage) {
+  std::string name(dwgCodePage);
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
+  std::string iconvName = "CP1252";
+  bool known = true;
+  if (name == "ANSI_936") {
+    iconvName = "GBK";
+  } else if (name.starts_with("ANSI_") && name.size() > 5 &&
+             std::all_of(name.begin() + 5, name.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+    iconvName = "CP" + name.substr(5);
+  } else {
+    known = false;
+  }
+  auto* handle = iconv_open("UTF-8", iconvName.c_str());
+  if (handle == reinterpret_cast<iconv_t>(-1)) {  // NOLINT: iconv's failure value
+    handle = iconv_open("UTF-8", "CP1252");
+    known = false;
+  }
+  converter_.reset(handle);
+  lastName_.reset();
+  lastBytes_.clear();
+  return known;
+}
+
+std::optional<std::string> NameDecoder::decode(std::string_view bytes) {
+  if (lastName_ && bytes == lastBytes_) {
+    return lastName_;
+  }
+  // \M+nXXXX writes a double-byte character of an Asian code page (n = 1 to 5) in ASCII.
+  std::optional<std::string> name = std::string();
+  std::size_t plain = 0;
+  std::size_t i = 0;
+  while (name && i + 8 <= bytes.size()) {
+    const std::string_view escape = bytes.substr(i, 8);
+    std::uint32_t character = 0;
+    const char* digits = escape.data() + 4;
+    const auto [end, error] = std::from_chars(digits, digits + 4, character, 16);
+    if (!escape.starts_with("\\M+") || escape[3] < '1' || escape[3] > '5' || error != std::errc{} ||
+        end != digits + 4) {
+      ++i;
+      continue;
+    }
+    const std::optional<std::string> before = decodePlain(bytes.substr(plain, i - plain));
+    const std::optional<std::string> asian = decodeAsian(escape[3], character);
+    name = before && asian ? std::optional<std::string>(*name + *before + *asian) : std::nullopt;
+    i += 8;
+    plain = i;
+  }
+  if (name) {
+    const std::optional<std::string> rest = decodePlain(bytes.substr(plain));
+    name = rest ? std::optional<std::string>(withEscapesResolved(*name + *rest)) : std::nullopt;
+  }
+  lastBytes_.assign(bytes);
+  lastName_ = name;
+  return name;
+}
+
+std::optional<std::string> NameDecoder::decodeAsian(char page, std::uint32_t character) {
+  constexpr std::array<const char*, 5> kPages{"CP932", "CP950", "CP949", "JOHAB", "GBK"};
+  auto* handle = iconv_open("UTF-8", kPages.at(static_cast<std::size_t>(page - '1')));
+  if (handle == reinterpret_cast<iconv_t>(-1)) {  // NOLINT: iconv's failure value
+    return std::nullopt;
+  }
+  const std::unique_ptr<void, Closer> converter(handle);
+  const std::string bytes{static_cast<char>(character >> 8), static_cast<char>(character & 0xFF)};
+  return convert(converter.get(), bytes);
+}
+
+std::optional<std::string> NameDecoder::convert(void* converter, std::string_view bytes) {
+  std::vector<char> in(bytes.begin(), bytes.end());
+  std::string out(bytes.size() * 4 + 4, '\0');
+  char* inPointer = in.data();
+  std::size_t inLeft = in.size();
+  char* outPointer = out.data();
+  std::size_t outLeft = out.size();
+  auto* handle = static_cast<iconv_t>(converter);
+  iconv(handle, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(handle, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<std::size_t>(-1)) {
+    return std::nullopt;
+  }
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::optional<std::string> NameDecoder::decodePlain(std::string_view bytes) const {
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) {
+    return std::string(bytes);
+  }
+  if (utf8_) {
+    return isUtf8(bytes) ? std::optional<std::string>(std::string(bytes)) : std::nullopt;
+  }
+  return convert(converter_.get(), bytes);
+}
+
+}  // namespace kvm::dxf

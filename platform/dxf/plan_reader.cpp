@@ -1,0 +1,614 @@
+#include "platform/dxf/plan_reader.h"
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <unordered_map>
+
+#include "platform/dxf/name_decoder.h"
+#include "platform/dxf/record_stream.h"
+
+namespace kvm::dxf {
+
+namespace {
+
+// A plan of a building stays well inside 1000 km of its origin.
+constexpr double kMaxCoordinate = 1e9;
+constexpr std::uint64_t kMaxExpansion = 10'000'000;
+constexpr int kMaxNesting = 64;
+constexpr std::uint32_t kNoBlock = std::numeric_limits<std::uint32_t>::max();
+
+struct Vertex {
+  Vec3 point;
+  double bulge = 0;
+};
+
+// An entity as read: drawn at once in model space, or kept in its block until inserted.
+struct Shape {
+  enum class Kind : std::uint8_t { Line, Arc, Polyline, Insert, Ignored } kind = Kind::Ignored;
+  PlanEntity entity = PlanEntity::Line;
+  std::uint32_t layer = 0;
+  std::uint64_t position = 0;
+  std::string ignoredType;
+  Vec3 extrusion{0, 0, 1};
+  Vec3 a;  // line start, arc centre, insertion point
+  Vec3 b;  // line end; insert scale
+  double radius = 0;
+  double startAngle = 0;  // degrees; also an insert's rotation
+  double endAngle = 0;
+  bool closed = false;
+  bool world = false;  // a 3D polyline: vertices in world coordinates, no bulges
+  std::vector<Vertex> vertices;
+  std::uint32_t block = kNoBlock;
+  int columns = 1;
+  int rows = 1;
+  double columnSpacing = 0;
+  double rowSpacing = 0;
+};
+
+struct Block {
+  std::string name;
+  bool defined = false;
+  Vec3 base;
+  std::vector<Shape> shapes;
+  std::uint64_t expansion = 0;  // 0: not yet worked out
+  bool visiting = false;
+};
+
+struct SkipEntity {
+  std::string problem;
+};
+
+bool usable(const Vec3& p) {
+  return std::abs(p.x) <= kMaxCoordinate && std::abs(p.y) <= kMaxCoordinate &&
+         std::abs(p.z) <= kMaxCoordinate;
+}
+
+// A 16-bit value (flags, counts) as an integer; an ASCII file may write anything there, so
+// what is no 16-bit number counts as `fallback`.
+int smallInteger(double value, int fallback) {
+  return (value >= -32768 && value <= 32767) ? static_cast<int>(value) : fallback;
+}
+
+double radians(double degrees) {
+  return degrees * std::numbers::pi / 180.0;
+}
+
+class PlanReader {
+ public:
+  PlanReader(GroupReader& groups, const PlanOptions& options, FlashingLineSink* sink)
+      : groups_(groups), records_(groups), options_(options), sink_(sink) {
+    takeoff_.file = groups.sourceName();
+    takeoff_.binary = groups.binary();
+    takeoff_.version = "AC1009";
+    takeoff_.units = "mm";
+  }
+
+  PlanTakeoff read() {
+    bool ended = false;
+    while (!ended && records_.next(record_)) {
+      const std::string_view type = record_.type();
+      if (type == "SECTION") {
+        section_ = record_.text(2);
+        if (section_ == "HEADER") {
+          readHeader();
+        }
+      } else if (type == "ENDSEC") {
+        finishSequence();
+        section_.clear();
+      } else if (type == "EOF") {
+        ended = true;
+      } else if (section_ == "TABLES") {
+        if (type == "LAYER") {
+          readLayerEntry();
+        }
+      } else if (section_ == "BLOCKS") {
+        readBlockRecord(type);
+      } else if (section_ == "ENTITIES") {
+        readEntity(type, kNoBlock);
+      }
+    }
+    if (!ended) {
+      throw PlanError(groups_.sourceName() + ": " + groups_.where() +
+                      ": the file ends before its end-of-file marker (0 EOF): it is cut short");
+    }
+    return std::move(takeoff_);
+  }
+
+ private:
+  [[noreturn]] void fail(std::uint64_t position, const std::string& problem) const {
+    throw PlanError(groups_.sourceName() + ": " + groups_.describe(position) + ": " + problem);
+  }
+
+  void readHeader() {
+    std::string_view variable;
+    std::optional<std::string> units;
+    for (const Record::Field& field : record_.fields()) {
+      if (field.code == 9) {
+        variable = record_.text(field);
+      } else if (variable == "$ACADVER" && field.code == 1) {
+        takeoff_.version = std::string(record_.text(field));
+      } else if (variable == "$DWGCODEPAGE" && field.code == 3) {
+        takeoff_.codepage = std::string(record_.text(field));
+      } else if (variable == "$INSUNITS" && field.code == 70) {
+        units = unitsName(field.number);
+        if (!units && options_.units.empty()) {
+          fail(field.position, "the drawing's units ($INSUNITS " +
+                                   std::to_string(smallInteger(field.number, -1)) +
+                                   ") are not millimetres, centimetres, metres, inches or "
+                                   "feet: give the plan's units with --units");
+        }
+      }
+    }
+    if (takeoff_.version >= "AC1021") {
+      names_.useUtf8();
+    } else if (!takeoff_.codepage.empty()) {
+      names_.useCodePage(takeoff_.codepage);
+    }
+    if (units) {
+      takeoff_.units = *units;
+    }
+  }
+
+  static std::optional<std::string> unitsName(double code) {
+    switch (smallInteger(code, -1)) {
+      case 0:
+      case 4: return "mm";
+      case 1: return "in";
+      case 2: return "ft";
+      case 5: return "cm";
+      case 6: return "m";
+      default: return std::nullopt;
+    }
+  }
+
+  void startEntities() {
+    if (!options_.units.empty()) {
+      takeoff_.units = options_.units;
+    }
+    const double scale = millimetresPer(takeoff_.units).value_or(1.0);
+    world_ = Transform::scaling(scale, scale, scale);
+    unitsSet_ = true;
+  }
+
+  std::uint32_t layerIndex(std::string_view bytes, std::uint64_t position) {
+    if (bytes.empty()) {
+      bytes = "0";
+    }
+    if (lastLayer_ != kNoBlock && bytes == lastLayerBytes_) {
+      return lastLayer_;
+    }
+    const std::optional<std::string> name = names_.decode(bytes);
+    if (!name) {
+      fail(position, "a layer name that is no text of the code page " +
+                         (takeoff_.version >= "AC1021" ? std::string("UTF-8") : takeoff_.codepage) +
+                         " (a broken multibyte sequence)");
+    }
+    const std::string key = foldedName(*name);
+    auto found = layers_.find(key);
+    if (found == layers_.end()) {
+      found = layers_.emplace(key, static_cast<std::uint32_t>(takeoff_.layers.size())).first;
+      LayerTakeoff layer;
+      layer.name = *name;
+      takeoff_.layers.push_back(std::move(layer));
+      if (sink_ != nullptr) {
+        sink_->layerFound(found->second, *name);
+      }
+    }
+    lastLayerBytes_.assign(bytes);
+    lastLayer_ = found->second;
+    return found->second;
+  }
+
+  void readLayerEntry() {
+    const std::uint32_t layer = layerIndex(record_.text(2), record_.position());
+    LayerTakeoff& entry = takeoff_.layers.at(layer);
+    entry.frozen = (smallInteger(record_.number(70, 0), 0) & 1) != 0;
+    entry.off = record_.number(62, 7) < 0;
+  }
+
+  std::uint32_t blockIndex(std::string_view bytes, std::uint64_t position) {
+    const std::optional<std::string> name = names_.decode(bytes);
+    if (!name) {
+      fail(position, "a block name that is no text of the drawing's code page");
+    }
+    const std::string key = foldedName(*name);
+    auto found = blockIndex_.find(key);
+    if (found == blockIndex_.end()) {
+      found = blockIndex_.emplace(key, static_cast<std::uint32_t>(blocks_.size())).first;
+      Block block;
+      block.name = *name;
+      blocks_.push_back(std::move(block));
+    }
+    return found->second;
+  }
+
+  void readBlockRecord(std::string_view type) {
+    if (type == "BLOCK") {
+      finishSequence();
+      const std::uint32_t index = blockIndex(record_.text(2), record_.position());
+      Block& block = blocks_.at(index);
+      block.defined = true;
+      block.shapes.clear();
+      block.base = {record_.number(10, 0), record_.number(20, 0), record_.number(30, 0)};
+      currentBlock_ = index;
+    } else if (type == "ENDBLK") {
+      finishSequence();
+      currentBlock_ = kNoBlock;
+    } else if (currentBlock_ != kNoBlock) {
+      readEntity(type, currentBlock_);
+    }
+  }
+
+  // Entities come whole in one record, except a POLYLINE (VERTEX records to SEQEND) and an
+  // INSERT with attributes (ATTRIB records to SEQEND).
+  void readEntity(std::string_view type, std::uint32_t block) {
+    if (!unitsSet_) {
+      startEntities();
+    }
+    if (inPolyline_) {
+      if (type == "VERTEX") {
+        addVertex();
+        return;
+      }
+      finishSequence();
+      if (type == "SEQEND") {
+        return;
+      }
+    }
+    if (inAttributes_) {
+      if (type == "ATTRIB") {
+        return;
+      }
+      inAttributes_ = false;
+    }
+    if (type == "SEQEND") {
+      return;  // the end of a sequence, or a stray one that ends nothing
+    }
+    target_ = block;
+    Shape& shape = shape_;
+    shape.position = record_.position();
+    shape.layer = layerIndex(record_.text(8, "0"), record_.position());
+    shape.extrusion = {record_.number(210, 0), record_.number(220, 0), record_.number(230, 1)};
+    shape.vertices.clear();
+    const bool paper = block == kNoBlock && record_.number(67, 0) != 0;
+    if (type == "LINE") {
+      shape.kind = Shape::Kind::Line;
+      shape.entity = PlanEntity::Line;
+      shape.a = {record_.number(10, 0), record_.number(20, 0), record_.number(30, 0)};
+      shape.b = {record_.number(11, 0), record_.number(21, 0), record_.number(31, 0)};
+    } else if (type == "ARC") {
+      shape.kind = Shape::Kind::Arc;
+      shape.entity = PlanEntity::Arc;
+      shape.a = {record_.number(10, 0), record_.number(20, 0), record_.number(30, 0)};
+      shape.radius = record_.number(40, 0);
+      shape.startAngle = record_.number(50, 0);
+      shape.endAngle = record_.number(51, 360);
+    } else if (type == "LWPOLYLINE") {
+      readLightPolyline(shape);
+    } else if (type == "POLYLINE") {
+      const int flags = smallInteger(record_.number(70, 0), 0);
+      shape.kind = (flags & (16 | 64)) != 0 ? Shape::Kind::Ignored : Shape::Kind::Polyline;
+      shape.ignoredType = "POLYLINE (mesh)";
+      shape.entity = PlanEntity::Polyline;
+      shape.closed = (flags & 1) != 0;
+      shape.world = (flags & 8) != 0;
+      shape.a = {0, 0, record_.number(30, 0)};
+      inPolyline_ = true;
+      polylinePaper_ = paper;
+      return;  // finished at its SEQEND
+    } else if (type == "INSERT") {
+      shape.kind = Shape::Kind::Insert;
+      shape.entity = PlanEntity::Insert;
+      shape.block = blockIndex(record_.text(2), record_.position());
+      shape.a = {record_.number(10, 0), record_.number(20, 0), record_.number(30, 0)};
+      shape.b = {record_.number(41, 1), record_.number(42, 1), record_.number(43, 1)};
+      shape.startAngle = record_.number(50, 0);
+      shape.columns = std::max(1, smallInteger(record_.number(70, 1), 1));
+      shape.rows = std::max(1, smallInteger(record_.number(71, 1), 1));
+      shape.columnSpacing = record_.number(44, 0);
+      shape.rowSpacing = record_.number(45, 0);
+      inAttributes_ = record_.number(66, 0) != 0;
+    } else {
+      shape.kind = Shape::Kind::Ignored;
+      shape.ignoredType = std::string(type);
+    }
+    place(shape, paper);
+  }
+
+  void readLightPolyline(Shape& shape) {
+    shape.kind = Shape::Kind::Polyline;
+    shape.entity = PlanEntity::LwPolyline;
+    shape.closed = (smallInteger(record_.number(70, 0), 0) & 1) != 0;
+    shape.world = false;
+    const double elevation = record_.number(38, 0);
+    for (const Record::Field& field : record_.fields()) {
+      if (field.code == 10) {
+        shape.vertices.push_back({{field.number, 0, elevation}, 0});
+      } else if (field.code == 20 && !shape.vertices.empty()) {
+        shape.vertices.back().point.y = field.number;
+      } else if (field.code == 42 && !shape.vertices.empty()) {
+        shape.vertices.back().bulge = field.number;
+      }
+    }
+  }
+
+  void addVertex() {
+    const int flags = smallInteger(record_.number(70, 0), 0);
+    if ((flags & 16) != 0) {
+      return;  // a spline's frame point, not on the line
+    }
+    const double z = shape_.world ? record_.number(30, 0) : shape_.a.z;
+    shape_.vertices.push_back(
+        {{record_.number(10, 0), record_.number(20, 0), z}, record_.number(42, 0)});
+  }
+
+  void finishSequence() {
+    inAttributes_ = false;
+    if (!inPolyline_) {
+      return;
+    }
+    inPolyline_ = false;
+    place(shape_, polylinePaper_);
+  }
+
+  // Keeps the shape in its block, or draws it in model space.
+  void place(const Shape& shape, bool paper) {
+    if (target_ != kNoBlock) {
+      blocks_.at(target_).shapes.push_back(shape);
+      return;
+    }
+    if (paper) {
+      ++takeoff_.paperSpace;
+      return;
+    }
+    try {
+      draw(shape, world_, shape.layer, 0);
+    } catch (const SkipEntity& skip) {
+      skipped(shape.position, skip.problem);
+    }
+  }
+
+  void skipped(std::uint64_t position, const std::string& problem) {
+    ++takeoff_.skippedCount;
+    if (takeoff_.skipped.size() < kMaxSkippedListed) {
+      takeoff_.skipped.push_back({groups_.describe(position), problem});
+    }
+  }
+
+  void draw(const Shape& shape, const Transform& map, std::uint32_t layer, int depth) {
+    switch (shape.kind) {
+      case Shape::Kind::Ignored: ++takeoff_.ignored[shape.ignoredType]; return;
+      case Shape::Kind::Line: drawLine(shape, map, layer); break;
+      case Shape::Kind::Arc: drawArc(shape, map, layer); break;
+      case Shape::Kind::Polyline: drawPolyline(shape, map, layer); break;
+      case Shape::Kind::Insert: drawInsert(shape, map, layer, depth); break;
+    }
+    ++takeoff_.layers.at(layer).entities.at(static_cast<std::size_t>(shape.entity));
+  }
+
+  void drawLine(const Shape& shape, const Transform& map, std::uint32_t layer) {
+    segments_.clear();
+    straight(map.apply(shape.a), map.apply(shape.b));
+    emit(layer);
+  }
+
+  void drawArc(const Shape& shape, const Transform& map, std::uint32_t layer) {
+    if (!(shape.radius > 0) || !std::isfinite(shape.radius)) {
+      throw SkipEntity{"an arc whose radius is not a positive number"};
+    }
+    double span = std::fmod(shape.endAngle - shape.startAngle, 360.0);
+    if (!std::isfinite(span)) {
+      throw SkipEntity{"an arc whose angles are not numbers"};
+    }
+    if (span <= 0) {
+      span += 360.0;
+    }
+    const Transform object = Transform::fromObjectSystem(shape.extrusion);
+    segments_.clear();
+    curved(map.after(object), shape.a, shape.radius, radians(shape.startAngle), radians(span));
+    emit(layer);
+  }
+
+  void drawPolyline(const Shape& shape, const Transform& map, std::uint32_t layer) {
+    const std::size_t count = shape.vertices.size();
+    if (count < 2) {
+      throw SkipEntity{"a polyline with " + std::to_string(count) +
+                       (count == 1 ? " vertex" : " vertices")};
+    }
+    const Transform placed =
+        shape.world ? map : map.after(Transform::fromObjectSystem(shape.extrusion));
+    segments_.clear();
+    const std::size_t last = shape.closed ? count : count - 1;
+    for (std::size_t i = 0; i < last; ++i) {
+      const Vertex& from = shape.vertices[i];
+      const Vertex& to = shape.vertices[(i + 1) % count];
+      if (from.bulge == 0 || shape.world) {
+        straight(placed.apply(from.point), placed.apply(to.point));
+        continue;
+      }
+      if (!std::isfinite(from.bulge)) {
+        throw SkipEntity{"a polyline bulge that is not a number"};
+      }
+      // A bulge is the tangent of a quarter of the arc's angle, positive counter-clockwise.
+      const Vec3 chord = to.point - from.point;
+      const double length = std::hypot(chord.x, chord.y);
+      if (length == 0) {
+        straight(placed.apply(from.point), placed.apply(to.point));
+        continue;
+      }
+      const double angle = 4 * std::atan(from.bulge);
+      const double radius = length / (2 * std::sin(std::abs(angle) / 2));
+      const double offset = length / 2 * (1 - from.bulge * from.bulge) / (2 * from.bulge);
+      const Vec3 middle = 0.5 * (from.point + to.point);
+      const Vec3 centre{middle.x - offset * chord.y / length, middle.y + offset * chord.x / length,
+                        from.point.z};
+      const double start = std::atan2(from.point.y - centre.y, from.point.x - centre.x);
+      curved(placed, centre, radius, start, angle);
+      // The arc ends on the next vertex exactly.
+      segments_.back().end = placed.apply(to.point);
+    }
+    emit(layer);
+  }
+
+  std::uint64_t expansion(std::uint32_t index, std::uint64_t position, int depth) {
+    Block& block = blocks_.at(index);
+    if (block.expansion > 0) {
+      return block.expansion;
+    }
+    if (block.visiting) {
+      fail(position, "block \"" + block.name + "\" inserts itself, directly or through others");
+    }
+    if (depth > kMaxNesting) {
+      fail(position, "blocks nested more than " + std::to_string(kMaxNesting) + " deep");
+    }
+    block.visiting = true;
+    std::uint64_t total = 1;
+    for (const Shape& shape : blocks_.at(index).shapes) {
+      if (shape.kind == Shape::Kind::Insert) {
+        const std::uint64_t inner = expansion(shape.block, position, depth + 1);
+        const auto copies =
+            static_cast<std::uint64_t>(shape.columns) * static_cast<std::uint64_t>(shape.rows);
+        total += std::min(kMaxExpansion + 1, copies * inner);
+      } else {
+        ++total;
+      }
+      total = std::min(total, kMaxExpansion + 1);
+    }
+    Block& done = blocks_.at(index);
+    done.visiting = false;
+    done.expansion = total;
+    return total;
+  }
+
+  void drawInsert(const Shape& shape, const Transform& map, std::uint32_t layer, int depth) {
+    const Block& block = blocks_.at(shape.block);
+    if (!block.defined) {
+      throw SkipEntity{"a reference to block \"" + block.name +
+                       "\", which the plan does not define"};
+    }
+    const auto copies =
+        static_cast<std::uint64_t>(shape.columns) * static_cast<std::uint64_t>(shape.rows);
+    if (depth == 0 && copies * expansion(shape.block, shape.position, 0) > kMaxExpansion) {
+      throw SkipEntity{"a block reference that expands to more than 10,000,000 entities"};
+    }
+    for (const double value : {shape.a.x, shape.a.y, shape.a.z, shape.b.x, shape.b.y, shape.b.z,
+                               shape.startAngle, shape.columnSpacing, shape.rowSpacing}) {
+      if (!std::isfinite(value) || std::abs(value) > kMaxCoordinate) {
+        throw SkipEntity{"a block reference with a value that is not a usable number"};
+      }
+    }
+    const Transform object = Transform::fromObjectSystem(shape.extrusion);
+    const Transform rotation = Transform::rotationZ(shape.startAngle);
+    const Transform scaled = rotation.after(Transform::scaling(shape.b.x, shape.b.y, shape.b.z))
+                                 .after(Transform::translation(-1.0 * block.base));
+    for (int row = 0; row < shape.rows; ++row) {
+      for (int column = 0; column < shape.columns; ++column) {
+        const Vec3 cell =
+            rotation.applyLinear({column * shape.columnSpacing, row * shape.rowSpacing, 0});
+        const Transform placed =
+            map.after(object).after(Transform::translation(shape.a + cell)).after(scaled);
+        const std::size_t shapes = blocks_.at(shape.block).shapes.size();
+        for (std::size_t i = 0; i < shapes; ++i) {
+          const Shape& inner = blocks_.at(shape.block).shapes[i];
+          const std::uint32_t innerLayer = inner.layer == layerZero() ? layer : inner.layer;
+          try {
+            draw(inner, placed, innerLayer, depth + 1);
+          } catch (const SkipEntity& skip) {
+            skipped(inner.position,
+                    "in block \"" + blocks_.at(shape.block).name + "\": " + skip.problem);
+          }
+        }
+      }
+    }
+  }
+
+  std::uint32_t layerZero() {
+    if (layerZero_ == kNoBlock) {
+      layerZero_ = layerIndex("0", 0);
+    }
+    return layerZero_;
+  }
+
+  void straight(const Vec3& start, const Vec3& end) {
+    segments_.push_back({start, end, norm(end - start)});
+  }
+
+  void curved(const Transform& map, const Vec3& centre, double radius, double start, double span) {
+    const Vec3 u{radius, 0, 0};
+    const Vec3 v{0, radius, 0};
+    const auto at = [&](double t) { return map.apply(centre + std::cos(t) * u + std::sin(t) * v); };
+    segments_.push_back({at(start), at(start + span), arcLength(map, u, v, start, span)});
+  }
+
+  // Hands the entity's segments on, or none of them where one is not usable.
+  void emit(std::uint32_t layer) {
+    for (const FlashingLine& line : segments_) {
+      if (!usable(line.start) || !usable(line.end) || !(line.length <= 2 * kMaxCoordinate)) {
+        throw SkipEntity{"a coordinate that is not a number or lies beyond 1000 km"};
+      }
+    }
+    LayerTakeoff& entry = takeoff_.layers.at(layer);
+    for (const FlashingLine& line : segments_) {
+      if (line.length <= 1e-9) {
+        ++entry.zeroLength;
+        continue;
+      }
+      ++entry.lines;
+      entry.length += line.length;
+      if (sink_ != nullptr) {
+        sink_->add(layer, line);
+      }
+    }
+  }
+
+  GroupReader& groups_;
+  RecordStream records_;
+  const PlanOptions& options_;
+  FlashingLineSink* sink_;
+  PlanTakeoff takeoff_;
+  NameDecoder names_;
+  Record record_;
+  std::string section_;
+  bool unitsSet_ = false;
+  Transform world_ = Transform::identity();
+
+  std::unordered_map<std::string, std::uint32_t> layers_;
+  std::string lastLayerBytes_;
+  std::uint32_t lastLayer_ = kNoBlock;
+  std::uint32_t layerZero_ = kNoBlock;
+
+  std::vector<Block> blocks_;
+  std::unordered_map<std::string, std::uint32_t> blockIndex_;
+  std::uint32_t currentBlock_ = kNoBlock;
+
+  Shape shape_;
+  std::uint32_t target_ = kNoBlock;  // the block being read; kNoBlock: model space
+  bool inPolyline_ = false;
+  bool polylinePaper_ = false;
+  bool inAttributes_ = false;
+  std::vector<FlashingLine> segments_;
+};
+
+}  // namespace
+
+std::optional<double> millimetresPer(std::string_view units) {
+  if (units == "mm") return 1.0;
+  if (units == "cm") return 10.0;
+  if (units == "m") return 1000.0;
+  if (units == "in") return 25.4;
+  if (units == "ft") return 304.8;
+  return std::nullopt;
+}
+
+PlanTakeoff readPlan(GroupReader& groups, const PlanOptions& options, FlashingLineSink* sink) {
+  return PlanReader(groups, options, sink).read();
+}
+
+PlanTakeoff readPlan(const std::filesystem::path& file, const PlanOptions& options,
+                     FlashingLineSink* sink) {
+  GroupReader groups(file);
+  return readPlan(groups, options, sink);
+}
+
+}  // namespace kvm::dxf

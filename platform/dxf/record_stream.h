@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dxf/group_reader.h"
+
+namespace kvm::dxf {
+
+// The groups from one group 0 to the next: an entity, a table entry, a section's start. The
+// storage is reused from record to record, so reading allocates nothing once warm.
+class Record {
+ public:
+  struct Field {
+    int code = 0;
+    double number = 0;         // numeric codes
+    std::uint32_t offset = 0;  // text codes: the value in the record's text store
+    std::uint32_t size = 0;
+    std::uint64_t position = 0;  // where the group is, for errors
+  };
+
+  [[nodiscard]] std::string_view type() const { return text(typeField_); }
+  [[nodiscard]] std::uint64_t position() const noexcept { return position_; }
+  [[nodiscard]] const std::vector<Field>& fields() const noexcept { return fields_; }
+  [[nodiscard]] std::string_view text(const Field& field) const {
+    return std::string_view(texts_).substr(field.offset, field.size);
+  }
+  // The first value of the code, or the fallback where the record has none.
+  [[nodiscard]] double number(int code, double fallback) const;
+  [[nodiscard]] std::string_view text(int code, std::string_view fallback = {}) const;
+  [[nodiscard]] bool has(int code) const;
+
+ private:
+  friend class RecordStream;
+  void clear(std::uint64_t position);
+  void add(int code, double number, std::string_view text, std::uint64_t position);
+
+  std::vector<Field> fields_;
+  std::string texts_;
+  Field typeField_;
+  std::uint64_t position_ = 0;
+};
+
+// Reads a drawing record by record.
+class RecordStream {
+ public:
+  explicit RecordStream(GroupReader& groups) : groups_(groups) {}
+
+  // The next record; false at the end of the input.
+  bool next(Record& record);
+
+  [[nodiscard]] GroupReader& groups() noexcept { return groups_; }
+
+ private:
+  GroupReader& groups_;
+  bool pending_ = false;  // the reader holds a group 0 not yet taken
+};
+
+}  // namespace kvm::dxf

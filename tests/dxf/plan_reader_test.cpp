@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/dxf/plan_reader.h"
+
+namespace kvm::dxf {
+namespace {
+
+using Groups = std::vector<std::pair<int, std::string>>;
+
+std::string ascii(const Groups& groups) {
+  std::string text;
+  for (const auto& [code, value] : groups) {
+    text += std::to_string(code) + "\r\n" + value + "\r\n";
+  }
+  return text;
+}
+
+// A drawing with the given header variables, layer table, blocks and model-space entities.
+std::string drawing(const Groups& header, const Groups& layers, const Groups& blocks,
+                    const Groups& entities) {
+  Groups all{{0, "SECTION"}, {2, "HEADER"}};
+  all.insert(all.end(), header.begin(), header.end());
+  all.insert(all.end(), {{0, "ENDSEC"}, {0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LAYER"}});
+  all.insert(all.end(), layers.begin(), layers.end());
+  all.insert(all.end(), {{0, "ENDTAB"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "BLOCKS"}});
+  all.insert(all.end(), blocks.begin(), blocks.end());
+  all.insert(all.end(), {{0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}});
+  all.insert(all.end(), entities.begin(), entities.end());
+  all.insert(all.end(), {{0, "ENDSEC"}, {0, "EOF"}});
+  return ascii(all);
+}
+
+Groups line(const std::string& layer, double x1, double y1, double x2, double y2) {
+  return {{0, "LINE"},
+          {8, layer},
+          {10, std::to_string(x1)},
+          {20, std::to_string(y1)},
+          {11, std::to_string(x2)},
+          {21, std::to_string(y2)}};
+}
+
+Groups operator+(Groups a, const Groups& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+struct Collected : FlashingLineSink {
+  std::vector<std::pair<std::size_t, FlashingLine>> lines;
+  void add(std::size_t layer, const FlashingLine& line) override {
+    lines.emplace_back(layer, line);
+  }
+};
+
+PlanTakeoff takeOff(const std::string& bytes, const PlanOptions& options = {},
+                    FlashingLineSink* sink = nullptr) {
+  GroupReader groups(bytes, "p.dxf");
+  return readPlan(groups, options, sink);
+}
+
+const LayerTakeoff& layerNamed(const PlanTakeoff& takeoff, const std::string& name) {
+  for (const LayerTakeoff& layer : takeoff.layers) {
+    if (layer.name == name) return layer;
+  }
+  throw std::runtime_error("no layer " + name);
+}
+
+std::string errorOf(const std::string& bytes) {
+  try {
+    takeOff(bytes);
+  } catch (const PlanError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+TEST(plan_reader_test, units_convert_to_millimetres_and_the_option_overrides_them) {
+  const std::string metres = drawing({{9, "$INSUNITS"}, {70, "6"}}, {}, {}, line("A", 0, 0, 3, 4));
+  EXPECT_DOUBLE_EQ(layerNamed(takeOff(metres), "A").length, 5000);
+  EXPECT_EQ(takeOff(metres).units, "m");
+  EXPECT_DOUBLE_EQ(layerNamed(takeOff(metres, {"in"}), "A").length, 127);
+  const std::string unitless =
+      drawing({{9, "$INSUNITS"}, {70, "0"}}, {}, {}, line("A", 0, 0, 3, 4));
+  EXPECT_DOUBLE_EQ(layerNamed(takeOff(unitless), "A").length, 5);
+  const std::string miles = drawing({{9, "$INSUNITS"}, {70, "3"}}, {}, {}, line("A", 0, 0, 3, 4));
+  EXPECT_NE(errorOf(miles).find("p.dxf: line 7: the drawing's units ($INSUNITS 3)"),
+            std::string::npos)
+      << errorOf(miles);
+  EXPECT_DOUBLE_EQ(layerNamed(takeOff(miles, {"ft"}), "A").length, 1524);
+}
+
+TEST(plan_reader_test, layers_in_table_order_with_their_states_and_names_matched_ignoring_case) {
+  const Groups layers{{0, "LAYER"}, {2, "Ridge"}, {70, "1"}, {62, "7"},
+                      {0, "LAYER"}, {2, "Gable"}, {70, "0"}, {62, "-3"}};
+  const PlanTakeoff takeoff = takeOff(
+      drawing({}, layers, {},
+              line("GABLE", 0, 0, 10, 0) + line("ridge", 0, 0, 0, 20) + line("new", 0, 0, 1, 0)));
+  ASSERT_EQ(takeoff.layers.size(), 3U);
+  EXPECT_EQ(takeoff.layers[0].name, "Ridge");
+  EXPECT_TRUE(takeoff.layers[0].frozen);
+  EXPECT_EQ(takeoff.layers[0].length, 20);
+  EXPECT_EQ(takeoff.layers[1].name, "Gable");
+  EXPECT_TRUE(takeoff.layers[1].off);
+  EXPECT_EQ(takeoff.layers[1].length, 10);
+  EXPECT_EQ(takeoff.layers[2].name, "new");
+}
+
+TEST(plan_reader_test, polylines_close_bulge_and_leave_out_repeated_vertices) {
+  // A closed square of side 1000 whose first side is a half circle (bulge 1).
+  const Groups polyline{{0, "LWPOLYLINE"}, {8, "A"},     {90, "5"},    {70, "1"}, {10, "0"},
+                        {20, "0"},         {42, "1"},    {10, "1000"}, {20, "0"}, {10, "1000"},
+                        {20, "1000"},      {10, "1000"}, {20, "1000"}, {10, "0"}, {20, "1000"}};
+  const LayerTakeoff layer = layerNamed(takeOff(drawing({}, {}, {}, polyline)), "A");
+  EXPECT_EQ(layer.lines, 4U);
+  EXPECT_EQ(layer.zeroLength, 1U);
+  EXPECT_NEAR(layer.length, 500 * std::numbers::pi + 3000, 1e-9);
+  EXPECT_EQ(layer.entities[static_cast<std::size_t>(PlanEntity::LwPolyline)], 1U);
+}
+
+TEST(plan_reader_test, blocks_nest_mirror_array_and_hand_layer_zero_to_their_reference) {
+  const Groups blocks =
+      Groups{{0, "BLOCK"}, {2, "inner"}, {10, "0"}, {20, "0"}} + line("0", 0, 0, 100, 0) +
+      line("FIXED", 0, 0, 0, 50) + Groups{{0, "ENDBLK"}} +
+      Groups{{0, "BLOCK"}, {2, "outer"}, {10, "0"}, {20, "0"},  {0, "INSERT"}, {8, "0"},
+             {2, "INNER"}, {10, "0"},    {20, "0"}, {41, "-2"}, {0, "ENDBLK"}};
+  const Groups insert{{0, "INSERT"}, {8, "R"},  {2, "outer"}, {10, "1000"}, {20, "0"},
+                      {50, "90"},    {70, "3"}, {71, "2"},    {44, "500"},  {45, "700"}};
+  Collected sink;
+  const PlanTakeoff takeoff = takeOff(drawing({}, {}, blocks, insert), {}, &sink);
+  EXPECT_EQ(layerNamed(takeoff, "R").lines, 6U);
+  EXPECT_DOUBLE_EQ(layerNamed(takeoff, "R").length, 6 * 200);
+  EXPECT_EQ(layerNamed(takeoff, "FIXED").lines, 6U);
+  EXPECT_EQ(layerNamed(takeoff, "0").lines, 0U);
+  // The first copy: mirrored in x, doubled, turned a quarter: (0,0)-(200,0) ->
+  // (1000,0)-(1000,-200).
+  ASSERT_FALSE(sink.lines.empty());
+  EXPECT_NEAR(sink.lines[0].second.end.x, 1000, 1e-9);
+  EXPECT_NEAR(sink.lines[0].second.end.y, -200, 1e-9);
+  // The array turns with the reference: the second column lies 500 up.
+  EXPECT_NEAR(sink.lines[2].second.start.y, 500, 1e-9);
+}
+
+TEST(plan_reader_test, a_mirrored_extrusion_turns_arcs_over) {
+  const Groups arc{{0, "ARC"}, {8, "A"},   {10, "100"}, {20, "0"},  {40, "10"},
+                   {50, "0"},  {51, "90"}, {210, "0"},  {220, "0"}, {230, "-1"}};
+  Collected sink;
+  const PlanTakeoff takeoff = takeOff(drawing({}, {}, {}, arc), {}, &sink);
+  EXPECT_NEAR(layerNamed(takeoff, "A").length, 5 * std::numbers::pi, 1e-12);
+  ASSERT_EQ(sink.lines.size(), 1U);
+  // The centre (100, 0) seen from below is (-100, 0); angle 0 points to -x.
+  EXPECT_NEAR(sink.lines[0].second.start.x, -110, 1e-12);
+}
+
+TEST(plan_reader_test, an_unevenly_scaled_arc_is_measured_as_its_ellipse) {
+  // A quarter of an ellipse with semi-axes 20 and 10.
+  const Groups blocks =
+      Groups{{0, "BLOCK"}, {2, "B"},  {10, "0"},  {20, "0"}, {0, "ARC"}, {8, "A"},
+             {10, "0"},    {20, "0"}, {40, "10"}, {50, "0"}, {51, "90"}, {0, "ENDBLK"}};
+  const Groups insert{{0, "INSERT"}, {8, "A"}, {2, "B"}, {10, "0"}, {20, "0"}, {41, "2"}};
+  // A quarter of the ellipse's perimeter: 20 E(3/4) = 24.2211205513692 (integrated finely).
+  EXPECT_NEAR(layerNamed(takeOff(drawing({}, {}, blocks, insert)), "A").length, 24.221120551369186,
+              1e-9);
+}
+
+TEST(plan_reader_test, paper_space_and_other_entities_are_counted_not_taken) {
+  const Groups entities =
+      line("A", 0, 0, 1, 0) +
+      Groups{{0, "LINE"}, {8, "A"}, {67, "1"}, {10, "0"}, {20, "0"}, {11, "5"}, {21, "0"}} +
+      Groups{{0, "SPLINE"}, {8, "A"}, {0, "TEXT"}, {8, "A"}, {0, "SPLINE"}};
+  const PlanTakeoff takeoff = takeOff(drawing({}, {}, {}, entities));
+  EXPECT_EQ(layerNamed(takeoff, "A").lines, 1U);
+  EXPECT_EQ(takeoff.paperSpace, 1U);
+  EXPECT_EQ(takeoff.ignored.at("SPLINE"), 2U);
+  EXPECT_EQ(takeoff.ignored.at("TEXT"), 1U);
+}
+
+TEST(plan_reader_test, damaged_entities_are_skipped_and_listed_with_their_line) {
+  const Groups entities = line("A", 0, 0, 1, 0) +
+                          Groups{{0, "LINE"}, {8, "A"}, {10, "nan"}, {20, "0"}} +
+                          Groups{{0, "LINE"}, {8, "A"}, {10, "1e300"}, {20, "0"}} +
+                          Groups{{0, "POLYLINE"}, {8, "A"}, {66, "1"}, {0, "SEQEND"}} +
+                          Groups{{0, "INSERT"}, {8, "A"}, {2, "NOWHERE"}} + line("A", 0, 0, 2, 0);
+  const PlanTakeoff takeoff = takeOff(drawing({}, {}, {}, entities));
+  EXPECT_EQ(layerNamed(takeoff, "A").lines, 2U);
+  EXPECT_EQ(takeoff.skippedCount, 4U);
+  ASSERT_EQ(takeoff.skipped.size(), 4U);
+  EXPECT_EQ(takeoff.skipped[0].at, "line 41");
+  EXPECT_EQ(takeoff.skipped[2].problem, "a polyline with 0 vertices");
+  EXPECT_NE(takeoff.skipped[3].problem.find("NOWHERE"), std::string::npos);
+}
+
+TEST(plan_reader_test, an_array_too_large_is_skipped_and_counts_beyond_16_bits_are_one) {
+  const Groups blocks =
+      Groups{{0, "BLOCK"}, {2, "B"}} + line("0", 0, 0, 1, 0) + Groups{{0, "ENDBLK"}};
+  const Groups insert{{0, "INSERT"}, {8, "A"}, {2, "B"}, {70, "32767"}, {71, "32767"}};
+  const PlanTakeoff takeoff = takeOff(drawing({}, {}, blocks, insert));
+  EXPECT_EQ(takeoff.skippedCount, 1U);
+  EXPECT_EQ(layerNamed(takeoff, "A").lines, 0U);
+  const Groups odd{{0, "INSERT"}, {8, "A"}, {2, "B"}, {70, "1e300"}, {71, "nan"}};
+  EXPECT_EQ(layerNamed(takeOff(drawing({}, {}, blocks, odd)), "A").lines, 1U);
+}
+
+TEST(plan_reader_test, unreadable_drawings_end_in_one_line_naming_the_place) {
+  EXPECT_EQ(errorOf("hello\r\nworld\r\n"),
+            "p.dxf: line 1: not a drawing interchange file (DXF): the first line is no group code");
+  EXPECT_NE(errorOf(std::string("AC1032\0\0\0binary", 15)).find("p.dxf: a DWG drawing"),
+            std::string::npos);
+  const std::string whole = drawing({}, {}, {}, line("A", 0, 0, 1, 0));
+  EXPECT_NE(errorOf(whole.substr(0, whole.size() / 2)).find("cut short"), std::string::npos)
+      << errorOf(whole.substr(0, whole.size() / 2));
+  EXPECT_EQ(errorOf(ascii({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}}) + "LINE\r\n8\r\n"),
+            "p.dxf: line 7: expected a group code, found \"LINE\"");
+  EXPECT_EQ(errorOf(ascii({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {10, "abc"}})),
+            "p.dxf: line 7: the value of group code 10 is not a number: \"abc\"");
+}
+
+TEST(plan_reader_test, a_block_that_inserts_itself_is_refused) {
+  const Groups blocks =
+      Groups{{0, "BLOCK"}, {2, "A"}, {0, "INSERT"}, {8, "0"}, {2, "B"}, {0, "ENDBLK"},
+             {0, "BLOCK"}, {2, "B"}, {0, "INSERT"}, {8, "0"}, {2, "a"}, {0, "ENDBLK"}};
+  const std::string error =
+      errorOf(drawing({}, {}, blocks, Groups{{0, "INSERT"}, {8, "X"}, {2, "A"}}));
+  EXPECT_NE(error.find("inserts itself"), std::string::npos) << error;
+  EXPECT_EQ(error.substr(0, 15), "p.dxf: line 53:") << error;
+}
+
+TEST(plan_reader_test, names_decode_by_code_page_and_release_with_escapes) {
+  const std::string gbk = "BJ-\xCE\xDD\xBC\xB9";  // BJ-屋脊
+  const PlanTakeoff old =
+      takeOff(drawing({{9, "$ACADVER"}, {1, "AC1015"}, {9, "$DWGCODEPAGE"}, {3, "ANSI_936"}},
+                      {{0, "LAYER"}, {2, gbk}}, {}, line(gbk, 0, 0, 1, 0)));
+  EXPECT_EQ(old.layers.at(0).name, "BJ-屋脊");
+  EXPECT_EQ(old.codepage, "ANSI_936");
+  const PlanTakeoff escaped =
+      takeOff(drawing({{9, "$ACADVER"}, {1, "AC1032"}}, {{0, "LAYER"}, {2, "BJ-\\U+5C4B\\U+810A"}},
+                      {}, line("bj-屋脊", 0, 0, 1, 0)));
+  EXPECT_EQ(escaped.layers.size(), 1U);
+  // \M+5CEDD is 屋 in GBK, written in ASCII, here in a file of code page 1252.
+  const PlanTakeoff asian =
+      takeOff(drawing({}, {{0, "LAYER"}, {2, "BJ-\\M+5CEDD\\U+810A"}}, {}, {}));
+  EXPECT_EQ(asian.layers.at(0).name, "BJ-屋脊");
+  const PlanTakeoff utf8 =
+      takeOff(drawing({{9, "$ACADVER"}, {1, "AC1032"}}, {{0, "LAYER"}, {2, "BJ-屋脊"}}, {}, {}));
+  EXPECT_EQ(utf8.layers.at(0).name, "BJ-屋脊");
+  const std::string broken = errorOf(
+      drawing({{9, "$ACADVER"}, {1, "AC1032"}}, {{0, "LAYER"}, {2, "BJ-\xE5\xB1"}}, {}, {}));
+  EXPECT_NE(broken.find("broken multibyte sequence"), std::string::npos) << broken;
+  const std::string brokenGbk = errorOf(
+      drawing({{9, "$DWGCODEPAGE"}, {3, "ANSI_936"}}, {{0, "LAYER"}, {2, "BJ-\xCE"}}, {}, {}));
+  EXPECT_NE(brokenGbk.find("ANSI_936"), std::string::npos) << brokenGbk;
+}
+
+// Binary: the sentinel, then two-byte group codes and typed values.
+std::string binary(const std::vector<std::pair<int, std::string>>& texts,
+                   const std::vector<std::pair<int, double>>& reals) {
+  std::string out("AutoCAD Binary DXF\r\n\x1a\0", 22);
+  const auto code = [&out](int value) {
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>(value >> 8);
+  };
+  for (const auto& [c, text] : texts) {
+    code(c);
+    out += text;
+    out += '\0';
+    if (text == "LINE") {
+      for (const auto& [rc, value] : reals) {
+        code(rc);
+        out.append(reinterpret_cast<const char*>(&value), sizeof value);  // NOLINT: bytes
+      }
+    }
+  }
+  return out;
+}
+
+TEST(plan_reader_test, binary_files_are_read_and_a_cut_one_names_its_byte) {
+  const std::string bytes =
+      binary({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {8, "A"}, {0, "ENDSEC"}, {0, "EOF"}},
+             {{10, 0}, {20, 0}, {11, 3}, {21, 4}});
+  const PlanTakeoff takeoff = takeOff(bytes);
+  EXPECT_TRUE(takeoff.binary);
+  EXPECT_DOUBLE_EQ(layerNamed(takeoff, "A").length, 5);
+  const std::string cut = errorOf(bytes.substr(0, 57));
+  EXPECT_NE(cut.find("p.dxf: byte "), std::string::npos) << cut;
+  EXPECT_NE(cut.find("in the middle of a group"), std::string::npos) << cut;
+}
+
+}  // namespace
+}  // namespace kvm::dxf
