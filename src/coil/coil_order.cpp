@@ -22,6 +22,7 @@ using coil::WidthKnapsack;
 constexpr int kPricingRounds = 2000;
 constexpr std::size_t kColumnsPerRound = 40;
 constexpr int kRoundingPasses = 50;
+constexpr int kDiveSteps = 200;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 std::string mm(double value) {
@@ -178,13 +179,32 @@ double coilLengthOf(const std::vector<Cut>& cuts) {
   return length;
 }
 
-// The relaxation's patterns rounded down, the rest priced again and rounded down until no
-// pattern is used whole; what is left then goes greedily.
+// The column cut down to the strips still to cut, as long as the longest left on it.
+Column within(const Instance& instance, const Column& column, const std::vector<int>& remaining) {
+  Column left;
+  for (const auto& [strip, count] : column.strips) {
+    if (remaining[strip] > 0) left.strips.emplace_back(strip, std::min(count, remaining[strip]));
+  }
+  left.length = longestOf(instance, left.strips);
+  return left;
+}
+
+bool allCut(const std::vector<int>& remaining) {
+  return std::all_of(remaining.begin(), remaining.end(), [](int left) { return left == 0; });
+}
+
+// Residual rounding: the relaxation's patterns rounded down, the rest priced again and
+// rounded down until no pattern is used whole; then the most used pattern is cut once and
+// the rest priced again (a dive), for at most kDiveSteps sheets. The greedy fills whatever
+// is left. Where the dive starts, the greedy tail alone is kept as a second plan, and the
+// shorter of the two is returned.
 std::vector<Cut> roundedCuts(PatternMaster& master, WidthKnapsack& knapsack,
                              const Instance& instance) {
   std::vector<int> remaining = instance.demand;
   std::vector<Cut> cuts;
-  for (int pass = 0; pass < kRoundingPasses; ++pass) {
+  std::vector<Cut> greedyTail;
+  int dives = 0;
+  for (int pass = 0; pass < kRoundingPasses + kDiveSteps && !allCut(remaining); ++pass) {
     const std::vector<double> usage = master.usage();
     std::vector<std::size_t> order(usage.size());
     for (std::size_t p = 0; p < order.size(); ++p) order[p] = p;
@@ -200,13 +220,23 @@ std::vector<Cut> roundedCuts(PatternMaster& master, WidthKnapsack& knapsack,
         fixed = true;
       }
     }
-    const bool done =
-        std::all_of(remaining.begin(), remaining.end(), [](int left) { return left == 0; });
-    if (!fixed || done) break;
+    if (!fixed) {
+      if (greedyTail.empty()) {
+        std::vector<int> left = remaining;
+        greedyTail = cuts;
+        cutGreedily(instance, knapsack, left, greedyTail);
+      }
+      if (order.empty() || usage[order.front()] <= 1e-9 || ++dives > kDiveSteps) break;
+      Column column = within(instance, master.columns()[order.front()], remaining);
+      take(column, 1, remaining);
+      cuts.push_back({std::move(column), 1});
+    }
+    if (allCut(remaining)) break;
     master.setDemand(remaining);
     generateColumns(master, knapsack, instance, remaining);
   }
   cutGreedily(instance, knapsack, remaining, cuts);
+  if (!greedyTail.empty() && coilLengthOf(greedyTail) < coilLengthOf(cuts)) return greedyTail;
   return cuts;
 }
 
