@@ -12,6 +12,7 @@ namespace {
 std::vector<kvm::CoilGroup> largeBill() {
   const std::vector<std::string> colours{"天蓝色", "白色", "深灰", "砖红", "海蓝"};
   std::vector<kvm::CoilGroup> groups;
+  groups.reserve(colours.size() + 1);
   for (const std::string& colour : colours) {
     groups.push_back({colour, 0.5, 1250, 10, {}});
   }
