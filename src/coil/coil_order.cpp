@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <numeric>
 
 #include "base/numbers.h"
 #include "base/text.h"
@@ -67,6 +68,7 @@ Instance instanceOf(const CoilGroup& group) {
   const double grid = wholeMillimetres ? 1.0 : 0.1;
   Instance instance;
   instance.capacity = static_cast<int>(std::floor(usable / grid + 1e-6));
+  int common = 0;
   for (std::size_t i = 0; i < group.strips.size(); ++i) {
     const CoilStrip& strip = group.strips[i];
     if (strip.count == 0) continue;
@@ -75,6 +77,12 @@ Instance instanceOf(const CoilGroup& group) {
         std::min(instance.capacity, static_cast<int>(std::ceil(strip.width / grid - 1e-6))));
     instance.lengths.push_back(strip.length);
     instance.demand.push_back(strip.count);
+    common = std::gcd(common, instance.widths.back());
+  }
+  // Widths in steps of 5 or 10 mm, as they often are, need a table that much shorter.
+  if (common > 1) {
+    for (int& width : instance.widths) width /= common;
+    instance.capacity /= common;
   }
   return instance;
 }
@@ -114,8 +122,10 @@ double generateColumns(PatternMaster& master, WidthKnapsack& knapsack, const Ins
     std::vector<Column> columns;
     for (const auto& [reducedCost, candidate] : improving) {
       StripCounts strips = knapsack.fill(candidate);
-      columns.push_back({longestOf(instance, strips), std::move(strips)});
+      if (!master.has(strips)) columns.push_back({longestOf(instance, strips), std::move(strips)});
     }
+    // Only known patterns pricing out is the solver's rounding, not a better relaxation.
+    if (columns.empty()) return master.objective();
     master.add(std::move(columns));
   }
   return bound;

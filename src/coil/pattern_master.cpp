@@ -37,7 +37,10 @@ void PatternMaster::add(std::vector<Column> columns) {
   }
   model_->addColumns(static_cast<int>(columns.size()), lower.data(), upper.data(), cost.data(),
                      starts.data(), rows.data(), elements.data());
-  std::move(columns.begin(), columns.end(), std::back_inserter(columns_));
+  for (Column& column : columns) {
+    known_.insert(column.strips);
+    columns_.push_back(std::move(column));
+  }
 }
 
 void PatternMaster::setDemand(const std::vector<int>& demand) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "coil/width_knapsack.h"
@@ -32,10 +33,12 @@ class PatternMaster {
   std::vector<double> duals() const;
   std::vector<double> usage() const;  // per column, in the order added
   const std::vector<Column>& columns() const { return columns_; }
+  bool has(const StripCounts& strips) const { return known_.contains(strips); }
 
  private:
   std::unique_ptr<ClpSimplex> model_;
   std::vector<Column> columns_;
+  std::set<StripCounts> known_;
   bool boundsChanged_ = false;
   bool solvedOnce_ = false;
 };

@@ -24,7 +24,7 @@ void WidthKnapsack::solve(std::span<const double> values, std::span<const int> l
     const int copies = std::min(limits[i], capacity_ / widths_[i]);
     copyStrip_.insert(copyStrip_.end(), static_cast<std::size_t>(copies), i);
   }
-  taken_.assign(copyStrip_.size() * cells, 0);
+  taken_.assign((copyStrip_.size() * cells + 63) / 64, 0);
   std::vector<double> table(cells, 0.0);
 
   std::size_t copy = 0;
@@ -35,12 +35,12 @@ void WidthKnapsack::solve(std::span<const double> values, std::span<const int> l
       for (; copy < copyStrip_.size() && copyStrip_[copy] == byLength_[k]; ++copy) {
         const auto width = static_cast<std::size_t>(widths_[copyStrip_[copy]]);
         const double value = values[copyStrip_[copy]];
-        unsigned char* taken = &taken_[copy * cells];
+        const std::size_t row = copy * cells;
         for (std::size_t c = cells - 1; c >= width; --c) {
           const double with = table[c - width] + value;
           if (with > table[c] + 1e-12) {
             table[c] = with;
-            taken[c] = 1;
+            taken_[(row + c) / 64] |= std::uint64_t{1} << ((row + c) % 64);
           }
         }
       }
@@ -54,7 +54,8 @@ StripCounts WidthKnapsack::fill(std::size_t candidate) const {
   std::vector<int> counts(widths_.size(), 0);
   std::size_t c = cells - 1;
   for (std::size_t copy = best_[candidate].copiesEnd; copy-- > 0;) {
-    if (taken_[copy * cells + c] != 0) {
+    const std::size_t bit = copy * cells + c;
+    if ((taken_[bit / 64] >> (bit % 64) & 1U) != 0) {
       ++counts[copyStrip_[copy]];
       c -= static_cast<std::size_t>(widths_[copyStrip_[copy]]);
     }

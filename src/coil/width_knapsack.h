@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <utility>
 #include <vector>
@@ -41,7 +42,7 @@ class WidthKnapsack {
   std::vector<std::size_t> byLength_;
   int capacity_ = 0;
   std::vector<std::size_t> copyStrip_;  // each 0/1 copy of a strip, in the order added
-  std::vector<unsigned char> taken_;    // copies x (capacity + 1): the copy improved that cell
+  std::vector<std::uint64_t> taken_;    // bits, copies x (capacity + 1): the copy improved it
   std::vector<Best> best_;
 };
 
