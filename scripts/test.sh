@@ -6,6 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
+# The sources as clang-format writes them.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+echo "clang-format: every source formatted"
+
 jobs=$(nproc)
 build=build/asan
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVM_SANITIZE=ON >/dev/null
