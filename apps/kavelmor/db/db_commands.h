@@ -24,8 +24,9 @@ using OptionalPath = std::optional<std::filesystem::path>;
 int dbShow(const OptionalPath& file, bool builtin, std::ostream& out, std::ostream& err);
 int dbExport(const OptionalPath& file, bool builtin, const OptionalPath& output, std::ostream& out,
              std::ostream& err);
+// Refuses values the settings dialog would not save unless `acceptFaults`.
 int dbImport(const std::filesystem::path& json, const OptionalPath& file, std::ostream& out,
-             std::ostream& err);
+             std::ostream& err, bool acceptFaults = false);
 int dbCheck(const OptionalPath& file, std::ostream& out, std::ostream& err);
 
 }  // namespace kvm::cli
