@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "apps/kavelmor/bill/bill_commands.h"
 #include "apps/kavelmor/bill/bill_outputs.h"
@@ -10,6 +14,9 @@
 #include "apps/kavelmor/bill/cut_list.h"
 #include "apps/kavelmor/bill/sample_project.h"
 #include "platform/sim/companion/project_file.h"
+#include "storage/builtin_database.h"
+#include "storage/database_file.h"
+#include "storage/program_directory.h"
 #include "tests/storage/temp_folder.h"
 
 namespace kvm::cli {
@@ -17,6 +24,26 @@ namespace {
 
 void writeFile(const std::filesystem::path& file, const std::string& text) {
   std::ofstream(file, std::ios::binary) << text;
+}
+
+// The names in a folder, sorted; temporary folders of a run would show here.
+std::vector<std::string> entries(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+BillRequest billRequest(const std::string& project, const std::string& output,
+                        const std::string& home = "", const std::string& database = "") {
+  BillRequest request;
+  request.project = project;
+  request.output = output;
+  request.home = home;
+  request.database = database;
+  return request;
 }
 
 std::size_t lineCount(const std::string& text) {
@@ -29,8 +56,8 @@ TEST(bill_commands_test, the_demo_writes_every_output_and_says_where) {
   std::ostringstream errors;
   ASSERT_EQ(runDemo((folder / "out").string(), "", progress, errors), 0) << errors.str();
   EXPECT_EQ(errors.str(), "");
-  for (const char* name : {"project.json", "bill.dxf", "bill.txt", "cutlist.csv", "01-屋脊包角.png",
-                           "06-上窗底包角.png"}) {
+  for (const char* name : {"project.json", "bill.dxf", "bill.txt", "cutlist.csv", "cutplan.csv",
+                           "01-屋脊包角.png", "06-上窗底包角.png"}) {
     EXPECT_TRUE(std::filesystem::exists(folder / "out" / name)) << name;
     EXPECT_NE(progress.str().find(name), std::string::npos) << progress.str();
   }
@@ -50,8 +77,8 @@ TEST(bill_commands_test, a_malformed_project_is_one_line_naming_the_field) {
   writeFile(folder / "p.json", text);
   std::ostringstream progress;
   std::ostringstream errors;
-  EXPECT_EQ(runBill({(folder / "p.json").string(), (folder / "out").string(), "", "", ""}, progress,
-                    errors),
+  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "", ""),
+                    progress, errors),
             1);
   EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
   EXPECT_EQ(errors.str().rfind("kavelmor bill: " + (folder / "p.json").string() + ":28:39: ", 0),
@@ -68,16 +95,118 @@ TEST(bill_commands_test, a_refused_bill_leaves_no_half_written_outputs) {
   writeFile(folder / "p.json", text);
   std::ostringstream progress;
   std::ostringstream errors;
-  EXPECT_EQ(runBill({(folder / "p.json").string(), (folder / "out").string(),
-                     (folder / "home").string(), "", ""},
+  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(),
+                                (folder / "home").string(), ""),
                     progress, errors),
             1);
   EXPECT_EQ(errors.str(),
             "kavelmor bill: the settings dialog kept the bill back; it showed: "
             "请输入字高，范围：100～600，整数。\n");
-  EXPECT_TRUE(std::filesystem::is_empty(folder / "out"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "out"));
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"home", "p.json"}));
   // A named home is kept, with the database the dialog made there.
   EXPECT_TRUE(std::filesystem::exists(folder / "home" / "QORNCAD" / "Kavelmor.dat"));
+}
+
+// A user database under KAVELMOR_HOME for the length of a test.
+class UserDatabase {
+ public:
+  explicit UserDatabase(const std::filesystem::path& root) {
+    const char* old = std::getenv("KAVELMOR_HOME");  // NOLINT(concurrency-mt-unsafe)
+    if (old != nullptr) saved_ = old;
+    ::setenv("KAVELMOR_HOME", root.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+    file_ = databasePath(programDirectoryUnder(root));
+  }
+  UserDatabase(const UserDatabase&) = delete;
+  UserDatabase& operator=(const UserDatabase&) = delete;
+  ~UserDatabase() {
+    if (saved_) {
+      ::setenv("KAVELMOR_HOME", saved_->c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+    } else {
+      ::unsetenv("KAVELMOR_HOME");  // NOLINT(concurrency-mt-unsafe)
+    }
+  }
+  void save(const LibraryTable& table) const {
+    std::filesystem::create_directories(file_.parent_path());
+    saveDatabase(file_, table);
+  }
+  [[nodiscard]] const std::filesystem::path& file() const { return file_; }
+
+ private:
+  std::optional<std::string> saved_;
+  std::filesystem::path file_;
+};
+
+std::string firstLine(const std::string& text) {
+  return text.substr(0, text.find('\n'));
+}
+
+TEST(bill_commands_test, a_misspelt_flashing_stops_the_bill_before_anything_is_written) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  std::string text(sampleProject());
+  text.replace(text.find("彩钢墙面:转角包角"), std::string("彩钢墙面:转角包角").size(),
+               "彩钢墙面:转角包脚");
+  writeFile(folder / "p.json", text);
+  std::ostringstream progress;
+  std::ostringstream errors;
+  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "", ""),
+                    progress, errors),
+            1);
+  EXPECT_NE(errors.str().find("currentUse[2].flashing \"彩钢墙面:转角包脚\": the library "
+                              "\"彩钢墙面\" has no flashing \"转角包脚\" (its flashings: "),
+            std::string::npos)
+      << errors.str();
+  EXPECT_NE(errors.str().find("\"转角包角\""), std::string::npos) << errors.str();
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json"}));
+}
+
+TEST(bill_commands_test, the_bill_starts_from_the_users_database_unless_told_otherwise) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  writeFile(folder / "p.json", std::string(sampleProject()));
+  const BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  std::ostringstream progress;
+  std::ostringstream errors;
+  // No user database yet: the built-in one, and the first line says so.
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  EXPECT_EQ(firstLine(progress.str()),
+            "Database: the built-in database (there is no " + user.file().string() + " yet)");
+
+  // The user renamed the ridge flashing: the bill uses the user's database and misses it.
+  LibraryTable table = builtinLibraryTable();
+  table[0].Flashings[0].Name = u"脊瓦";
+  user.save(table);
+  progress.str("");
+  errors.str("");
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_EQ(firstLine(progress.str()), "Database: " + user.file().string());
+  EXPECT_NE(errors.str().find("has no flashing \"屋脊包角\""), std::string::npos) << errors.str();
+
+  BillRequest builtin = request;
+  builtin.builtin = true;
+  progress.str("");
+  EXPECT_EQ(runBill(builtin, progress, errors), 0) << errors.str();
+  EXPECT_EQ(firstLine(progress.str()), "Database: the built-in database");
+}
+
+TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
+  const TempFolder folder;
+  writeFile(folder / "p.json", std::string(sampleProject()));
+  writeFile(folder / "garbage.dat", std::string(300, '\x7f'));
+  std::ostringstream progress;
+  std::ostringstream errors;
+  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "",
+                                (folder / "garbage.dat").string()),
+                    progress, errors),
+            1);
+  EXPECT_EQ(errors.str().rfind("kavelmor bill: " + (folder / "garbage.dat").string() +
+                                   ": not a usable database: error ",
+                               0),
+            0U)
+      << errors.str();
+  EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"garbage.dat", "p.json"}));
 }
 
 TEST(bill_commands_test, names_and_fields_of_the_outputs) {

@@ -8,6 +8,7 @@
 
 #include "apps/kavelmor/bill/bill_outputs.h"
 #include "apps/kavelmor/bill/drawing_export.h"
+#include "apps/kavelmor/bill/output_stage.h"
 #include "apps/kavelmor/bill/sample_project.h"
 #include "apps/kavelmor/bill/session_home.h"
 #include "base/runtime_error.h"
@@ -15,6 +16,9 @@
 #include "platform/cairo/cairo_render.h"
 #include "platform/sim/companion/bill_job.h"
 #include "platform/sim/companion/bill_request.h"
+#include "storage/attribute_rules.h"
+#include "storage/builtin_database.h"
+#include "storage/database_codec.h"
 #include "storage/database_file.h"
 #include "storage/program_directory.h"
 
@@ -41,37 +45,115 @@ std::size_t lineCount(const companion::Project& project) {
   return lines;
 }
 
-void useDatabase(const std::filesystem::path& database, const std::filesystem::path& home) {
+// Where the session's database comes from, and what the first progress line calls it.
+struct DatabaseSource {
+  std::optional<std::filesystem::path> file;  // none: the built-in database
+  std::string description;
+};
+
+std::string describe(const DatabaseFormatError& error) {
+  return "error " + std::to_string(error.number()) + " (" + toUtf8(error.description()) +
+         ") at byte " + std::to_string(error.offset()) + ": " + error.location() + ": " +
+         error.detail();
+}
+
+DatabaseSource databaseSource(const BillRequest& request, const SessionHome& home) {
+  if (request.builtin) {
+    return {std::nullopt, "the built-in database"};
+  }
+  if (!request.database.empty()) {
+    return {request.database, request.database};
+  }
+  const std::filesystem::path kept = databasePath(programDirectoryUnder(home.path()));
+  if (!home.temporary() && std::filesystem::exists(kept)) {
+    return {kept, kept.string() + " (the session's own)"};
+  }
+  const std::filesystem::path user =
+      databasePath(programDirectoryUnder(defaultProgramDirectoryRoot()));
+  if (std::filesystem::exists(user)) {
+    return {user, user.string()};
+  }
+  return {std::nullopt, "the built-in database (there is no " + user.string() + " yet)"};
+}
+
+void writeTextFile(const std::filesystem::path& file, std::string_view text) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) {
+    throw std::runtime_error(file.string() + ": cannot write");
+  }
+}
+
+// Puts the chosen database where the session's settings dialog loads it, after reading it
+// through: a file that cannot be used is reported by the name the user knows.
+void useDatabase(const DatabaseSource& source, const std::filesystem::path& home) {
   const std::filesystem::path target = databasePath(programDirectoryUnder(home));
   std::filesystem::create_directories(target.parent_path());
-  std::filesystem::copy_file(database, target, std::filesystem::copy_options::overwrite_existing);
+  if (!source.file) {
+    // A fresh session gets it from the settings dialog, as a first start would.
+    if (std::filesystem::exists(target)) {
+      writeTextFile(target, builtinDatabaseBytes());
+    }
+    return;
+  }
+  LibraryTable table;
+  try {
+    table = readDatabaseFile(*source.file);
+  } catch (const DatabaseFormatError& error) {
+    throw std::runtime_error(source.file->string() + ": not a usable database: " + describe(error));
+  } catch (const RuntimeError& error) {
+    throw std::runtime_error(source.file->string() + ": " + toUtf8(error.description()));
+  }
+  const std::vector<std::string> faults = attributeFaults(table);
+  if (!faults.empty()) {
+    std::string list;
+    for (const std::string& fault : faults) {
+      list += "\n  " + fault;
+    }
+    throw std::runtime_error(source.file->string() +
+                             ": values the settings dialog would not save (check it with "
+                             "`kavelmor db check`):" +
+                             list);
+  }
+  if (std::filesystem::exists(target) && std::filesystem::equivalent(*source.file, target)) {
+    return;  // the session's own
+  }
+  std::filesystem::copy_file(*source.file, target,
+                             std::filesystem::copy_options::overwrite_existing);
+}
+
+companion::Project readProject(const BillRequest& request) {
+  return request.projectText.empty()
+             ? companion::readProjectFile(request.project)
+             : companion::parseProject(request.projectText, request.project);
 }
 
 int job(const BillRequest& request, std::ostream& progress) {
-  const companion::Project project = companion::readProjectFile(request.project);
+  const SessionHome home(optionalPath(request.home));
+  const DatabaseSource source = databaseSource(request, home);
+  progress << "Database: " << source.description << '\n';
+  const companion::Project project = readProject(request);
   progress << "Read the project " << request.project << ": " << project.flashings.size()
            << " current-use rows, " << lineCount(project) << " flashing lines\n";
-  const std::filesystem::path folder = request.output;
-  std::filesystem::create_directories(folder);
+  useDatabase(source, home.path());
 
-  const SessionHome home(optionalPath(request.home));
-  if (!request.database.empty()) {
-    useDatabase(request.database, home.path());
-    progress << "Session starts from the database " << request.database << '\n';
-  } else if (home.temporary()) {
-    progress << "Session starts afresh: the settings dialog makes the built-in database\n";
+  OutputStage stage(request.output);
+  const std::filesystem::path& folder = stage.path();
+  if (!request.projectText.empty()) {
+    writeTextFile(folder / "project.json", request.projectText);
   }
-
   DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
-  BillOutputs outputs(folder, progress);
+  BillOutputs outputs(folder, stage.target(), progress);
   companion::runBillJob(project, {home.path(), localToday()}, outputs, drawing);
   drawing.finish();
-  progress << "Wrote the drawing to " << (folder / "bill.dxf").string() << " ("
+  progress << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
            << drawing.entityCount() << " entities)\n";
   if (!request.modelSpaceDump.empty()) {
     progress << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
   }
   outputs.finish();
+  stage.commit();
   return 0;
 }
 
@@ -91,22 +173,14 @@ int runBill(const BillRequest& request, std::ostream& progress, std::ostream& er
 
 int runDemo(const std::string& output, const std::string& modelSpaceDump, std::ostream& progress,
             std::ostream& errors) {
-  const std::filesystem::path folder = output;
-  const std::filesystem::path project = folder / "project.json";
-  try {
-    std::filesystem::create_directories(folder);
-    std::ofstream out(project, std::ios::binary | std::ios::trunc);
-    out << sampleProject();
-    out.close();
-    if (!out) {
-      throw std::runtime_error(project.string() + ": cannot write");
-    }
-  } catch (const std::exception& error) {
-    errors << "kavelmor demo: " << error.what() << '\n';
-    return 1;
-  }
-  progress << "Wrote the sample project (a small workshop) to " << project.string() << '\n';
-  return runBill({project.string(), folder.string(), "", "", modelSpaceDump}, progress, errors);
+  BillRequest request;
+  request.project = (std::filesystem::path(output) / "project.json").string();
+  request.projectText = sampleProject();
+  request.output = output;
+  request.modelSpaceDump = modelSpaceDump;
+  request.builtin = true;
+  progress << "The sample project (a small workshop) goes to " << request.project << '\n';
+  return runBill(request, progress, errors);
 }
 
 void addBillCommands(CLI::App& app, int& status) {
@@ -117,7 +191,11 @@ void addBillCommands(CLI::App& app, int& status) {
   bill->add_option("-o,--output", request->output, "The folder for the outputs")->required();
   bill->add_option("--home", request->home,
                    "Keep the session (program directory and settings) in this folder");
-  bill->add_option("--db", request->database, "Start the session from this database file");
+  auto* db = bill->add_option("--db", request->database,
+                              "Start the session from this database file (default: the one "
+                              "`kavelmor db` acts on)");
+  bill->add_flag("--builtin", request->builtin, "Start the session from the built-in database")
+      ->excludes(db);
   bill->add_option("--modelspace", request->modelSpaceDump,
                    "Also write the drawing's texts as the model-space dump (JSON)");
   bill->callback([request, &status] {

@@ -14,8 +14,12 @@ struct BillRequest {
   std::string project;         // the project file
   std::string output;          // the folder the outputs go to
   std::string home;            // empty: a fresh temporary session
-  std::string database;        // empty: the built-in database
+  std::string database;        // empty: the user's database (or the session's, with a home)
   std::string modelSpaceDump;  // empty: none
+  bool builtin = false;        // start from the built-in database
+  // The project itself, when it does not come from the file `project` (which then only names
+  // it); it is written to the outputs as project.json.
+  std::string projectText;
 };
 
 // Runs the main job on a project file. Returns 0, or 1 after one line on `errors`.

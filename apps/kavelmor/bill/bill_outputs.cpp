@@ -66,8 +66,13 @@ std::string pictureName(std::size_t block, std::size_t blocks, std::u16string_vi
   return number + "-" + toUtf8(name) + ".png";
 }
 
-BillOutputs::BillOutputs(std::filesystem::path folder, std::ostream& progress)
-    : folder_(std::move(folder)), progress_(progress), cutList_(folder_ / "cutlist.csv") {}
+BillOutputs::BillOutputs(std::filesystem::path folder, std::filesystem::path shown,
+                         std::ostream& progress)
+    : folder_(std::move(folder)),
+      shown_(std::move(shown)),
+      progress_(progress),
+      cutList_(folder_ / "cutlist.csv"),
+      cutPlan_(folder_ / "cutplan.csv") {}
 
 void BillOutputs::componentStarted(const std::filesystem::path& programDirectory) {
   programDirectory_ = programDirectory;
@@ -93,7 +98,7 @@ void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string
     throw std::runtime_error(text.string() + ": cannot write");
   }
   progress_ << "The settings dialog handed over a bill of " << flashings_
-            << " flashings; wrote it readable to " << text.string() << '\n';
+            << " flashings; wrote it readable to " << (shown_ / "bill.txt").string() << '\n';
   database_ = readDatabaseFile(databasePath(programDirectory_));
 }
 
@@ -120,6 +125,7 @@ std::string BillOutputs::writePicture(const companion::FlashingResult& result) {
 void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
   ++drawn_;
   cutList_.add(result);
+  cutPlan_.add(result);
   const std::string picture = writePicture(result);
   rows_ += result.rows.size();
   cutLength_ += result.cutLength;
@@ -149,11 +155,13 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
 
 void BillOutputs::finish() {
   cutList_.finish();
+  cutPlan_.finish();
   progress_ << "Bill totals: " << drawn_ << " flashings, " << rows_ << " count rows, "
             << toUtf8(formatFixed(cutLength_ / 1000, 2)) << " m of flashing, "
             << toUtf8(formatFixed(area_, 2)) << " m² of sheet\n";
-  progress_ << "Wrote the cut list to " << (folder_ / "cutlist.csv").string() << '\n';
-  progress_ << "Wrote " << pictures_ << " profile pictures to " << folder_.string() << '\n';
+  progress_ << "Wrote the cut list to " << (shown_ / "cutlist.csv").string()
+            << " and the cutting plan to " << (shown_ / "cutplan.csv").string() << '\n';
+  progress_ << "Wrote " << pictures_ << " profile pictures to " << shown_.string() << '\n';
 }
 
 }  // namespace kvm::cli

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "apps/kavelmor/bill/cut_list.h"
+#include "apps/kavelmor/bill/cut_plan.h"
 #include "model/flashing.h"
 #include "platform/sim/companion/bill_job.h"
 
@@ -16,7 +17,8 @@ namespace kvm::cli {
 // row group of cutlist.csv and a profile picture per flashing, and progress lines.
 class BillOutputs final : public companion::BillObserver {
  public:
-  BillOutputs(std::filesystem::path folder, std::ostream& progress);
+  // Writes into `folder`; the progress lines name the files where they end up, in `shown`.
+  BillOutputs(std::filesystem::path folder, std::filesystem::path shown, std::ostream& progress);
 
   void componentStarted(const std::filesystem::path& programDirectory) override;
   void billReceived(const companion::BillRecord& bill, std::u16string_view record,
@@ -35,9 +37,11 @@ class BillOutputs final : public companion::BillObserver {
   [[nodiscard]] bool reportEach() const;
 
   std::filesystem::path folder_;
+  std::filesystem::path shown_;
   std::ostream& progress_;
   std::filesystem::path programDirectory_;
   CutList cutList_;
+  CutPlanFile cutPlan_;
   LibraryTable database_;
   std::size_t flashings_ = 0;
   std::size_t drawn_ = 0;

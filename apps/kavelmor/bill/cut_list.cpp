@@ -28,7 +28,7 @@ CutList::CutList(std::filesystem::path file)
   }
   out_ << "\xEF\xBB\xBF"
        << "block,flashing,colour,developed_width_mm,class_length_mm,lines,piece_length_mm,"
-          "pieces,run_length_m,area_m2\r\n";
+          "pieces,pieces_to_cut,run_length_m,area_m2\r\n";
 }
 
 CutList::~CutList() {
@@ -46,7 +46,9 @@ void CutList::add(const companion::FlashingResult& flashing) {
     out_ << flashing.block + 1 << ',' << csvField(toUtf8(entry.name)) << ','
          << csvField(toUtf8(entry.color)) << ',' << entry.developedWidth << ','
          << row.lengthClass.length << ',' << row.lengthClass.lines << ',' << row.pieceLength << ','
-         << toUtf8(generalText(row.pieces)) << ',' << toUtf8(formatFixed(run / 1000, 3)) << ','
+         << toUtf8(generalText(row.pieces)) << ','
+         << (row.split ? std::to_string(row.piecesToCut) : std::string()) << ','
+         << toUtf8(formatFixed(run / 1000, 3)) << ','
          << toUtf8(formatFixed(entry.developedWidth * run / 1e6, 3)) << "\r\n";
   }
 }

@@ -188,6 +188,9 @@ class ProjectReader {
     result.mode = static_cast<int>(mode.get<long long>());
     const JsonPath linesPath = with(path, "lines");
     result.lines = lines(member(value, path, "lines"), linesPath);
+    if (result.lines.empty()) {
+      fail(linesPath, "holds no lines: the row has nothing to cut");
+    }
     if (result.lines.size() > kMaxLinesPerFlashing) {
       fail(linesPath, "holds more than " + std::to_string(kMaxLinesPerFlashing) +
                           " lines, more than the component keeps for one flashing");

@@ -25,7 +25,7 @@ const char* const kProject = R"({
   "currentUse": [
     {"flashing": "彩钢板屋面:屋脊包角", "mode": 0,
      "lines": [{"start": [0, 7400], "end": [30000, 7400]}]},
-    {"flashing": "彩钢墙面:转角包角", "mode": 2, "lines": []}
+    {"flashing": "彩钢墙面:转角包角", "mode": 2, "lines": [{"start": [0, 0], "end": [0, 5850]}]}
   ]
 })";
 
@@ -45,7 +45,7 @@ TEST(project_file_test, reads_settings_origin_outline_and_current_use) {
   ASSERT_EQ(project.flashings[0].lines.size(), 1U);
   EXPECT_EQ(project.flashings[0].lines[0].startY, 7400);
   EXPECT_EQ(project.flashings[1].mode, kModeEconomic);
-  EXPECT_TRUE(project.flashings[1].lines.empty());
+  EXPECT_EQ(project.flashings[1].lines.size(), 1U);
 }
 
 TEST(project_file_test, a_bad_field_is_named_with_its_line_and_column) {
@@ -62,10 +62,17 @@ TEST(project_file_test, a_bad_field_is_named_with_its_line_and_column) {
       "p.json:8:26: currentUse[0].lines[0].start: must be a point [x, y] of two numbers (mm)");
 
   text = kProject;
-  text.replace(text.find("\"lines\": []"), 11, "\"Lines\": []");
+  text.replace(text.find("\"lines\": [{\"start\": [0, 0]"), 7, "\"Lines\"");
   EXPECT_EQ(complaint(text),
             "p.json:9:51: currentUse[1].Lines: is not a field of this object (its fields: "
             "flashing, mode, lines)");
+}
+
+TEST(project_file_test, a_row_without_lines_is_refused) {
+  std::string text = kProject;
+  text.replace(text.find("[{\"start\": [0, 0], \"end\": [0, 5850]}]"), 37, "[]");
+  EXPECT_EQ(complaint(text),
+            "p.json:9:51: currentUse[1].lines: holds no lines: the row has nothing to cut");
 }
 
 TEST(project_file_test, json_that_does_not_parse_names_its_place) {
