@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -207,6 +208,48 @@ TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
       << errors.str();
   EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
   EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"garbage.dat", "p.json"}));
+}
+
+TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_users) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  std::string text(sampleProject());
+  writeFile(folder / "p.json", text);
+  BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  std::ostringstream progress;
+  std::ostringstream errors;
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  ASSERT_TRUE(std::filesystem::exists(folder / "out" / "06-上窗底包角.png"));
+
+  // Without the sills, their picture goes; a file of the user's stops the run untouched.
+  const auto sills = text.find(",\n    {\"flashing\": \"彩钢墙面:上窗底包角\"");
+  ASSERT_NE(sills, std::string::npos);
+  text.replace(sills, text.rfind(']') - sills, "\n  ");
+  writeFile(folder / "p.json", text);
+  writeFile(folder / "out" / "notes.txt", "mine");
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_NE(errors.str().find("out: holds files this command did not write (notes.txt)"),
+            std::string::npos)
+      << errors.str();
+  EXPECT_TRUE(std::filesystem::exists(folder / "out" / "06-上窗底包角.png"));
+
+  request.force = true;
+  errors.str("");
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  EXPECT_EQ(
+      entries(folder / "out"),
+      (std::vector<std::string>{".kavelmor-outputs", "01-屋脊包角.png", "02-山墙包角.png",
+                                "03-转角包角.png", "04-窗顶包角.png", "05-窗侧包角.png", "bill.dxf",
+                                "bill.txt", "cutlist.csv", "cutplan.csv", "notes.txt"}));
+  std::ifstream notes(folder / "out" / "notes.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "mine");
+
+  // A folder of nothing but the last run's files is replaced as a whole.
+  std::filesystem::remove(folder / "out" / "notes.txt");
+  request.force = false;
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"out", "p.json"}));
+  EXPECT_EQ(entries(folder / "out").size(), 10U);
 }
 
 TEST(bill_commands_test, names_and_fields_of_the_outputs) {

@@ -8,6 +8,7 @@
 
 #include "apps/kavelmor/bill/bill_outputs.h"
 #include "apps/kavelmor/bill/drawing_export.h"
+#include "apps/kavelmor/bill/interruption.h"
 #include "apps/kavelmor/bill/output_stage.h"
 #include "apps/kavelmor/bill/sample_project.h"
 #include "apps/kavelmor/bill/session_home.h"
@@ -130,6 +131,7 @@ companion::Project readProject(const BillRequest& request) {
 }
 
 int job(const BillRequest& request, std::ostream& progress) {
+  const InterruptionGuard interruptions;
   const SessionHome home(optionalPath(request.home));
   const DatabaseSource source = databaseSource(request, home);
   progress << "Database: " << source.description << '\n';
@@ -138,7 +140,7 @@ int job(const BillRequest& request, std::ostream& progress) {
            << " current-use rows, " << lineCount(project) << " flashing lines\n";
   useDatabase(source, home.path());
 
-  OutputStage stage(request.output);
+  OutputStage stage(request.output, request.force);
   const std::filesystem::path& folder = stage.path();
   if (!request.projectText.empty()) {
     writeTextFile(folder / "project.json", request.projectText);
@@ -153,6 +155,7 @@ int job(const BillRequest& request, std::ostream& progress) {
     progress << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
   }
   outputs.finish();
+  InterruptionGuard::check();
   stage.commit();
   return 0;
 }
@@ -196,6 +199,8 @@ void addBillCommands(CLI::App& app, int& status) {
                               "`kavelmor db` acts on)");
   bill->add_flag("--builtin", request->builtin, "Start the session from the built-in database")
       ->excludes(db);
+  bill->add_flag("--force", request->force,
+                 "Write into an output folder that holds files of your own (left alone)");
   bill->add_option("--modelspace", request->modelSpaceDump,
                    "Also write the drawing's texts as the model-space dump (JSON)");
   bill->callback([request, &status] {

@@ -17,6 +17,7 @@ struct BillRequest {
   std::string database;        // empty: the user's database (or the session's, with a home)
   std::string modelSpaceDump;  // empty: none
   bool builtin = false;        // start from the built-in database
+  bool force = false;          // write beside files of the user's in the output folder
   // The project itself, when it does not come from the file `project` (which then only names
   // it); it is written to the outputs as project.json.
   std::string projectText;

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "apps/kavelmor/bill/bill_text.h"
+#include "apps/kavelmor/bill/interruption.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "model/current_use.h"
@@ -123,6 +124,7 @@ std::string BillOutputs::writePicture(const companion::FlashingResult& result) {
 }
 
 void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
+  InterruptionGuard::check();
   ++drawn_;
   cutList_.add(result);
   cutPlan_.add(result);
@@ -151,6 +153,7 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
     progress_ << "  block " << result.block + 1 << ": the component said: " << noteLine(message)
               << '\n';
   }
+  progress_.flush();  // progress is for watching, also through a pipe
 }
 
 void BillOutputs::finish() {
