@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -250,6 +251,19 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
   EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"out", "p.json"}));
   EXPECT_EQ(entries(folder / "out").size(), 10U);
+}
+
+TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  std::istringstream input{std::string(sampleProject())};
+  std::streambuf* const kept = std::cin.rdbuf(input.rdbuf());
+  std::ostringstream progress;
+  std::ostringstream errors;
+  const int status = runBill(billRequest("-", (folder / "out").string()), progress, errors);
+  std::cin.rdbuf(kept);
+  EXPECT_EQ(status, 0) << errors.str();
+  EXPECT_NE(progress.str().find("6 current-use rows, 33 flashing lines"), std::string::npos);
 }
 
 TEST(bill_commands_test, names_and_fields_of_the_outputs) {

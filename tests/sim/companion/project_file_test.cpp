@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/sim/companion/project_file.h"
@@ -73,6 +74,39 @@ TEST(project_file_test, a_row_without_lines_is_refused) {
   text.replace(text.find("[{\"start\": [0, 0], \"end\": [0, 5850]}]"), 37, "[]");
   EXPECT_EQ(complaint(text),
             "p.json:9:51: currentUse[1].lines: holds no lines: the row has nothing to cut");
+}
+
+TEST(project_file_test, a_key_given_twice_is_named_at_its_place) {
+  std::string text = kProject;
+  text.replace(text.find("\"mode\": 2"), 9, "\"mode\": 2, \"mode\": 1");
+  EXPECT_EQ(complaint(text), "p.json:9:39: currentUse[1].mode: is given twice");
+  text = kProject;
+  text.replace(text.find("\"textHeight\""), 12, "\"name\": \"x\", \"textHeight\"");
+  EXPECT_EQ(complaint(text), "p.json:2:23: project.name: is given twice");
+}
+
+TEST(project_file_test, a_file_that_is_not_utf8_gets_a_hint) {
+  // "车间" in GBK, and the project as Windows Notepad saves "Unicode".
+  std::string gbk = kProject;
+  gbk.replace(gbk.find("车间"), std::string("车间").size(), "\xB3\xB5\xBC\xE4");
+  EXPECT_EQ(complaint(gbk),
+            "p.json: is not UTF-8 (GBK, as a Chinese Windows editor saves?); save it as UTF-8");
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : std::string(R"({"project": 1})")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  EXPECT_EQ(complaint(utf16), "p.json: is UTF-16 (Unicode); save it as UTF-8");
+}
+
+TEST(project_file_test, a_folder_is_no_project_file) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  try {
+    readProjectFile(folder);
+    FAIL() << "a folder was read";
+  } catch (const ProjectError& error) {
+    EXPECT_EQ(std::string(error.what()), folder.string() + ": is a folder, not a project file");
+  }
 }
 
 TEST(project_file_test, json_that_does_not_parse_names_its_place) {
