@@ -175,7 +175,7 @@ TEST(db_commands_test, failures_are_reported_with_a_non_zero_status) {
   const Outcome badJson = run([&](auto& out, auto& err) {
     return dbImport(folder / "bad.json", folder / "x.dat", out, err);
   });
-  EXPECT_EQ(badJson.status, 2);
+  EXPECT_EQ(badJson.status, 1);
   EXPECT_NE(badJson.err.find("libraries[0].LastFlashing: expected a whole number from 0 to 255"),
             std::string::npos)
       << badJson.err;

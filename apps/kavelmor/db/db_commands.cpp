@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
-constexpr int kBadJson = 2;
+constexpr int kBadJson = 1;  // a refused input, as every command reports one
 
 std::filesystem::path chosen(const OptionalPath& file) {
   return file ? *file : defaultDatabaseFile();
