@@ -101,9 +101,8 @@ TEST(bill_commands_test, a_refused_bill_leaves_no_half_written_outputs) {
                                 (folder / "home").string(), ""),
                     progress, errors),
             1);
-  EXPECT_EQ(errors.str(),
-            "kavelmor bill: the settings dialog kept the bill back; it showed: "
-            "请输入字高，范围：100～600，整数。\n");
+  EXPECT_EQ(errors.str(), "kavelmor bill: " + (folder / "p.json").string() +
+                              ":2:99: project.textHeight: 请输入字高，范围：100～600，整数。\n");
   EXPECT_FALSE(std::filesystem::exists(folder / "out"));
   EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"home", "p.json"}));
   // A named home is kept, with the database the dialog made there.

@@ -38,6 +38,11 @@ class ProjectReader {
     onlyKeys(root, {}, {"project", "billOrigin", "outline", "currentUse"});
     Project project;
     project.settings = settings(member(root, {}, "project"), {"project"});
+    project.source = source_;
+    project.namePlace = locate(text_, {"project", "name"});
+    project.thicknessPlace = locate(text_, {"project", "plateThickness"});
+    project.classStepPlace = locate(text_, {"project", "lengthClassStep"});
+    project.textHeightPlace = locate(text_, {"project", "textHeight"});
     const JsonPath originPath{"billOrigin"};
     const auto origin = point(member(root, {}, "billOrigin"), originPath);
     project.originX = origin[0];

@@ -147,10 +147,13 @@ TEST_F(BillJobTest, draws_each_flashing_of_the_bill) {
   EXPECT_EQ(drawing_.polylines[0].vertices.front().x, 100);  // on the block point's left edge
 }
 
-TEST_F(BillJobTest, the_dialog_refuses_bad_project_settings) {
-  EXPECT_EQ(
-      refusal(project("99", kRidge)),
-      "the settings dialog kept the bill back; it showed: 请输入字高，范围：100～600，整数。");
+TEST_F(BillJobTest, the_dialogs_refusal_of_a_setting_names_its_place_in_the_file) {
+  EXPECT_EQ(refusal<ProjectError>(project("99", kRidge)),
+            "p.json:2:28: project.textHeight: 请输入字高，范围：100～600，整数。");
+  std::string text = project("300", kRidge);
+  text.replace(text.find("\"0.5\""), 5, "\"0.05\"");
+  EXPECT_EQ(refusal<ProjectError>(text),
+            "p.json:1:46: project.plateThickness: 请输入包角板厚度，范围：0.1～10，3位小数。");
   EXPECT_TRUE(results_.results.empty());
 }
 
