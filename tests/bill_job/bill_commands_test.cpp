@@ -244,7 +244,7 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   std::ifstream notes(folder / "out" / "notes.txt");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "mine");
 
-  // A folder of nothing but the last run's files is replaced as a whole.
+  // A folder of nothing but the last run's files needs no --force.
   std::filesystem::remove(folder / "out" / "notes.txt");
   request.force = false;
   ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();

@@ -72,6 +72,8 @@ def main():
                        env=dict(os.environ, KAVELMOR_HOME=str(out / "user")))
         with open(out / "cutlist.csv", encoding="utf-8-sig", newline="") as stream:
             rows = list(csv.DictReader(stream))
+        totals = [row for row in rows if row["block"] == "total"]
+        rows = [row for row in rows if row["block"] != "total"]
         with open(out / "cutplan.csv", encoding="utf-8-sig", newline="") as stream:
             plan = list(csv.DictReader(stream))
         texts = [t["text"] for t in json.loads((out / "modelspace.json").read_text("utf-8"))]
@@ -104,6 +106,25 @@ def main():
         failures.append(f"profile pictures: {pictures}")
     if "Flashing 6: 上窗底包角" not in bill_text:
         failures.append("bill.txt does not list the sixth flashing")
+    # Grand totals: 140.70 m and 57.03 m² of sky blue at 0.5 mm, 48 whole pieces; the date is
+    # the day of the run.
+    if (len(totals) != 1 or not totals[0]["flashing"].startswith("示范工程车间一 ")
+            or totals[0]["colour"] != "天蓝色" or totals[0]["lines"] != "33"
+            or totals[0]["pieces_to_cut"] != "48" or totals[0]["run_length_m"] != "140.704"
+            or totals[0]["area_m2"] != "57.034"):
+        failures.append(f"cutlist.csv totals: {totals}")
+    if not any(t.startswith("示范工程车间一  ") and t.endswith("天蓝色 0.5mm: 长 140.70m 面积 57.03平方米")
+               for t in texts):
+        failures.append("bill.dxf: no heading with the project, date and totals")
+    # bill.txt in millimetres at full size with the angles of the bends, and the totals.
+    for expected in ("Segments (full size)  4: 220 mm, bend 141°, 30 mm, bend 90°, 30 mm, "
+                     "bend 141°, 220 mm",
+                     "Count row             4 lines of the 6000 mm class: 6.3 × 4000 mm as the "
+                     "component counts, 8 whole pieces to cut",
+                     "End extension         100 mm in all, added to every line's class length",
+                     "天蓝色, 0.5 mm     140.70 m, 57.03 m², 48 whole pieces to cut"):
+        if expected not in bill_text:
+            failures.append(f"bill.txt lacks {expected!r}")
 
     for failure in failures:
         print("FAILED:", failure)

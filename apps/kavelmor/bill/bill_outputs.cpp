@@ -91,15 +91,13 @@ void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string
       progress_ << "The settings dialog noted: " << line << '\n';
     }
   }
-  const std::filesystem::path text = folder_ / "bill.txt";
-  std::ofstream out(text, std::ios::binary | std::ios::trunc);
-  writeBillText(out, bill, rows, notes);
-  out.close();
-  if (!out) {
-    throw std::runtime_error(text.string() + ": cannot write");
+  bill_ = bill;
+  currentUse_.clear();
+  for (const companion::ProjectFlashing* row : rows) {
+    currentUse_.push_back(row->currentUse);
   }
-  progress_ << "The settings dialog handed over a bill of " << flashings_
-            << " flashings; wrote it readable to " << (shown_ / "bill.txt").string() << '\n';
+  notes_ = notes;
+  progress_ << "The settings dialog handed over a bill of " << flashings_ << " flashings\n";
   database_ = readDatabaseFile(databasePath(programDirectory_));
 }
 
@@ -128,6 +126,7 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
   ++drawn_;
   cutList_.add(result);
   cutPlan_.add(result);
+  drawnFlashings_.push_back({result.rows, result.cutLength, result.area});
   const std::string picture = writePicture(result);
   rows_ += result.rows.size();
   cutLength_ += result.cutLength;
@@ -157,8 +156,16 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
 }
 
 void BillOutputs::finish() {
-  cutList_.finish();
+  cutList_.finish(bill_.header.projectName, bill_.header.date);
   cutPlan_.finish();
+  const std::filesystem::path text = folder_ / "bill.txt";
+  std::ofstream out(text, std::ios::binary | std::ios::trunc);
+  writeBillText(out, bill_, currentUse_, notes_, drawnFlashings_);
+  out.close();
+  if (!out) {
+    throw std::runtime_error(text.string() + ": cannot write");
+  }
+  progress_ << "Wrote the bill readable to " << (shown_ / "bill.txt").string() << '\n';
   progress_ << "Bill totals: " << drawn_ << " flashings, " << rows_ << " count rows, "
             << toUtf8(formatFixed(cutLength_ / 1000, 2)) << " m of flashing, "
             << toUtf8(formatFixed(area_, 2)) << " m² of sheet\n";

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "apps/kavelmor/bill/bill_text.h"
 #include "apps/kavelmor/bill/cut_list.h"
 #include "apps/kavelmor/bill/cut_plan.h"
 #include "model/flashing.h"
@@ -13,8 +14,8 @@
 
 namespace kvm::cli {
 
-// Writes what a bill job gives a person, as the job goes: bill.txt when the bill arrives, a
-// row group of cutlist.csv and a profile picture per flashing, and progress lines.
+// Writes what a bill job gives a person, as the job goes: a row group of cutlist.csv and
+// cutplan.csv and a profile picture per flashing, and progress lines; bill.txt at the end.
 class BillOutputs final : public companion::BillObserver {
  public:
   // Writes into `folder`; the progress lines name the files where they end up, in `shown`.
@@ -40,6 +41,11 @@ class BillOutputs final : public companion::BillObserver {
   std::filesystem::path shown_;
   std::ostream& progress_;
   std::filesystem::path programDirectory_;
+  // bill.txt is written at the end, with what was drawn for each flashing.
+  companion::BillRecord bill_;
+  std::vector<std::u16string> currentUse_;
+  std::vector<std::u16string> notes_;
+  std::vector<DrawnFlashing> drawnFlashings_;
   CutList cutList_;
   CutPlanFile cutPlan_;
   LibraryTable database_;

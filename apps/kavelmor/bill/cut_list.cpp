@@ -1,5 +1,6 @@
 #include "apps/kavelmor/bill/cut_list.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <system_error>
 
@@ -41,8 +42,18 @@ CutList::~CutList() {
 
 void CutList::add(const companion::FlashingResult& flashing) {
   const companion::BillEntry& entry = *flashing.entry;
+  const std::string colour = toUtf8(entry.color);
+  auto total = std::find_if(totals_.begin(), totals_.end(),
+                            [&colour](const Total& each) { return each.colour == colour; });
+  if (total == totals_.end()) {
+    total = totals_.insert(totals_.end(), Total{colour});
+  }
   for (const companion::ClassRow& row : flashing.rows) {
     const double run = row.runLength();
+    total->lines += static_cast<std::size_t>(row.lengthClass.lines);
+    total->piecesToCut += row.piecesToCut;
+    total->runLength += run;
+    total->area += entry.developedWidth * run / 1e6;
     out_ << flashing.block + 1 << ',' << csvField(toUtf8(entry.name)) << ','
          << csvField(toUtf8(entry.color)) << ',' << entry.developedWidth << ','
          << row.lengthClass.length << ',' << row.lengthClass.lines << ',' << row.pieceLength << ','
@@ -53,7 +64,13 @@ void CutList::add(const companion::FlashingResult& flashing) {
   }
 }
 
-void CutList::finish() {
+void CutList::finish(const std::u16string& project, const std::u16string& date) {
+  const std::string name = csvField(toUtf8(project) + " " + toUtf8(date));
+  for (const Total& total : totals_) {
+    out_ << "total," << name << ',' << csvField(total.colour) << ",,," << total.lines << ",,,"
+         << total.piecesToCut << ',' << toUtf8(formatFixed(total.runLength / 1000, 3)) << ','
+         << toUtf8(formatFixed(total.area, 3)) << "\r\n";
+  }
   out_.close();
   if (!out_) {
     throw std::runtime_error(part_.string() + ": cannot write");

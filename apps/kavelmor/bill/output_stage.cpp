@@ -74,17 +74,18 @@ OutputStage::OutputStage(std::filesystem::path target, bool force) : target_(std
     }
     const bool listed = std::filesystem::exists(target_ / kOutputListName);
     const std::set<std::string> list = readOutputList(target_);
+    bool userFiles = false;
     std::string others;
     for (const std::string& name : namesIn(target_)) {
       if (name == kOutputListName) continue;
       if (listed ? list.contains(name) : namedLikeAnOutput(name)) {
         earlierOutputs_.insert(name);
       } else {
-        userFiles_ = true;
+        userFiles = true;
         others += (others.empty() ? "" : ", ") + name;
       }
     }
-    if (userFiles_ && !force) {
+    if (userFiles && !force) {
       throw std::runtime_error(target_.string() + ": holds files this command did not write (" +
                                others +
                                "); name another folder, or give --force to write beside them "
@@ -107,29 +108,11 @@ void OutputStage::commit() {
   writeOutputList(stage_, namesIn(stage_));
   if (!std::filesystem::exists(target_)) {
     std::filesystem::rename(stage_, target_);
-  } else if (userFiles_) {
-    moveBesideUserFiles();
   } else {
-    replaceWholeFolder();
+    // File by file: whatever else is in the folder, even a file written there during the run
+    // (a model-space dump), stays.
+    moveBesideUserFiles();
   }
-}
-
-// The old folder holds nothing but the last run's files: the new folder takes its place and
-// the old one goes, so that the folder is never half of each.
-void OutputStage::replaceWholeFolder() {
-  const std::filesystem::path old = madeTemporaryFolder(
-      target_.parent_path() / ("." + target_.filename().string() + ".kavelmor-old-XXXXXX"));
-  std::filesystem::remove(old);
-  std::filesystem::rename(target_, old);
-  try {
-    std::filesystem::rename(stage_, target_);
-  } catch (...) {
-    std::error_code ignored;
-    std::filesystem::rename(old, target_, ignored);
-    throw;
-  }
-  std::error_code ignored;
-  std::filesystem::remove_all(old, ignored);
 }
 
 void OutputStage::moveBesideUserFiles() {

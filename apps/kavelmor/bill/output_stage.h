@@ -30,13 +30,11 @@ class OutputStage {
   void commit();
 
  private:
-  void replaceWholeFolder();
   void moveBesideUserFiles();
 
   std::filesystem::path target_;
   std::filesystem::path stage_;
   std::set<std::string> earlierOutputs_;  // the last run's files found in the folder
-  bool userFiles_ = false;
 };
 
 // The name of the list of a run's files in its output folder.

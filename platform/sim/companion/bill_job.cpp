@@ -101,6 +101,26 @@ std::vector<double> lineLengths(const Variant& lines) {
   return lengths;
 }
 
+// The bill's grand totals per colour, in the order the colours first appear.
+struct BillTotals {
+  struct Colour {
+    std::u16string name;
+    double cutLength = 0;  // mm
+    double area = 0;       // m²
+  };
+  std::vector<Colour> colours;
+
+  void add(const std::u16string& colour, const FlashingResult& result) {
+    auto found = std::find_if(colours.begin(), colours.end(),
+                              [&colour](const Colour& each) { return each.name == colour; });
+    if (found == colours.end()) {
+      found = colours.insert(colours.end(), Colour{colour});
+    }
+    found->cutLength += result.cutLength;
+    found->area += result.area;
+  }
+};
+
 class BillDrawer {
  public:
   BillDrawer(HostSession& session, const BillRecord& bill, sim::DrawingSink& drawing)
@@ -156,6 +176,20 @@ class BillDrawer {
     result.messages = session_.notes().take();
     session_.drawing().handOver(drawing_);
     return result;
+  }
+
+  // One line above the bill: the project, the date and the grand totals per colour at the
+  // project's thickness, so that the drawing says what it is the bill of.
+  void drawHeading(const BillHeader& header, const BillTotals& totals, const Point2& origin) {
+    std::u16string text = header.projectName + u"  " + header.date;
+    for (const BillTotals::Colour& colour : totals.colours) {
+      // "平方米", not "m²": the drawing's code page has no superscript two.
+      text += u"  " + colour.name + u" " + header.plateThickness + u"mm: 长 " +
+              formatFixed(colour.cutLength / 1000, 2) + u"m 面积 " + formatFixed(colour.area, 2) +
+              u"平方米";
+    }
+    addText(text, {origin.x + kBlockLeftFromPoint, origin.y + textHeight_}, kMiddleLeft);
+    session_.drawing().handOver(drawing_);
   }
 
  private:
@@ -321,6 +355,7 @@ void runBillJob(const Project& typed, const BillJobOptions& options, BillObserve
   session.call(u"WSJM", {bill.header.projectName, bill.header.plateThickness,
                          static_cast<int32_t>(number(bill.header.textHeight, "text height")),
                          pointVariant(project.originX, project.originY), int32_t{0}});
+  BillTotals totals;
   int32_t id = 0;
   for (std::size_t block = 0; block < bill.entries.size(); ++block) {
     if (id > kMaxBlockId) {
@@ -338,8 +373,10 @@ void runBillJob(const Project& typed, const BillJobOptions& options, BillObserve
                                toUtf8(bill.entries[block].name) + "): error " +
                                std::to_string(error.number()) + ": " + toUtf8(error.description()));
     }
+    totals.add(bill.entries[block].color, result);
     observer.flashingDrawn(result);
   }
+  drawer.drawHeading(bill.header, totals, {project.originX, project.originY});
 }
 
 }  // namespace kvm::companion
