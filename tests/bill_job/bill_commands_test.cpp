@@ -265,6 +265,19 @@ TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
   EXPECT_NE(progress.str().find("6 current-use rows, 33 flashing lines"), std::string::npos);
 }
 
+TEST(bill_commands_test, a_full_disk_says_so_and_names_the_file) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  writeFile(folder / "p.json", std::string(sampleProject()));
+  BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  request.modelSpaceDump = "/dev/full";  // a device that is always full
+  std::ostringstream progress;
+  std::ostringstream errors;
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_EQ(errors.str(), "kavelmor bill: /dev/full: cannot write: No space left on device\n");
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json"}));
+}
+
 TEST(bill_commands_test, names_and_fields_of_the_outputs) {
   EXPECT_EQ(pictureName(0, 6, u"屋脊包角"), "01-屋脊包角.png");
   EXPECT_EQ(pictureName(99, 676, u"a/b:c"), "100-a_b_c.png");

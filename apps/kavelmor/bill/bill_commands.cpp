@@ -12,6 +12,7 @@
 #include "apps/kavelmor/bill/output_stage.h"
 #include "apps/kavelmor/bill/sample_project.h"
 #include "apps/kavelmor/bill/session_home.h"
+#include "apps/kavelmor/bill/write_failure.h"
 #include "base/runtime_error.h"
 #include "base/text.h"
 #include "platform/cairo/cairo_render.h"
@@ -82,7 +83,7 @@ void writeTextFile(const std::filesystem::path& file, std::string_view text) {
   out << text;
   out.close();
   if (!out) {
-    throw std::runtime_error(file.string() + ": cannot write");
+    throwWriteFailure(file);
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "apps/kavelmor/bill/bill_text.h"
 #include "apps/kavelmor/bill/interruption.h"
+#include "apps/kavelmor/bill/write_failure.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "model/current_use.h"
@@ -163,7 +164,7 @@ void BillOutputs::finish() {
   writeBillText(out, bill_, currentUse_, notes_, drawnFlashings_);
   out.close();
   if (!out) {
-    throw std::runtime_error(text.string() + ": cannot write");
+    throwWriteFailure(text);
   }
   progress_ << "Wrote the bill readable to " << (shown_ / "bill.txt").string() << '\n';
   progress_ << "Bill totals: " << drawn_ << " flashings, " << rows_ << " count rows, "

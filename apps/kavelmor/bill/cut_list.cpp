@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "apps/kavelmor/bill/write_failure.h"
 #include "base/numbers.h"
 #include "base/text.h"
 
@@ -25,7 +26,7 @@ CutList::CutList(std::filesystem::path file)
     : file_(std::move(file)), part_(file_.string() + ".part") {
   out_.open(part_, std::ios::binary | std::ios::trunc);
   if (!out_) {
-    throw std::runtime_error(part_.string() + ": cannot write");
+    throwWriteFailure(part_);
   }
   out_ << "\xEF\xBB\xBF"
        << "block,flashing,colour,developed_width_mm,class_length_mm,lines,piece_length_mm,"
@@ -73,7 +74,7 @@ void CutList::finish(const std::u16string& project, const std::u16string& date) 
   }
   out_.close();
   if (!out_) {
-    throw std::runtime_error(part_.string() + ": cannot write");
+    throwWriteFailure(part_);
   }
   std::error_code error;
   std::filesystem::rename(part_, file_, error);

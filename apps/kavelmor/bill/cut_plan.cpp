@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "apps/kavelmor/bill/cut_list.h"
+#include "apps/kavelmor/bill/write_failure.h"
 #include "base/text.h"
 
 namespace kvm::cli {
@@ -10,7 +11,7 @@ namespace kvm::cli {
 CutPlanFile::CutPlanFile(const std::filesystem::path& file)
     : file_(file), out_(file, std::ios::binary | std::ios::trunc) {
   if (!out_) {
-    throw std::runtime_error(file_.string() + ": cannot write");
+    throwWriteFailure(file_);
   }
   out_ << "\xEF\xBB\xBF"
        << "block,flashing,line,piece_length_mm,from_offcut\r\n";
@@ -27,7 +28,7 @@ void CutPlanFile::add(const companion::FlashingResult& flashing) {
 void CutPlanFile::finish() {
   out_.close();
   if (!out_) {
-    throw std::runtime_error(file_.string() + ": cannot write");
+    throwWriteFailure(file_);
   }
 }
 
