@@ -83,7 +83,7 @@ void BillOutputs::componentStarted(const std::filesystem::path& programDirectory
 }
 
 void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string_view /*record*/,
-                               const std::vector<const companion::ProjectFlashing*>& rows,
+                               const std::vector<const companion::ProjectFlashing*>& /*rows*/,
                                const std::vector<std::u16string>& notes) {
   flashings_ = bill.entries.size();
   for (const std::u16string& note : notes) {
@@ -92,12 +92,13 @@ void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string
       progress_ << "The settings dialog noted: " << line << '\n';
     }
   }
-  bill_ = bill;
-  currentUse_.clear();
-  for (const companion::ProjectFlashing* row : rows) {
-    currentUse_.push_back(row->currentUse);
+  billTextFile_.open(folder_ / "bill.txt", std::ios::binary | std::ios::trunc);
+  if (!billTextFile_) {
+    throwWriteFailure(folder_ / "bill.txt");
   }
-  notes_ = notes;
+  billText_.emplace(billTextFile_, bill, notes);
+  projectName_ = bill.header.projectName;
+  date_ = bill.header.date;
   progress_ << "The settings dialog handed over a bill of " << flashings_ << " flashings\n";
   database_ = readDatabaseFile(databasePath(programDirectory_));
 }
@@ -127,7 +128,7 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
   ++drawn_;
   cutList_.add(result);
   cutPlan_.add(result);
-  drawnFlashings_.push_back({result.rows, result.cutLength, result.area});
+  billText_->add(result);
   const std::string picture = writePicture(result);
   rows_ += result.rows.size();
   cutLength_ += result.cutLength;
@@ -157,14 +158,12 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
 }
 
 void BillOutputs::finish() {
-  cutList_.finish(bill_.header.projectName, bill_.header.date);
+  cutList_.finish(projectName_, date_);
   cutPlan_.finish();
-  const std::filesystem::path text = folder_ / "bill.txt";
-  std::ofstream out(text, std::ios::binary | std::ios::trunc);
-  writeBillText(out, bill_, currentUse_, notes_, drawnFlashings_);
-  out.close();
-  if (!out) {
-    throwWriteFailure(text);
+  billText_->finish();
+  billTextFile_.close();
+  if (!billTextFile_) {
+    throwWriteFailure(folder_ / "bill.txt");
   }
   progress_ << "Wrote the bill readable to " << (shown_ / "bill.txt").string() << '\n';
   progress_ << "Bill totals: " << drawn_ << " flashings, " << rows_ << " count rows, "

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,8 +15,8 @@
 
 namespace kvm::cli {
 
-// Writes what a bill job gives a person, as the job goes: a row group of cutlist.csv and
-// cutplan.csv and a profile picture per flashing, and progress lines; bill.txt at the end.
+// Writes what a bill job gives a person, as the job goes: a section of bill.txt, a row group
+// of cutlist.csv and cutplan.csv and a profile picture per flashing, and progress lines.
 class BillOutputs final : public companion::BillObserver {
  public:
   // Writes into `folder`; the progress lines name the files where they end up, in `shown`.
@@ -41,11 +42,11 @@ class BillOutputs final : public companion::BillObserver {
   std::filesystem::path shown_;
   std::ostream& progress_;
   std::filesystem::path programDirectory_;
-  // bill.txt is written at the end, with what was drawn for each flashing.
-  companion::BillRecord bill_;
-  std::vector<std::u16string> currentUse_;
-  std::vector<std::u16string> notes_;
-  std::vector<DrawnFlashing> drawnFlashings_;
+  // bill.txt, written as the blocks are drawn, so that nothing of a block is kept.
+  std::ofstream billTextFile_;
+  std::optional<BillText> billText_;
+  std::u16string projectName_;
+  std::u16string date_;
   CutList cutList_;
   CutPlanFile cutPlan_;
   LibraryTable database_;

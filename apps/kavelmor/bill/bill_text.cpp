@@ -35,7 +35,7 @@ double bendDegrees(double fromDirection, double toDirection) {
   return (std::numbers::pi - std::abs(turn)) * 180 / std::numbers::pi;
 }
 
-void writeDrawn(std::ostream& out, const DrawnFlashing& drawn) {
+void writeDrawn(std::ostream& out, const companion::FlashingResult& drawn) {
   for (const companion::ClassRow& row : drawn.rows) {
     field(out, "Count row",
           std::to_string(row.lengthClass.lines) +
@@ -119,10 +119,9 @@ std::string scaleText(int scaleCode) {
   return scaleCode == 5 ? "1:5" : "1:" + std::to_string(scaleCode) + "0";
 }
 
-void writeBillText(std::ostream& out, const companion::BillRecord& bill,
-                   const std::vector<std::u16string>& rows,
-                   const std::vector<std::u16string>& notes,
-                   const std::vector<DrawnFlashing>& drawn) {
+BillText::BillText(std::ostream& out, const companion::BillRecord& bill,
+                   const std::vector<std::u16string>& notes)
+    : out_(out), thickness_(bill.header.plateThickness) {
   out << "Bill of " << toUtf8(bill.header.projectName) << ", " << toUtf8(bill.header.date)
       << " (预清单)\n\n";
   field(out, "Project", toUtf8(bill.header.projectName));
@@ -137,32 +136,29 @@ void writeBillText(std::ostream& out, const companion::BillRecord& bill,
       field(out, "Left out", line);
     }
   }
-  struct ColourTotal {
-    std::u16string colour;
-    double cutLength = 0;
-    double area = 0;
-    std::size_t pieces = 0;
-  };
-  std::vector<ColourTotal> totals;  // in the order the colours first appear
-  for (std::size_t i = 0; i < bill.entries.size(); ++i) {
-    writeEntry(out, i, bill.entries[i], i < rows.size() ? &rows[i] : nullptr);
-    if (i >= drawn.size()) continue;
-    writeDrawn(out, drawn[i]);
-    const std::u16string& colour = bill.entries[i].color;
-    auto total = std::find_if(totals.begin(), totals.end(),
-                              [&colour](const ColourTotal& each) { return each.colour == colour; });
-    if (total == totals.end()) {
-      total = totals.insert(totals.end(), ColourTotal{colour});
-    }
-    total->cutLength += drawn[i].cutLength;
-    total->area += drawn[i].area;
-    for (const companion::ClassRow& row : drawn[i].rows) {
-      total->pieces += row.piecesToCut;
-    }
+}
+
+void BillText::add(const companion::FlashingResult& flashing) {
+  writeEntry(out_, flashing.block, *flashing.entry,
+             flashing.flashing != nullptr ? &flashing.flashing->currentUse : nullptr);
+  writeDrawn(out_, flashing);
+  const std::u16string& colour = flashing.entry->color;
+  auto total = std::find_if(totals_.begin(), totals_.end(),
+                            [&colour](const ColourTotal& each) { return each.colour == colour; });
+  if (total == totals_.end()) {
+    total = totals_.insert(totals_.end(), ColourTotal{colour});
   }
-  out << "\nTotals per colour and thickness\n";
-  for (const ColourTotal& total : totals) {
-    field(out, (toUtf8(total.colour) + ", " + toUtf8(bill.header.plateThickness) + " mm").c_str(),
+  total->cutLength += flashing.cutLength;
+  total->area += flashing.area;
+  for (const companion::ClassRow& row : flashing.rows) {
+    total->pieces += row.piecesToCut;
+  }
+}
+
+void BillText::finish() {
+  out_ << "\nTotals per colour and thickness\n";
+  for (const ColourTotal& total : totals_) {
+    field(out_, (toUtf8(total.colour) + ", " + toUtf8(thickness_) + " mm").c_str(),
           toUtf8(formatFixed(total.cutLength / 1000, 2)) + " m, " +
               toUtf8(formatFixed(total.area, 2)) + " m², " + std::to_string(total.pieces) +
               " whole pieces to cut");
