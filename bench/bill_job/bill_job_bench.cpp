@@ -127,8 +127,11 @@ void BM_BillJobWithOutputs(benchmark::State& state) {
     std::filesystem::remove_all(out);
     std::ostringstream progress;
     std::ostringstream errors;
-    const int status = cli::runBill(
-        {files.project.string(), out.string(), "", files.database.string(), ""}, progress, errors);
+    cli::BillRequest request;
+    request.project = files.project.string();
+    request.output = out.string();
+    request.database = files.database.string();
+    const int status = cli::runBill(request, progress, errors);
     if (status != 0) {
       state.SkipWithError(errors.str().c_str());
       break;
