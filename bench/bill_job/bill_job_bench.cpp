@@ -127,8 +127,11 @@ void BM_BillJobWithOutputs(benchmark::State& state) {
     std::filesystem::remove_all(out);
     std::ostringstream progress;
     std::ostringstream errors;
-    const int status = cli::runBill(
-        {files.project.string(), out.string(), "", files.database.string(), ""}, progress, errors);
+    cli::BillRequest request;
+    request.project = files.project.string();
+    request.output = out.string();
+    request.database = files.database.string();
+    const int status = cli::runBill(request, progress, errors);
     if (status != 0) {
       state.SkipWithError(errors.str().c_str());
       break;
@@ -202,7 +205,7 @@ void BM_BillJobHeap(benchmark::State& state) {
     const companion::Project project = companion::readProjectFile(files.project);
     std::ostringstream progress;
     cli::DrawingExport drawing(out / "bill.dxf", std::nullopt);
-    cli::BillOutputs outputs(out, progress);
+    cli::BillOutputs outputs(out, out, progress);
     HeapWatch watch(outputs);
     companion::runBillJob(project, {home, {2016, 3, 2}}, watch, drawing);
     drawing.finish();

@@ -1,5 +1,7 @@
 #include "platform/dxf/dxf_writer.h"
 
+#include <cerrno>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -11,6 +13,12 @@
 namespace kvm::dxf {
 
 namespace {
+
+// Why a write failed, read from errno right after it: ": No space left on device".
+std::string diskReason() {
+  const int reason = errno;
+  return reason != 0 ? ": " + std::generic_category().message(reason) : std::string();
+}
 
 struct Justification {
   int horizontal;  // group 72
@@ -90,7 +98,7 @@ DxfWriter::DxfWriter(std::filesystem::path file, Tables tables, std::vector<Bloc
       blocks_(std::move(blocks)),
       entityStream_(scratch_, std::ios::binary | std::ios::trunc) {
   if (!entityStream_) {
-    fail("cannot write");
+    fail("cannot write" + diskReason());
   }
   entityWriter_ = std::make_unique<GroupWriter>(entityStream_);
 }
@@ -423,13 +431,13 @@ void DxfWriter::finish() {
   }
   entityStream_.close();
   if (!entityStream_) {
-    fail("cannot write the entities");
+    fail("cannot write the entities" + diskReason());
   }
   const std::filesystem::path part = withSuffix(file_, kPartSuffix);
   {
     std::ofstream stream(part, std::ios::binary | std::ios::trunc);
     if (!stream) {
-      fail("cannot write");
+      fail("cannot write" + diskReason());
     }
     GroupWriter out(stream);
     writeHeader(out);
@@ -445,7 +453,7 @@ void DxfWriter::finish() {
     out.text(0, "EOF");
     stream.close();
     if (!stream) {
-      fail("cannot write");
+      fail("cannot write" + diskReason());
     }
   }
   std::error_code error;

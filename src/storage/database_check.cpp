@@ -5,6 +5,7 @@
 
 #include "base/codepage.h"
 #include "base/text.h"
+#include "storage/attribute_rules.h"
 
 namespace kvm {
 namespace {
@@ -52,6 +53,7 @@ DatabaseCheck checkDatabase(std::string_view bytes) {
   check.records = records.libraries.size();
   const LibraryTable table = readLibraryTable(bytes.substr(0, records.bytesRead));
   check.libraries = table.size();
+  check.faults = attributeFaults(table);
   std::vector<std::string>& notes = check.notes;
 
   if (records.bytesRead < bytes.size()) {

@@ -20,6 +20,8 @@ struct DatabaseCheck {
   std::optional<DatabaseFormatError> error;
   // Things a load accepts but that deserve a look (UTF-8).
   std::vector<std::string> notes;
+  // Values the settings dialog would not save; a bill made from them is nonsense (UTF-8).
+  std::vector<std::string> faults;
 };
 
 DatabaseCheck checkDatabase(std::string_view bytes);

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "apps/kavelmor/bill/bill_commands.h"
 #include "apps/kavelmor/bill/bill_outputs.h"
@@ -11,6 +17,9 @@
 #include "apps/kavelmor/bill/sample_plan.h"
 #include "apps/kavelmor/bill/sample_project.h"
 #include "platform/sim/companion/project_file.h"
+#include "storage/builtin_database.h"
+#include "storage/database_file.h"
+#include "storage/program_directory.h"
 #include "tests/storage/temp_folder.h"
 
 namespace kvm::cli {
@@ -18,6 +27,26 @@ namespace {
 
 void writeFile(const std::filesystem::path& file, const std::string& text) {
   std::ofstream(file, std::ios::binary) << text;
+}
+
+// The names in a folder, sorted; temporary folders of a run would show here.
+std::vector<std::string> entries(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+BillRequest billRequest(const std::string& project, const std::string& output,
+                        const std::string& home = "", const std::string& database = "") {
+  BillRequest request;
+  request.project = project;
+  request.output = output;
+  request.home = home;
+  request.database = database;
+  return request;
 }
 
 std::size_t lineCount(const std::string& text) {
@@ -31,6 +60,7 @@ TEST(bill_commands_test, the_demo_writes_every_output_and_says_where) {
   ASSERT_EQ(runDemo((folder / "out").string(), "", progress, errors), 0) << errors.str();
   EXPECT_EQ(errors.str(), "");
   for (const char* name : {"project.json", "plan.dxf", "bill.dxf", "bill.txt", "cutlist.csv",
+                           "cutplan.csv",
                            "01-屋脊包角.png", "06-上窗底包角.png"}) {
     EXPECT_TRUE(std::filesystem::exists(folder / "out" / name)) << name;
     EXPECT_NE(progress.str().find(name), std::string::npos) << progress.str();
@@ -51,8 +81,8 @@ TEST(bill_commands_test, a_malformed_project_is_one_line_naming_the_field) {
   writeFile(folder / "p.json", text);
   std::ostringstream progress;
   std::ostringstream errors;
-  EXPECT_EQ(runBill({(folder / "p.json").string(), (folder / "out").string(), "", "", ""}, progress,
-                    errors),
+  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "", ""),
+                    progress, errors),
             1);
   EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
   EXPECT_EQ(errors.str().rfind("kavelmor bill: " + (folder / "p.json").string() + ":22:39: ", 0),
@@ -70,14 +100,14 @@ TEST(bill_commands_test, a_refused_bill_leaves_no_half_written_outputs) {
   writeSamplePlan(folder / "plan.dxf");
   std::ostringstream progress;
   std::ostringstream errors;
-  EXPECT_EQ(runBill({(folder / "p.json").string(), (folder / "out").string(),
-                     (folder / "home").string(), "", ""},
+  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(),
+                                (folder / "home").string(), ""),
                     progress, errors),
             1);
-  EXPECT_EQ(errors.str(),
-            "kavelmor bill: the settings dialog kept the bill back; it showed: "
-            "请输入字高，范围：100～600，整数。\n");
-  EXPECT_TRUE(std::filesystem::is_empty(folder / "out"));
+  EXPECT_EQ(errors.str(), "kavelmor bill: " + (folder / "p.json").string() +
+                              ":2:99: project.textHeight: 请输入字高，范围：100～600，整数。\n");
+  EXPECT_FALSE(std::filesystem::exists(folder / "out"));
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"home", "p.json"}));
   // A named home is kept, with the database the dialog made there.
   EXPECT_TRUE(std::filesystem::exists(folder / "home" / "QORNCAD" / "Kavelmor.dat"));
 }
@@ -90,7 +120,7 @@ TEST(bill_commands_test, a_plan_that_lacks_a_layer_or_cannot_be_read_is_one_line
   writeSamplePlan(folder / "plan.dxf");
   std::ostringstream progress;
   std::ostringstream errors;
-  const BillRequest request{(folder / "p.json").string(), (folder / "out").string(), "", "", ""};
+  const BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   EXPECT_EQ(runBill(request, progress, errors), 1);
   EXPECT_EQ(errors.str(), "kavelmor bill: " + (folder / "p.json").string() +
                               ":24:5: currentUse[4]: layer \"BJ-窗边\" is not in the plan " +
@@ -115,12 +145,180 @@ TEST(bill_commands_test, a_row_without_lines_needs_a_plan) {
   writeFile(folder / "p.json", text);
   std::ostringstream progress;
   std::ostringstream errors;
-  EXPECT_EQ(runBill({(folder / "p.json").string(), (folder / "out").string(), "", "", ""}, progress,
+  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string()), progress,
                     errors),
             1);
   EXPECT_EQ(errors.str(), "kavelmor bill: " + (folder / "p.json").string() +
                               ": rows take their lines from layers, but no plan is named: give "
                               "--plan PLAN.dxf or \"plan\" in the project file\n");
+
+// A user database under KAVELMOR_HOME for the length of a test.
+class UserDatabase {
+ public:
+  explicit UserDatabase(const std::filesystem::path& root) {
+    const char* old = std::getenv("KAVELMOR_HOME");  // NOLINT(concurrency-mt-unsafe)
+    if (old != nullptr) saved_ = old;
+    ::setenv("KAVELMOR_HOME", root.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+    file_ = databasePath(programDirectoryUnder(root));
+  }
+  UserDatabase(const UserDatabase&) = delete;
+  UserDatabase& operator=(const UserDatabase&) = delete;
+  ~UserDatabase() {
+    if (saved_) {
+      ::setenv("KAVELMOR_HOME", saved_->c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+    } else {
+      ::unsetenv("KAVELMOR_HOME");  // NOLINT(concurrency-mt-unsafe)
+    }
+  }
+  void save(const LibraryTable& table) const {
+    std::filesystem::create_directories(file_.parent_path());
+    saveDatabase(file_, table);
+  }
+  [[nodiscard]] const std::filesystem::path& file() const { return file_; }
+
+ private:
+  std::optional<std::string> saved_;
+  std::filesystem::path file_;
+};
+
+std::string firstLine(const std::string& text) {
+  return text.substr(0, text.find('\n'));
+}
+
+TEST(bill_commands_test, a_misspelt_flashing_stops_the_bill_before_anything_is_written) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  std::string text(sampleProject());
+  text.replace(text.find("彩钢墙面:转角包角"), std::string("彩钢墙面:转角包角").size(),
+               "彩钢墙面:转角包脚");
+  writeFile(folder / "p.json", text);
+  std::ostringstream progress;
+  std::ostringstream errors;
+  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "", ""),
+                    progress, errors),
+            1);
+  EXPECT_NE(errors.str().find("currentUse[2].flashing \"彩钢墙面:转角包脚\": the library "
+                              "\"彩钢墙面\" has no flashing \"转角包脚\" (its flashings: "),
+            std::string::npos)
+      << errors.str();
+  EXPECT_NE(errors.str().find("\"转角包角\""), std::string::npos) << errors.str();
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json"}));
+}
+
+TEST(bill_commands_test, the_bill_starts_from_the_users_database_unless_told_otherwise) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  writeFile(folder / "p.json", std::string(sampleProject()));
+  const BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  std::ostringstream progress;
+  std::ostringstream errors;
+  // No user database yet: the built-in one, and the first line says so.
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  EXPECT_EQ(firstLine(progress.str()),
+            "Database: the built-in database (there is no " + user.file().string() + " yet)");
+
+  // The user renamed the ridge flashing: the bill uses the user's database and misses it.
+  LibraryTable table = builtinLibraryTable();
+  table[0].Flashings[0].Name = u"脊瓦";
+  user.save(table);
+  progress.str("");
+  errors.str("");
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_EQ(firstLine(progress.str()), "Database: " + user.file().string());
+  EXPECT_NE(errors.str().find("has no flashing \"屋脊包角\""), std::string::npos) << errors.str();
+
+  BillRequest builtin = request;
+  builtin.builtin = true;
+  progress.str("");
+  EXPECT_EQ(runBill(builtin, progress, errors), 0) << errors.str();
+  EXPECT_EQ(firstLine(progress.str()), "Database: the built-in database");
+}
+
+TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
+  const TempFolder folder;
+  writeFile(folder / "p.json", std::string(sampleProject()));
+  writeFile(folder / "garbage.dat", std::string(300, '\x7f'));
+  std::ostringstream progress;
+  std::ostringstream errors;
+  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "",
+                                (folder / "garbage.dat").string()),
+                    progress, errors),
+            1);
+  EXPECT_EQ(errors.str().rfind("kavelmor bill: " + (folder / "garbage.dat").string() +
+                                   ": not a usable database: error ",
+                               0),
+            0U)
+      << errors.str();
+  EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"garbage.dat", "p.json"}));
+}
+
+TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_users) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  std::string text(sampleProject());
+  writeFile(folder / "p.json", text);
+  BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  std::ostringstream progress;
+  std::ostringstream errors;
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  ASSERT_TRUE(std::filesystem::exists(folder / "out" / "06-上窗底包角.png"));
+
+  // Without the sills, their picture goes; a file of the user's stops the run untouched.
+  const auto sills = text.find(",\n    {\"flashing\": \"彩钢墙面:上窗底包角\"");
+  ASSERT_NE(sills, std::string::npos);
+  text.replace(sills, text.rfind(']') - sills, "\n  ");
+  writeFile(folder / "p.json", text);
+  writeFile(folder / "out" / "notes.txt", "mine");
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_NE(errors.str().find("out: holds files this command did not write (notes.txt)"),
+            std::string::npos)
+      << errors.str();
+  EXPECT_TRUE(std::filesystem::exists(folder / "out" / "06-上窗底包角.png"));
+
+  request.force = true;
+  errors.str("");
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  EXPECT_EQ(
+      entries(folder / "out"),
+      (std::vector<std::string>{".kavelmor-outputs", "01-屋脊包角.png", "02-山墙包角.png",
+                                "03-转角包角.png", "04-窗顶包角.png", "05-窗侧包角.png", "bill.dxf",
+                                "bill.txt", "cutlist.csv", "cutplan.csv", "notes.txt"}));
+  std::ifstream notes(folder / "out" / "notes.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "mine");
+
+  // A folder of nothing but the last run's files needs no --force.
+  std::filesystem::remove(folder / "out" / "notes.txt");
+  request.force = false;
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"out", "p.json"}));
+  EXPECT_EQ(entries(folder / "out").size(), 10U);
+}
+
+TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  std::istringstream input{std::string(sampleProject())};
+  std::streambuf* const kept = std::cin.rdbuf(input.rdbuf());
+  std::ostringstream progress;
+  std::ostringstream errors;
+  const int status = runBill(billRequest("-", (folder / "out").string()), progress, errors);
+  std::cin.rdbuf(kept);
+  EXPECT_EQ(status, 0) << errors.str();
+  EXPECT_NE(progress.str().find("6 current-use rows, 33 flashing lines"), std::string::npos);
+}
+
+TEST(bill_commands_test, a_full_disk_says_so_and_names_the_file) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  writeFile(folder / "p.json", std::string(sampleProject()));
+  BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  request.modelSpaceDump = "/dev/full";  // a device that is always full
+  std::ostringstream progress;
+  std::ostringstream errors;
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_EQ(errors.str(), "kavelmor bill: /dev/full: cannot write: No space left on device\n");
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json"}));
 }
 
 TEST(bill_commands_test, names_and_fields_of_the_outputs) {

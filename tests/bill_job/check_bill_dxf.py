@@ -5,6 +5,7 @@ its audit finds nothing, and its texts are the texts of the session's model spac
     check_bill_dxf.py KAVELMOR
 """
 import json
+import os
 import pathlib
 import subprocess
 import sys
@@ -56,7 +57,8 @@ def main():
         out = pathlib.Path(folder)
         dump_file = out / "modelspace.json"
         subprocess.run([kavelmor, "demo", "-o", str(out), "--modelspace", str(dump_file)],
-                       check=True, stdout=subprocess.DEVNULL)
+                       check=True, stdout=subprocess.DEVNULL,
+                       env=dict(os.environ, KAVELMOR_HOME=str(out / "user")))
         dumped = json.loads(dump_file.read_text(encoding="utf-8"))
 
         doc = ezdxf.readfile(str(out / "bill.dxf"))

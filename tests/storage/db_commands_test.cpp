@@ -44,7 +44,7 @@ void put(const std::filesystem::path& file, std::string_view bytes) {
 }
 
 // Export then import must give the file back byte for byte.
-void expectRoundTrip(const TempFolder& folder, std::string_view bytes) {
+void expectRoundTrip(const TempFolder& folder, std::string_view bytes, bool acceptFaults = false) {
   const auto file = folder / "in.dat";
   const auto json = folder / "out.json";
   const auto back = folder / "back.dat";
@@ -53,7 +53,7 @@ void expectRoundTrip(const TempFolder& folder, std::string_view bytes) {
       run([&](auto& out, auto& err) { return dbExport(file, false, json, out, err); });
   ASSERT_EQ(exported.status, 0) << exported.err;
   const Outcome imported =
-      run([&](auto& out, auto& err) { return dbImport(json, back, out, err); });
+      run([&](auto& out, auto& err) { return dbImport(json, back, out, err, acceptFaults); });
   ASSERT_EQ(imported.status, 0) << imported.err;
   EXPECT_EQ(readWholeFile(back), bytes);
 }
@@ -81,7 +81,7 @@ TEST(db_commands_test, export_and_import_keep_what_text_cannot_hold) {
   std::string bytes = writeLibraryRecords(libraries);
   bytes.replace(2, 1, "\xFF");  // the name "A" becomes a byte that is no GBK
   TempFolder folder;
-  expectRoundTrip(folder, bytes);  // the trailing nameless library stays in the file
+  expectRoundTrip(folder, bytes, true);  // the trailing nameless library stays in the file
 
   std::string many;
   for (int i = 0; i < 27; ++i) {
@@ -90,6 +90,49 @@ TEST(db_commands_test, export_and_import_keep_what_text_cannot_hold) {
   expectRoundTrip(folder, many);               // a 27th record
   expectRoundTrip(folder, many + "\x01\x02");  // and bytes that are no record
   expectRoundTrip(folder, "");
+}
+
+TEST(db_commands_test, values_the_settings_dialog_would_not_save_are_faults) {
+  TempFolder folder;
+  LibraryTable table = builtinLibraryTable();
+  table[0].Flashings[0].MaxCutLength = -7;
+  table[0].Flashings[1].Overlap = 300;
+  table[0].Flashings[1].MaxCutLength = 300;
+  table[1].Flashings[0].SegmentAngles[2] = 1e308;
+  table[1].Flashings[1].DevelopedWidth = 2000;
+  table[1].Flashings[2].LengthFactor = 0.3F;
+  const auto file = folder / "Kavelmor.dat";
+  put(file, writeLibraryRecords(std::vector<FlashingLibrary>(table.begin(), table.end())));
+  const Outcome checked = run([&](auto& out, auto& err) { return dbCheck(file, out, err); });
+  EXPECT_EQ(checked.status, 1);
+  const std::string where = file.string() + ": fault: library 1 \"彩钢板屋面\", flashing ";
+  for (const std::string& fault :
+       {where + "1 \"屋脊包角\": MaxCutLength -7: must be 300 to 10000 mm",
+        where + "2 \"下封板下屋脊包角\": Overlap 300: must be smaller than MaxCutLength (300 mm), "
+                "or no "
+                "piece covers anything",
+        file.string() + ": fault: library 2 \"彩钢墙面\", flashing 1 \"转角包角\": "
+                        "SegmentAngles[2] 1E+308: must be a direction from -2π to 2π",
+        file.string() + ": fault: library 2 \"彩钢墙面\", flashing 2 \"窗顶包角\": "
+                        "DevelopedWidth 2000: must be between half and twice the profile's length "
+                        "at its scale (166 mm)",
+        file.string() + ": fault: library 2 \"彩钢墙面\", flashing 3 \"窗侧包角\": "
+                        "LengthFactor 0.3: must be 0.50 to 2.00"}) {
+    EXPECT_NE(checked.out.find(fault + "\n"), std::string::npos) << fault << "\n" << checked.out;
+  }
+
+  // Import refuses them and leaves the file it would have written alone.
+  const auto json = folder / "faulty.json";
+  ASSERT_EQ(run([&](auto& out, auto& err) { return dbExport(file, false, json, out, err); }).status,
+            0);
+  const auto target = folder / "target.dat";
+  put(target, builtinDatabaseBytes());
+  const Outcome imported =
+      run([&](auto& out, auto& err) { return dbImport(json, target, out, err); });
+  EXPECT_EQ(imported.status, 1);
+  EXPECT_NE(imported.err.find("MaxCutLength -7: must be 300 to 10000 mm"), std::string::npos)
+      << imported.err;
+  EXPECT_EQ(readWholeFile(target), builtinDatabaseBytes());
 }
 
 TEST(db_commands_test, check_names_the_offset_of_the_damage) {
@@ -132,7 +175,7 @@ TEST(db_commands_test, failures_are_reported_with_a_non_zero_status) {
   const Outcome badJson = run([&](auto& out, auto& err) {
     return dbImport(folder / "bad.json", folder / "x.dat", out, err);
   });
-  EXPECT_EQ(badJson.status, 2);
+  EXPECT_EQ(badJson.status, 1);
   EXPECT_NE(badJson.err.find("libraries[0].LastFlashing: expected a whole number from 0 to 255"),
             std::string::npos)
       << badJson.err;

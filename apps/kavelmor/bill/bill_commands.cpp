@@ -8,15 +8,21 @@
 
 #include "apps/kavelmor/bill/bill_outputs.h"
 #include "apps/kavelmor/bill/drawing_export.h"
+#include "apps/kavelmor/bill/interruption.h"
+#include "apps/kavelmor/bill/output_stage.h"
 #include "apps/kavelmor/bill/sample_plan.h"
 #include "apps/kavelmor/bill/sample_project.h"
 #include "apps/kavelmor/bill/session_home.h"
+#include "apps/kavelmor/bill/write_failure.h"
 #include "base/runtime_error.h"
 #include "base/text.h"
 #include "platform/cairo/cairo_render.h"
 #include "platform/sim/companion/bill_job.h"
 #include "platform/sim/companion/bill_request.h"
 #include "platform/sim/companion/plan_lines.h"
+#include "storage/attribute_rules.h"
+#include "storage/builtin_database.h"
+#include "storage/database_codec.h"
 #include "storage/database_file.h"
 #include "storage/program_directory.h"
 
@@ -43,10 +49,88 @@ std::size_t lineCount(const companion::Project& project) {
   return lines;
 }
 
-void useDatabase(const std::filesystem::path& database, const std::filesystem::path& home) {
+// Where the session's database comes from, and what the first progress line calls it.
+struct DatabaseSource {
+  std::optional<std::filesystem::path> file;  // none: the built-in database
+  std::string description;
+};
+
+std::string describe(const DatabaseFormatError& error) {
+  return "error " + std::to_string(error.number()) + " (" + toUtf8(error.description()) +
+         ") at byte " + std::to_string(error.offset()) + ": " + error.location() + ": " +
+         error.detail();
+}
+
+DatabaseSource databaseSource(const BillRequest& request, const SessionHome& home) {
+  if (request.builtin) {
+    return {std::nullopt, "the built-in database"};
+  }
+  if (!request.database.empty()) {
+    return {request.database, request.database};
+  }
+  const std::filesystem::path kept = databasePath(programDirectoryUnder(home.path()));
+  if (!home.temporary() && std::filesystem::exists(kept)) {
+    return {kept, kept.string() + " (the session's own)"};
+  }
+  const std::filesystem::path user =
+      databasePath(programDirectoryUnder(defaultProgramDirectoryRoot()));
+  if (std::filesystem::exists(user)) {
+    return {user, user.string()};
+  }
+  return {std::nullopt, "the built-in database (there is no " + user.string() + " yet)"};
+}
+
+void writeTextFile(const std::filesystem::path& file, std::string_view text) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) {
+    throwWriteFailure(file);
+  }
+}
+
+// Puts the chosen database where the session's settings dialog loads it, after reading it
+// through: a file that cannot be used is reported by the name the user knows.
+void useDatabase(const DatabaseSource& source, const std::filesystem::path& home) {
   const std::filesystem::path target = databasePath(programDirectoryUnder(home));
   std::filesystem::create_directories(target.parent_path());
-  std::filesystem::copy_file(database, target, std::filesystem::copy_options::overwrite_existing);
+  if (!source.file) {
+    // A fresh session gets it from the settings dialog, as a first start would.
+    if (std::filesystem::exists(target)) {
+      writeTextFile(target, builtinDatabaseBytes());
+    }
+    return;
+  }
+  LibraryTable table;
+  try {
+    table = readDatabaseFile(*source.file);
+  } catch (const DatabaseFormatError& error) {
+    throw std::runtime_error(source.file->string() + ": not a usable database: " + describe(error));
+  } catch (const RuntimeError& error) {
+    throw std::runtime_error(source.file->string() + ": " + toUtf8(error.description()));
+  }
+  const std::vector<std::string> faults = attributeFaults(table);
+  if (!faults.empty()) {
+    std::string list;
+    for (const std::string& fault : faults) {
+      list += "\n  " + fault;
+    }
+    throw std::runtime_error(source.file->string() +
+                             ": values the settings dialog would not save (check it with "
+                             "`kavelmor db check`):" +
+                             list);
+  }
+  if (std::filesystem::exists(target) && std::filesystem::equivalent(*source.file, target)) {
+    return;  // the session's own
+  }
+  std::filesystem::copy_file(*source.file, target,
+                             std::filesystem::copy_options::overwrite_existing);
+}
+
+companion::Project readProject(const BillRequest& request) {
+  return request.projectText.empty()
+             ? companion::readProjectFile(request.project)
+             : companion::parseProject(request.projectText, request.project);
 }
 
 // The rows that name layers get their lines from the plan, before anything is written.
@@ -73,32 +157,43 @@ void takeLinesFromPlan(companion::Project& project, const BillRequest& request,
   progress << '\n';
 }
 
-int job(const BillRequest& request, const PlanSource& source, std::ostream& progress) {
-  companion::Project project = companion::readProjectFile(request.project);
-  takeLinesFromPlan(project, request, source, progress);
+int job(const BillRequest& request, const PlanSource& planSource, std::ostream& progress) {
+  const InterruptionGuard interruptions;
+  const SessionHome home(optionalPath(request.home));
+  const DatabaseSource source = databaseSource(request, home);
+  progress << "Database: " << source.description << '\n';
+  companion::Project project = readProject(request);
+  PlanSource plan = planSource;
+  if (request.samplePlan) {
+    // The demo's plan is an output too: drawn in the session first, read from there.
+    plan.plan = (home.path() / "plan.dxf").string();
+    writeSamplePlan(plan.plan);
+  }
+  takeLinesFromPlan(project, request, plan, progress);
   progress << "Read the project " << request.project << ": " << project.flashings.size()
            << " current-use rows, " << lineCount(project) << " flashing lines\n";
-  const std::filesystem::path folder = request.output;
-  std::filesystem::create_directories(folder);
+  useDatabase(source, home.path());
 
-  const SessionHome home(optionalPath(request.home));
-  if (!request.database.empty()) {
-    useDatabase(request.database, home.path());
-    progress << "Session starts from the database " << request.database << '\n';
-  } else if (home.temporary()) {
-    progress << "Session starts afresh: the settings dialog makes the built-in database\n";
+  OutputStage stage(request.output, request.force);
+  const std::filesystem::path& folder = stage.path();
+  if (!request.projectText.empty()) {
+    writeTextFile(folder / "project.json", request.projectText);
   }
-
+  if (request.samplePlan) {
+    std::filesystem::copy_file(plan.plan, folder / "plan.dxf");
+  }
   DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
-  BillOutputs outputs(folder, progress);
+  BillOutputs outputs(folder, stage.target(), progress);
   companion::runBillJob(project, {home.path(), localToday()}, outputs, drawing);
   drawing.finish();
-  progress << "Wrote the drawing to " << (folder / "bill.dxf").string() << " ("
+  progress << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
            << drawing.entityCount() << " entities)\n";
   if (!request.modelSpaceDump.empty()) {
     progress << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
   }
   outputs.finish();
+  InterruptionGuard::check();
+  stage.commit();
   return 0;
 }
 
@@ -119,24 +214,17 @@ int runBill(const BillRequest& request, std::ostream& progress, std::ostream& er
 
 int runDemo(const std::string& output, const std::string& modelSpaceDump, std::ostream& progress,
             std::ostream& errors) {
-  const std::filesystem::path folder = output;
-  const std::filesystem::path project = folder / "project.json";
-  try {
-    std::filesystem::create_directories(folder);
-    std::ofstream out(project, std::ios::binary | std::ios::trunc);
-    out << sampleProject();
-    out.close();
-    if (!out) {
-      throw std::runtime_error(project.string() + ": cannot write");
-    }
-    writeSamplePlan(folder / "plan.dxf");
-  } catch (const std::exception& error) {
-    errors << "kavelmor demo: " << error.what() << '\n';
-    return 1;
-  }
-  progress << "Wrote the sample project (a small workshop) to " << project.string()
-           << " and its plan drawing to " << (folder / "plan.dxf").string() << '\n';
-  return runBill({project.string(), folder.string(), "", "", modelSpaceDump}, progress, errors);
+  BillRequest request;
+  request.project = (std::filesystem::path(output) / "project.json").string();
+  request.projectText = sampleProject();
+  request.samplePlan = true;
+  request.output = output;
+  request.modelSpaceDump = modelSpaceDump;
+  request.builtin = true;
+  progress << "The sample project (a small workshop) goes to " << request.project
+           << ", its plan drawing to "
+           << (std::filesystem::path(output) / "plan.dxf").string() << '\n';
+  return runBill(request, progress, errors);
 }
 
 void addBillCommands(CLI::App& app, int& status) {
@@ -148,7 +236,13 @@ void addBillCommands(CLI::App& app, int& status) {
   bill->add_option("-o,--output", request->output, "The folder for the outputs")->required();
   bill->add_option("--home", request->home,
                    "Keep the session (program directory and settings) in this folder");
-  bill->add_option("--db", request->database, "Start the session from this database file");
+  auto* db = bill->add_option("--db", request->database,
+                              "Start the session from this database file (default: the one "
+                              "`kavelmor db` acts on)");
+  bill->add_flag("--builtin", request->builtin, "Start the session from the built-in database")
+      ->excludes(db);
+  bill->add_flag("--force", request->force,
+                 "Write into an output folder that holds files of your own (left alone)");
   bill->add_option("--modelspace", request->modelSpaceDump,
                    "Also write the drawing's texts as the model-space dump (JSON)");
   bill->add_option("--plan", plan->plan,

@@ -15,8 +15,15 @@ struct BillRequest {
   std::string project;         // the project file
   std::string output;          // the folder the outputs go to
   std::string home;            // empty: a fresh temporary session
-  std::string database;        // empty: the built-in database
+  std::string database;        // empty: the user's database (or the session's, with a home)
   std::string modelSpaceDump;  // empty: none
+  bool builtin = false;        // start from the built-in database
+  bool force = false;          // write beside files of the user's in the output folder
+  // The project itself, when it does not come from the file `project` (which then only names
+  // it); it is written to the outputs as project.json.
+  std::string projectText;
+  // The demo's: its plan drawing is written to the outputs as plan.dxf and read from there.
+  bool samplePlan = false;
 };
 
 // Where the rows that name layers take their lines from.

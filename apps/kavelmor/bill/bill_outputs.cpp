@@ -3,6 +3,8 @@
 #include <fstream>
 
 #include "apps/kavelmor/bill/bill_text.h"
+#include "apps/kavelmor/bill/interruption.h"
+#include "apps/kavelmor/bill/write_failure.h"
 #include "base/numbers.h"
 #include "base/text.h"
 #include "model/current_use.h"
@@ -66,8 +68,13 @@ std::string pictureName(std::size_t block, std::size_t blocks, std::u16string_vi
   return number + "-" + toUtf8(name) + ".png";
 }
 
-BillOutputs::BillOutputs(std::filesystem::path folder, std::ostream& progress)
-    : folder_(std::move(folder)), progress_(progress), cutList_(folder_ / "cutlist.csv") {}
+BillOutputs::BillOutputs(std::filesystem::path folder, std::filesystem::path shown,
+                         std::ostream& progress)
+    : folder_(std::move(folder)),
+      shown_(std::move(shown)),
+      progress_(progress),
+      cutList_(folder_ / "cutlist.csv"),
+      cutPlan_(folder_ / "cutplan.csv") {}
 
 void BillOutputs::componentStarted(const std::filesystem::path& programDirectory) {
   programDirectory_ = programDirectory;
@@ -76,7 +83,7 @@ void BillOutputs::componentStarted(const std::filesystem::path& programDirectory
 }
 
 void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string_view /*record*/,
-                               const std::vector<const companion::ProjectFlashing*>& rows,
+                               const std::vector<const companion::ProjectFlashing*>& /*rows*/,
                                const std::vector<std::u16string>& notes) {
   flashings_ = bill.entries.size();
   for (const std::u16string& note : notes) {
@@ -85,15 +92,14 @@ void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string
       progress_ << "The settings dialog noted: " << line << '\n';
     }
   }
-  const std::filesystem::path text = folder_ / "bill.txt";
-  std::ofstream out(text, std::ios::binary | std::ios::trunc);
-  writeBillText(out, bill, rows, notes);
-  out.close();
-  if (!out) {
-    throw std::runtime_error(text.string() + ": cannot write");
+  billTextFile_.open(folder_ / "bill.txt", std::ios::binary | std::ios::trunc);
+  if (!billTextFile_) {
+    throwWriteFailure(folder_ / "bill.txt");
   }
-  progress_ << "The settings dialog handed over a bill of " << flashings_
-            << " flashings; wrote it readable to " << text.string() << '\n';
+  billText_.emplace(billTextFile_, bill, notes);
+  projectName_ = bill.header.projectName;
+  date_ = bill.header.date;
+  progress_ << "The settings dialog handed over a bill of " << flashings_ << " flashings\n";
   database_ = readDatabaseFile(databasePath(programDirectory_));
 }
 
@@ -118,8 +124,11 @@ std::string BillOutputs::writePicture(const companion::FlashingResult& result) {
 }
 
 void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
+  InterruptionGuard::check();
   ++drawn_;
   cutList_.add(result);
+  cutPlan_.add(result);
+  billText_->add(result);
   const std::string picture = writePicture(result);
   rows_ += result.rows.size();
   cutLength_ += result.cutLength;
@@ -145,15 +154,24 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
     progress_ << "  block " << result.block + 1 << ": the component said: " << noteLine(message)
               << '\n';
   }
+  progress_.flush();  // progress is for watching, also through a pipe
 }
 
 void BillOutputs::finish() {
-  cutList_.finish();
+  cutList_.finish(projectName_, date_);
+  cutPlan_.finish();
+  billText_->finish();
+  billTextFile_.close();
+  if (!billTextFile_) {
+    throwWriteFailure(folder_ / "bill.txt");
+  }
+  progress_ << "Wrote the bill readable to " << (shown_ / "bill.txt").string() << '\n';
   progress_ << "Bill totals: " << drawn_ << " flashings, " << rows_ << " count rows, "
             << toUtf8(formatFixed(cutLength_ / 1000, 2)) << " m of flashing, "
             << toUtf8(formatFixed(area_, 2)) << " m² of sheet\n";
-  progress_ << "Wrote the cut list to " << (folder_ / "cutlist.csv").string() << '\n';
-  progress_ << "Wrote " << pictures_ << " profile pictures to " << folder_.string() << '\n';
+  progress_ << "Wrote the cut list to " << (shown_ / "cutlist.csv").string()
+            << " and the cutting plan to " << (shown_ / "cutplan.csv").string() << '\n';
+  progress_ << "Wrote " << pictures_ << " profile pictures to " << shown_.string() << '\n';
 }
 
 }  // namespace kvm::cli

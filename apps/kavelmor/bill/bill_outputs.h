@@ -2,21 +2,25 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "apps/kavelmor/bill/bill_text.h"
 #include "apps/kavelmor/bill/cut_list.h"
+#include "apps/kavelmor/bill/cut_plan.h"
 #include "model/flashing.h"
 #include "platform/sim/companion/bill_job.h"
 
 namespace kvm::cli {
 
-// Writes what a bill job gives a person, as the job goes: bill.txt when the bill arrives, a
-// row group of cutlist.csv and a profile picture per flashing, and progress lines.
+// Writes what a bill job gives a person, as the job goes: a section of bill.txt, a row group
+// of cutlist.csv and cutplan.csv and a profile picture per flashing, and progress lines.
 class BillOutputs final : public companion::BillObserver {
  public:
-  BillOutputs(std::filesystem::path folder, std::ostream& progress);
+  // Writes into `folder`; the progress lines name the files where they end up, in `shown`.
+  BillOutputs(std::filesystem::path folder, std::filesystem::path shown, std::ostream& progress);
 
   void componentStarted(const std::filesystem::path& programDirectory) override;
   void billReceived(const companion::BillRecord& bill, std::u16string_view record,
@@ -35,9 +39,16 @@ class BillOutputs final : public companion::BillObserver {
   [[nodiscard]] bool reportEach() const;
 
   std::filesystem::path folder_;
+  std::filesystem::path shown_;
   std::ostream& progress_;
   std::filesystem::path programDirectory_;
+  // bill.txt, written as the blocks are drawn, so that nothing of a block is kept.
+  std::ofstream billTextFile_;
+  std::optional<BillText> billText_;
+  std::u16string projectName_;
+  std::u16string date_;
   CutList cutList_;
+  CutPlanFile cutPlan_;
   LibraryTable database_;
   std::size_t flashings_ = 0;
   std::size_t drawn_ = 0;

@@ -1,5 +1,7 @@
 #include "apps/kavelmor/bill/bill_text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iomanip>
 #include <numbers>
 
@@ -22,27 +24,64 @@ void field(std::ostream& out, const char* caption, const std::string& value) {
   out << "  " << std::left << std::setw(22) << caption << value << '\n';
 }
 
+std::string millimetres(double value) {
+  return toUtf8(formatUpTo(value, 1)) + " mm";
+}
+
+// The angle between two segments meeting at a bend, from their directions: 180° is straight
+// on, 90° a right angle.
+double bendDegrees(double fromDirection, double toDirection) {
+  double turn = std::remainder(toDirection - fromDirection, 2 * std::numbers::pi);
+  return (std::numbers::pi - std::abs(turn)) * 180 / std::numbers::pi;
+}
+
+void writeDrawn(std::ostream& out, const companion::FlashingResult& drawn) {
+  for (const companion::ClassRow& row : drawn.rows) {
+    field(out, "Count row",
+          std::to_string(row.lengthClass.lines) +
+              (row.lengthClass.lines == 1 ? " line" : " lines") + " of the " +
+              std::to_string(row.lengthClass.length) + " mm class: " + toUtf8(row.countText) +
+              " × " + std::to_string(row.pieceLength) + " mm as the component counts, " +
+              std::to_string(row.piecesToCut) + " whole pieces to cut");
+  }
+  field(out, "Run length", toUtf8(formatFixed(drawn.cutLength / 1000, 2)) + " m");
+  field(out, "Area", toUtf8(formatFixed(drawn.area, 2)) + " m²");
+}
+
 void writeEntry(std::ostream& out, std::size_t index, const companion::BillEntry& entry,
-                const companion::ProjectFlashing* row) {
+                const std::u16string* row) {
   out << "\nFlashing " << index + 1 << ": " << toUtf8(entry.name);
   if (row != nullptr) {
-    out << "   (current-use row " << toUtf8(row->currentUse) << ")";
+    out << "   (current-use row " << toUtf8(*row) << ")";
   }
   out << '\n';
   field(out, "Maximum cut length", std::to_string(entry.maxCutLength) + " mm");
   field(out, "Overlap", std::to_string(entry.overlap) + " mm");
   field(out, "Colour", toUtf8(entry.color));
-  field(out, "End extension", std::to_string(entry.endExtension) + " mm (both ends)");
+  field(out, "End extension",
+        std::to_string(entry.endExtension) + " mm in all, added to every line's class length");
   field(out, "Line-length factor", toUtf8(entry.lengthFactorText));
   field(out, "Developed width", std::to_string(entry.developedWidth) + " mm");
   field(out, "Scale", scaleText(entry.scaleCode));
-  field(out, "Profile start", point(entry.startX, entry.startY));
+  field(out, "Profile start", point(entry.startX, entry.startY) + " (drawing units)");
+  const int units = profileUnitsPerMillimetre(entry.scaleCode);
   std::string segments = std::to_string(entry.segmentLengths.size());
+  double developed = 0;
   for (std::size_t i = 0; i < entry.segmentLengths.size(); ++i) {
-    segments += (i == 0 ? ": " : ", ") + std::to_string(entry.segmentLengths[i]) + " at " +
-                degrees(entry.segmentAngles[i]);
+    const double length = static_cast<double>(entry.segmentLengths[i]) / units;
+    developed += length;
+    segments += (i == 0 ? ": " : ", ") + millimetres(length);
+    if (i + 1 < entry.segmentLengths.size() && i + 1 < entry.segmentAngles.size()) {
+      segments +=
+          ", bend " +
+          toUtf8(formatUpTo(bendDegrees(entry.segmentAngles[i], entry.segmentAngles[i + 1]), 1)) +
+          "°";
+    }
   }
-  field(out, "Segments", segments);
+  field(out, "Segments (full size)", segments);
+  if (!entry.segmentLengths.empty()) {
+    field(out, "Segments together", millimetres(developed));
+  }
   if (entry.dimensions.empty()) {
     field(out, "Dimension marks", "none");
   }
@@ -72,14 +111,19 @@ std::string noteLine(std::u16string_view note) {
   return toUtf8(note);
 }
 
+int profileUnitsPerMillimetre(int scaleCode) {
+  return scaleCode == 5 ? 5 : std::max(1, scaleCode) * 10;
+}
+
 std::string scaleText(int scaleCode) {
   return scaleCode == 5 ? "1:5" : "1:" + std::to_string(scaleCode) + "0";
 }
 
-void writeBillText(std::ostream& out, const companion::BillRecord& bill,
-                   const std::vector<const companion::ProjectFlashing*>& rows,
-                   const std::vector<std::u16string>& notes) {
-  out << "Bill record handed over by the settings dialog (预清单)\n\n";
+BillText::BillText(std::ostream& out, const companion::BillRecord& bill,
+                   const std::vector<std::u16string>& notes)
+    : out_(out), thickness_(bill.header.plateThickness) {
+  out << "Bill of " << toUtf8(bill.header.projectName) << ", " << toUtf8(bill.header.date)
+      << " (预清单)\n\n";
   field(out, "Project", toUtf8(bill.header.projectName));
   field(out, "Plate thickness", toUtf8(bill.header.plateThickness) + " mm");
   field(out, "Length class step", toUtf8(bill.header.lengthClassStep) + " mm");
@@ -92,8 +136,32 @@ void writeBillText(std::ostream& out, const companion::BillRecord& bill,
       field(out, "Left out", line);
     }
   }
-  for (std::size_t i = 0; i < bill.entries.size(); ++i) {
-    writeEntry(out, i, bill.entries[i], i < rows.size() ? rows[i] : nullptr);
+}
+
+void BillText::add(const companion::FlashingResult& flashing) {
+  writeEntry(out_, flashing.block, *flashing.entry,
+             flashing.flashing != nullptr ? &flashing.flashing->currentUse : nullptr);
+  writeDrawn(out_, flashing);
+  const std::u16string& colour = flashing.entry->color;
+  auto total = std::find_if(totals_.begin(), totals_.end(),
+                            [&colour](const ColourTotal& each) { return each.colour == colour; });
+  if (total == totals_.end()) {
+    total = totals_.insert(totals_.end(), ColourTotal{colour});
+  }
+  total->cutLength += flashing.cutLength;
+  total->area += flashing.area;
+  for (const companion::ClassRow& row : flashing.rows) {
+    total->pieces += row.piecesToCut;
+  }
+}
+
+void BillText::finish() {
+  out_ << "\nTotals per colour and thickness\n";
+  for (const ColourTotal& total : totals_) {
+    field(out_, (toUtf8(total.colour) + ", " + toUtf8(thickness_) + " mm").c_str(),
+          toUtf8(formatFixed(total.cutLength / 1000, 2)) + " m, " +
+              toUtf8(formatFixed(total.area, 2)) + " m², " + std::to_string(total.pieces) +
+              " whole pieces to cut");
   }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/companion/bill_job.h"
 #include "platform/sim/companion/bill_record_reader.h"
 #include "platform/sim/companion/project_file.h"
 
@@ -15,10 +16,32 @@ std::string scaleText(int scaleCode);
 // A command-line note as one line: without the line breaks and blanks around it.
 std::string noteLine(std::u16string_view note);
 
-// The bill record made readable for a person (UTF-8): the header, then per flashing its
-// attributes and profile, with the current-use row each entry stands for.
-void writeBillText(std::ostream& out, const companion::BillRecord& bill,
-                   const std::vector<const companion::ProjectFlashing*>& rows,
-                   const std::vector<std::u16string>& notes);
+// The bill made readable for a person (UTF-8), written as the bill is drawn: the header; per
+// flashing its attributes, its profile at full size in millimetres with the angle of each bend,
+// and what was drawn for it (count rows, run length, area); at the end the totals per colour
+// and thickness.
+class BillText {
+ public:
+  BillText(std::ostream& out, const companion::BillRecord& bill,
+           const std::vector<std::u16string>& notes);
+
+  void add(const companion::FlashingResult& flashing);
+  void finish();
+
+ private:
+  struct ColourTotal {
+    std::u16string colour;
+    double cutLength = 0;  // mm
+    double area = 0;       // m²
+    std::size_t pieces = 0;
+  };
+
+  std::ostream& out_;
+  std::u16string thickness_;
+  std::vector<ColourTotal> totals_;  // in the order the colours first appear
+};
+
+// Millimetres of the flashing per profile unit's worth: 1:10 draws a millimetre as ten units.
+int profileUnitsPerMillimetre(int scaleCode);
 
 }  // namespace kvm::cli

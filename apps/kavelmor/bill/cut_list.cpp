@@ -1,8 +1,10 @@
 #include "apps/kavelmor/bill/cut_list.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <system_error>
 
+#include "apps/kavelmor/bill/write_failure.h"
 #include "base/numbers.h"
 #include "base/text.h"
 
@@ -24,11 +26,11 @@ CutList::CutList(std::filesystem::path file)
     : file_(std::move(file)), part_(file_.string() + ".part") {
   out_.open(part_, std::ios::binary | std::ios::trunc);
   if (!out_) {
-    throw std::runtime_error(part_.string() + ": cannot write");
+    throwWriteFailure(part_);
   }
   out_ << "\xEF\xBB\xBF"
        << "block,flashing,colour,developed_width_mm,class_length_mm,lines,piece_length_mm,"
-          "pieces,run_length_m,area_m2\r\n";
+          "pieces,pieces_to_cut,run_length_m,area_m2\r\n";
 }
 
 CutList::~CutList() {
@@ -41,20 +43,38 @@ CutList::~CutList() {
 
 void CutList::add(const companion::FlashingResult& flashing) {
   const companion::BillEntry& entry = *flashing.entry;
+  const std::string colour = toUtf8(entry.color);
+  auto total = std::find_if(totals_.begin(), totals_.end(),
+                            [&colour](const Total& each) { return each.colour == colour; });
+  if (total == totals_.end()) {
+    total = totals_.insert(totals_.end(), Total{colour});
+  }
   for (const companion::ClassRow& row : flashing.rows) {
     const double run = row.runLength();
+    total->lines += static_cast<std::size_t>(row.lengthClass.lines);
+    total->piecesToCut += row.piecesToCut;
+    total->runLength += run;
+    total->area += entry.developedWidth * run / 1e6;
     out_ << flashing.block + 1 << ',' << csvField(toUtf8(entry.name)) << ','
          << csvField(toUtf8(entry.color)) << ',' << entry.developedWidth << ','
          << row.lengthClass.length << ',' << row.lengthClass.lines << ',' << row.pieceLength << ','
-         << toUtf8(generalText(row.pieces)) << ',' << toUtf8(formatFixed(run / 1000, 3)) << ','
+         << toUtf8(generalText(row.pieces)) << ','
+         << (row.split ? std::to_string(row.piecesToCut) : std::string()) << ','
+         << toUtf8(formatFixed(run / 1000, 3)) << ','
          << toUtf8(formatFixed(entry.developedWidth * run / 1e6, 3)) << "\r\n";
   }
 }
 
-void CutList::finish() {
+void CutList::finish(const std::u16string& project, const std::u16string& date) {
+  const std::string name = csvField(toUtf8(project) + " " + toUtf8(date));
+  for (const Total& total : totals_) {
+    out_ << "total," << name << ',' << csvField(total.colour) << ",,," << total.lines << ",,,"
+         << total.piecesToCut << ',' << toUtf8(formatFixed(total.runLength / 1000, 3)) << ','
+         << toUtf8(formatFixed(total.area, 3)) << "\r\n";
+  }
   out_.close();
   if (!out_) {
-    throw std::runtime_error(part_.string() + ": cannot write");
+    throwWriteFailure(part_);
   }
   std::error_code error;
   std::filesystem::rename(part_, file_, error);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/sim/companion/bill_job.h"
 
@@ -21,13 +22,22 @@ class CutList {
   ~CutList();
 
   void add(const companion::FlashingResult& flashing);
-  void finish();
+  // Ends the list with a row of totals per colour, naming the project and the date.
+  void finish(const std::u16string& project, const std::u16string& date);
 
  private:
   std::filesystem::path file_;
   std::filesystem::path part_;
   std::ofstream out_;
   bool finished_ = false;
+  struct Total {
+    std::string colour;
+    std::size_t lines = 0;
+    std::size_t piecesToCut = 0;
+    double runLength = 0;  // mm
+    double area = 0;       // m²
+  };
+  std::vector<Total> totals_;  // per colour, in the order the colours first appear
 };
 
 // A CSV field, quoted when it needs to be.

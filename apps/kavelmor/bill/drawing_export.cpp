@@ -1,5 +1,6 @@
 #include "apps/kavelmor/bill/drawing_export.h"
 
+#include "apps/kavelmor/bill/write_failure.h"
 #include "base/text.h"
 #include "platform/sim/companion/host_session.h"
 
@@ -31,9 +32,10 @@ DrawingExport::DrawingExport(const std::filesystem::path& dxfFile,
                              const std::optional<std::filesystem::path>& modelSpaceDump)
     : dxf_(dxfFile, billDrawingTables()) {
   if (modelSpaceDump) {
+    dumpFile_ = *modelSpaceDump;
     dump_.open(*modelSpaceDump, std::ios::binary | std::ios::trunc);
     if (!dump_) {
-      throw dxf::DxfError(modelSpaceDump->string() + ": cannot write");
+      throwWriteFailure(*modelSpaceDump);
     }
     dump_ << "[";
   }
@@ -84,7 +86,7 @@ void DrawingExport::finish() {
     dump_ << "\n]\n";
     dump_.close();
     if (!dump_) {
-      throw dxf::DxfError("the model-space dump could not be written");
+      throwWriteFailure(dumpFile_);
     }
   }
 }

@@ -28,6 +28,7 @@ class DrawingExport final : public sim::DrawingSink {
  private:
   dxf::DxfWriter dxf_;
   std::ofstream dump_;
+  std::filesystem::path dumpFile_;
   bool firstText_ = true;
 };
 

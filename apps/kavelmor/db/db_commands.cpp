@@ -7,6 +7,7 @@
 
 #include "apps/kavelmor/db/database_table_text.h"
 #include "base/text.h"
+#include "storage/attribute_rules.h"
 #include "storage/builtin_database.h"
 #include "storage/database_check.h"
 #include "storage/database_codec.h"
@@ -20,7 +21,7 @@ namespace {
 
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
-constexpr int kBadJson = 2;
+constexpr int kBadJson = 1;  // a refused input, as every command reports one
 
 std::filesystem::path chosen(const OptionalPath& file) {
   return file ? *file : defaultDatabaseFile();
@@ -57,6 +58,7 @@ struct DbOptions {
   std::filesystem::path json;
   bool builtin = false;
   bool asJson = true;
+  bool acceptFaults = false;
 };
 
 void report(int result, int* status) {
@@ -94,8 +96,11 @@ void addCommands(CLI::App& app, int* status) {
   CLI::App* importCommand = db->add_subcommand("import", "Write a database file from its JSON");
   importCommand->add_option("JSON", imported->json, "JSON of an export (- for stdin)")->required();
   importCommand->add_option("FILE", imported->file, fileHelp);
+  importCommand->add_flag("--accept-faults", imported->acceptFaults,
+                          "write values the settings dialog would not save (for repairs)");
   importCommand->callback([imported, status] {
-    report(dbImport(imported->json, imported->file, std::cout, std::cerr), status);
+    report(dbImport(imported->json, imported->file, std::cout, std::cerr, imported->acceptFaults),
+           status);
   });
 
   auto checked = std::make_shared<DbOptions>();
@@ -163,7 +168,7 @@ int dbExport(const OptionalPath& file, bool builtin, const OptionalPath& output,
 }
 
 int dbImport(const std::filesystem::path& json, const OptionalPath& file, std::ostream& out,
-             std::ostream& err) {
+             std::ostream& err, bool acceptFaults) {
   std::string text;
   if (json == "-") {
     std::ostringstream in;
@@ -191,6 +196,15 @@ int dbImport(const std::filesystem::path& json, const OptionalPath& file, std::o
     return kBadJson;
   }
   const std::filesystem::path target = chosen(file);
+  const std::vector<std::string> faults =
+      acceptFaults ? std::vector<std::string>() : attributeFaults(readLibraryTable(bytes));
+  if (!faults.empty()) {
+    for (const std::string& fault : faults) {
+      err << "kavelmor db: " << json.string() << ": " << fault << '\n';
+    }
+    err << "kavelmor db: " << target.string() << " is left as it was\n";
+    return kFailed;
+  }
   try {
     if (target.has_parent_path()) {
       std::filesystem::create_directories(target.parent_path());
@@ -223,7 +237,10 @@ int dbCheck(const OptionalPath& file, std::ostream& out, std::ostream& err) {
   for (const std::string& note : check.notes) {
     out << name << ": note: " << note << '\n';
   }
-  return kDone;
+  for (const std::string& fault : check.faults) {
+    out << name << ": fault: " << fault << '\n';
+  }
+  return check.faults.empty() ? kDone : kFailed;
 }
 
 }  // namespace kvm::cli

@@ -19,13 +19,14 @@ void addDbCommands(CLI::App& app);
 std::filesystem::path defaultDatabaseFile();
 
 // The commands, writing to the given streams; each returns the exit status: 0 done,
-// 1 the file is malformed or cannot be read or written, 2 a bad JSON form.
+// 1 the file is malformed or cannot be read or written, or the JSON form is bad.
 using OptionalPath = std::optional<std::filesystem::path>;
 int dbShow(const OptionalPath& file, bool builtin, std::ostream& out, std::ostream& err);
 int dbExport(const OptionalPath& file, bool builtin, const OptionalPath& output, std::ostream& out,
              std::ostream& err);
+// Refuses values the settings dialog would not save unless `acceptFaults`.
 int dbImport(const std::filesystem::path& json, const OptionalPath& file, std::ostream& out,
-             std::ostream& err);
+             std::ostream& err, bool acceptFaults = false);
 int dbCheck(const OptionalPath& file, std::ostream& out, std::ostream& err);
 
 }  // namespace kvm::cli

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 #include "base/runtime_error.h"
 #include "base/text.h"
@@ -120,8 +121,20 @@ int drawAndWrite(const PreviewRequest& request, cairo::ImageFormat format, std::
   if (!flashing->hasProfile()) {
     messages << "\"" << request.flashing << "\" has no profile; the picture is empty\n";
   }
-  cairo::renderToFile(area.recording().ops(), static_cast<int>(area.innerWidth()),
-                      static_cast<int>(area.innerHeight()), format, request.output);
+  // Drawn beside its name and moved there when complete: a drawing that fails leaves no half
+  // picture, nor spoils the one an earlier run made.
+  const std::filesystem::path output = request.output;
+  const std::filesystem::path part =
+      output.parent_path() / ("." + output.filename().string() + ".part");
+  try {
+    cairo::renderToFile(area.recording().ops(), static_cast<int>(area.innerWidth()),
+                        static_cast<int>(area.innerHeight()), format, part);
+    std::filesystem::rename(part, output);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(part, ignored);
+    throw;
+  }
   return ui.shown() == 0 ? 0 : 1;
 }
 
@@ -157,7 +170,12 @@ void addPreviewCommand(CLI::App& app, int& status) {
   command->add_option("--db", request->database,
                       "The database file (default: the one in the program directory)");
   command->callback([request, &status] {
-    status = runPreview(*request, std::cerr);
+    std::ostringstream messages;
+    status = runPreview(*request, messages);
+    std::istringstream lines(messages.str());
+    for (std::string line; std::getline(lines, line);) {
+      std::cerr << "kavelmor preview: " << line << '\n';
+    }
     cairo::releaseFontCaches();  // the command is the last thing the program does
   });
 }

@@ -1,5 +1,6 @@
 #include "platform/sim/companion/bill_job.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -9,8 +10,11 @@
 #include "platform/sim/companion/bill_matching.h"
 #include "platform/sim/companion/bill_request.h"
 #include "platform/sim/companion/companion_texts.h"
+#include "platform/sim/companion/current_use_rows.h"
 #include "platform/sim/companion/host_session.h"
 #include "platform/sim/companion/profile_sketch.h"
+#include "storage/builtin_database.h"
+#include "storage/database_file.h"
 
 namespace kvm::companion {
 
@@ -36,6 +40,25 @@ constexpr int32_t kMiddleLeft = 9;
 constexpr int32_t kMiddleCentre = 10;
 
 constexpr int kFlashingLineColours = 6;  // red to magenta, one per block in turn
+
+// The component's block grid: blocks stand in columns of ten, 3480 apart, and a block's count
+// rows go down from 3050 below its top, 580 apart, however many there are.
+constexpr double kBlockPitch = 3480;
+constexpr int32_t kBlocksPerColumn = 10;
+constexpr double kFirstRowDrop = 3050;
+constexpr int32_t kMaxBlockId = 32767;  // block numbers are Integers
+
+// How many consecutive blocks of the grid a flashing with this many count rows takes, so that
+// its last row stays clear of the next block's title (the highest thing in a block). A text is
+// taken as reaching a whole text height above and below its middle, whatever the font. Rows
+// that run past the foot of a column have nothing below them.
+int32_t blocksTaken(std::size_t rows, int32_t id, double textHeight) {
+  const double lastRowDrop =
+      kFirstRowDrop + kRowPitch * static_cast<double>(rows > 0 ? rows - 1 : 0);
+  const double reach = lastRowDrop + 2 * textHeight - kTitleDrop;
+  const auto blocks = static_cast<int32_t>(std::floor(reach / kBlockPitch)) + 1;
+  return std::clamp(blocks, 1, kBlocksPerColumn - id % kBlocksPerColumn);
+}
 
 double number(const std::u16string& text, const char* field) {
   double value = 0;
@@ -78,6 +101,26 @@ std::vector<double> lineLengths(const Variant& lines) {
   return lengths;
 }
 
+// The bill's grand totals per colour, in the order the colours first appear.
+struct BillTotals {
+  struct Colour {
+    std::u16string name;
+    double cutLength = 0;  // mm
+    double area = 0;       // m²
+  };
+  std::vector<Colour> colours;
+
+  void add(const std::u16string& colour, const FlashingResult& result) {
+    auto found = std::find_if(colours.begin(), colours.end(),
+                              [&colour](const Colour& each) { return each.name == colour; });
+    if (found == colours.end()) {
+      found = colours.insert(colours.end(), Colour{colour});
+    }
+    found->cutLength += result.cutLength;
+    found->area += result.area;
+  }
+};
+
 class BillDrawer {
  public:
   BillDrawer(HostSession& session, const BillRecord& bill, sim::DrawingSink& drawing)
@@ -94,11 +137,11 @@ class BillDrawer {
     session_.drawing().handOver(drawing_);
   }
 
-  FlashingResult drawBlock(std::size_t block, const BillEntry& entry,
+  FlashingResult drawBlock(std::size_t block, int32_t id, const BillEntry& entry,
                            const ProjectFlashing& flashing) {
-    const auto id = static_cast<int32_t>(block);
     FlashingResult result;
     result.block = block;
+    result.id = id;
     result.entry = &entry;
     result.flashing = &flashing;
 
@@ -122,15 +165,31 @@ class BillDrawer {
       result.cutLength += row.runLength();
       result.rows.push_back(std::move(row));
     }
+    planCutting(result, entry, flashing);
     result.area = entry.developedWidth * result.cutLength / 1e6;
     result.areaText = formatFixed(result.area, 2);
     result.lengthText = formatFixed(result.cutLength / 1000, 2);
     session_.call(u"y2fgiu", {result.areaText, result.lengthText, id});
 
     drawCaptions(entry, flashing, block, point);
+    result.blocks = blocksTaken(result.rows.size(), id, textHeight_);
     result.messages = session_.notes().take();
     session_.drawing().handOver(drawing_);
     return result;
+  }
+
+  // One line above the bill: the project, the date and the grand totals per colour at the
+  // project's thickness, so that the drawing says what it is the bill of.
+  void drawHeading(const BillHeader& header, const BillTotals& totals, const Point2& origin) {
+    std::u16string text = header.projectName + u"  " + header.date;
+    for (const BillTotals::Colour& colour : totals.colours) {
+      // "平方米", not "m²": the drawing's code page has no superscript two.
+      text += u"  " + colour.name + u" " + header.plateThickness + u"mm: 长 " +
+              formatFixed(colour.cutLength / 1000, 2) + u"m 面积 " + formatFixed(colour.area, 2) +
+              u"平方米";
+    }
+    addText(text, {origin.x + kBlockLeftFromPoint, origin.y + textHeight_}, kMiddleLeft);
+    session_.drawing().handOver(drawing_);
   }
 
  private:
@@ -157,6 +216,48 @@ class BillDrawer {
     row.countText =
         count.holds<double>() ? generalText(count.get<double>()) : decimal(toLong(count));
     return row;
+  }
+
+  // The pieces of each line under the rule its class's count row was worked out by, so that
+  // the plan never asks for fewer pieces than the row counts.
+  void planCutting(FlashingResult& result, const BillEntry& entry,
+                   const ProjectFlashing& flashing) const {
+    const int64_t maxCut = entry.maxCutLength;
+    std::vector<cutting::LineToCut> lines;
+    std::vector<ClassRow*> rowOfLine;
+    std::vector<std::size_t> lineNumbers;  // the plan numbers the lines it is given
+    lines.reserve(flashing.lines.size());
+    for (std::size_t i = 0; i < flashing.lines.size(); ++i) {
+      const PlanLine& line = flashing.lines[i];
+      const int64_t length =
+          classLength(flashingLength(std::hypot(line.endX - line.startX, line.endY - line.startY),
+                                     entry.lengthFactor),
+                      classStep_);
+      const auto row = std::find_if(
+          result.rows.begin(), result.rows.end(),
+          [length](const ClassRow& each) { return each.lengthClass.length == length; });
+      if (row == result.rows.end() || !row->split) continue;
+      const int64_t cut = length + entry.endExtension;
+      cutting::LineToCut toCut{cut, cutting::LineRule::FullLengthPieces, 0, 0};
+      if (flashing.mode == kModeEqualPieces) {
+        toCut = {cut, cutting::LineRule::EqualPieces, row->pieceLength,
+                 static_cast<int64_t>(row->pieces) / row->lengthClass.lines};
+      } else if (flashing.mode == kModeFullPieces && cut <= maxCut) {
+        toCut = {cut, cutting::LineRule::EqualPieces, cut, 1};
+      } else if (flashing.mode == kModeEconomic && cut * row->lengthClass.lines <= maxCut) {
+        toCut.rule = cutting::LineRule::OnePieceFromStock;
+      }
+      lines.push_back(toCut);
+      rowOfLine.push_back(&*row);
+      lineNumbers.push_back(i);
+    }
+    cutting::CuttingPlan plan =
+        cutting::planRow(lines, {maxCut, static_cast<int64_t>(entry.overlap)});
+    for (cutting::PlannedPiece& piece : plan.pieces) {
+      ++rowOfLine[piece.line]->piecesToCut;
+      piece.line = lineNumbers[piece.line];
+    }
+    result.plan = std::move(plan);
   }
 
   void drawSketch(const BillEntry& entry, const Point2& point) {
@@ -220,13 +321,28 @@ class BillDrawer {
   int32_t classStep_;
 };
 
+// The table the settings dialog will load: the session's database file, or the built-in
+// database it writes there when there is none yet.
+LibraryTable sessionDatabase(const HostSession& session) {
+  const std::filesystem::path file = databasePath(session.programDirectory());
+  return std::filesystem::exists(file) ? readDatabaseFile(file) : builtinLibraryTable();
+}
+
 }  // namespace
 
-void runBillJob(const Project& project, const BillJobOptions& options, BillObserver& observer,
+void runBillJob(const Project& typed, const BillJobOptions& options, BillObserver& observer,
                 sim::DrawingSink& drawing) {
   HostSession session(options.home, options.today);
   session.startComponent();
   observer.componentStarted(session.programDirectory());
+
+  // Every row is checked against the database before the dialog sees it, so that a misspelt
+  // name stops the job instead of leaving its flashing out of the bill.
+  Project project = typed;
+  const std::vector<std::u16string> stored = resolveCurrentUse(project, sessionDatabase(session));
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    project.flashings[i].currentUse = stored[i];
+  }
 
   const BillHandOver handOver = requestBillRecord(session, project);
   const BillRecord bill = parseBillRecord(handOver.record);
@@ -239,18 +355,28 @@ void runBillJob(const Project& project, const BillJobOptions& options, BillObser
   session.call(u"WSJM", {bill.header.projectName, bill.header.plateThickness,
                          static_cast<int32_t>(number(bill.header.textHeight, "text height")),
                          pointVariant(project.originX, project.originY), int32_t{0}});
+  BillTotals totals;
+  int32_t id = 0;
   for (std::size_t block = 0; block < bill.entries.size(); ++block) {
+    if (id > kMaxBlockId) {
+      throw std::runtime_error("the bill needs more than " + std::to_string(kMaxBlockId + 1) +
+                               " blocks of the component's grid; flashing " +
+                               std::to_string(block + 1) + " has none left");
+    }
     FlashingResult result;
     try {
-      result = drawer.drawBlock(block, bill.entries[block], *flashings[block]);
+      result = drawer.drawBlock(block, id, bill.entries[block], *flashings[block]);
+      id += result.blocks;
     } catch (const RuntimeError& error) {
       // A call that fails back to the host: say where in the bill it happened.
       throw std::runtime_error("bill block " + std::to_string(block + 1) + " (" +
                                toUtf8(bill.entries[block].name) + "): error " +
                                std::to_string(error.number()) + ": " + toUtf8(error.description()));
     }
+    totals.add(bill.entries[block].color, result);
     observer.flashingDrawn(result);
   }
+  drawer.drawHeading(bill.header, totals, {project.originX, project.originY});
 }
 
 }  // namespace kvm::companion

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cutting/plan/cutting_plan.h"
 #include "platform/sim/companion/bill_record_reader.h"
 #include "platform/sim/companion/length_classes.h"
 #include "platform/sim/companion/project_file.h"
@@ -23,13 +24,18 @@ struct ClassRow {
   std::u16string lengthText;  // the row's texts, as written into the drawing
   std::u16string countText;
   bool split = true;  // false: the component could not split the class and answered (1, 1)
+  std::size_t piecesToCut = 0;  // the whole pieces of the cutting plan for the class's lines
 
   [[nodiscard]] double runLength() const { return pieceLength * pieces; }  // mm
 };
 
 // A drawn bill block.
 struct FlashingResult {
-  std::size_t block = 0;
+  std::size_t block = 0;  // the flashing's place in the bill, from 0
+  // The first block of the component's grid the flashing is drawn in, and how many consecutive
+  // blocks its count rows take.
+  int32_t id = 0;
+  int32_t blocks = 1;
   const BillEntry* entry = nullptr;
   const ProjectFlashing* flashing = nullptr;
   std::vector<ClassRow> rows;
@@ -37,6 +43,9 @@ struct FlashingResult {
   double area = 0;       // m², developed width × cut length
   std::u16string areaText;
   std::u16string lengthText;
+  // The workshop's pieces for the row's lines, in the project's order of the lines; lines of a
+  // class the component could not split have none.
+  cutting::CuttingPlan plan;
   // Messages the component showed while the block was drawn (none when all went well).
   std::vector<std::u16string> messages;
 };

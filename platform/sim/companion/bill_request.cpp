@@ -1,7 +1,11 @@
 #include "platform/sim/companion/bill_request.h"
 
+#include <array>
+#include <tuple>
+
 #include "base/text.h"
 #include "platform/sim/ui/script_stop.h"
+#include "settings/frm_set_texts.h"
 #include "storage/stored_settings.h"
 
 namespace kvm::companion {
@@ -16,6 +20,25 @@ std::string joined(const std::vector<std::u16string>& notes) {
     text += (text.empty() ? "" : " / ") + line;
   }
   return text.empty() ? "nothing" : text;
+}
+
+// The dialog refuses a project setting with its rule and no place; the project file has one.
+void refusedSetting(const Project& project, const std::vector<std::u16string>& notes) {
+  namespace text = frm_set_text;
+  const std::array<std::tuple<std::u16string_view, const char*, TextPosition>, 4> settings{{
+      {text::kProjectMessage, "project.name", project.namePlace},
+      {text::kThicknessMessage, "project.plateThickness", project.thicknessPlace},
+      {text::kClassStepMessage, "project.lengthClassStep", project.classStepPlace},
+      {text::kTextHeightMessage, "project.textHeight", project.textHeightPlace},
+  }};
+  for (const std::u16string& note : notes) {
+    for (const auto& [message, field, at] : settings) {
+      if (trimSpaces(note) == message) {
+        throw ProjectError(project.source + ":" + std::to_string(at.line) + ":" +
+                           std::to_string(at.column) + ": " + field + ": " + toUtf8(message));
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -41,8 +64,9 @@ BillHandOver requestBillRecord(HostSession& session, const Project& project) {
   try {
     result = session.call(u"kvmset", std::move(args), pressBillButton);
   } catch (const sim::ScriptStop&) {
-    throw BillRequestError("the settings dialog kept the bill back; it showed: " +
-                           joined(session.notes().take()));
+    const std::vector<std::u16string> notes = session.notes().take();
+    refusedSetting(project, notes);
+    throw BillRequestError("the settings dialog kept the bill back; it showed: " + joined(notes));
   }
   BillHandOver handOver{result.isString() ? result.stringValue() : std::u16string(),
                         session.notes().take()};

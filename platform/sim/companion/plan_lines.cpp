@@ -99,6 +99,10 @@ dxf::PlanTakeoff takeLinesFromPlan(Project& project, const std::string& units) {
         row.lines.push_back(onPlan(line));
       }
     }
+    if (!row.layers.empty() && row.lines.empty()) {
+      throw ProjectError(row.place + ": its layers hold no flashing lines in the plan " +
+                         project.plan.string() + ": the row has nothing to cut");
+    }
   }
   return takeoff;
 }

@@ -4,7 +4,11 @@
 #include <array>
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
+#include <iostream>
+#include <optional>
+#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -41,6 +45,11 @@ class ProjectReader {
       project.plan = std::filesystem::path(plan.get<std::string>());
     }
     project.settings = settings(member(root, {}, "project"), {"project"});
+    project.source = source_;
+    project.namePlace = locate(text_, {"project", "name"});
+    project.thicknessPlace = locate(text_, {"project", "plateThickness"});
+    project.classStepPlace = locate(text_, {"project", "lengthClassStep"});
+    project.textHeightPlace = locate(text_, {"project", "textHeight"});
     const JsonPath originPath{"billOrigin"};
     const auto origin = point(member(root, {}, "billOrigin"), originPath);
     project.originX = origin[0];
@@ -227,7 +236,10 @@ class ProjectReader {
       return result;
     }
     const JsonPath linesPath = with(path, "lines");
-    result.lines = lines(value.at("lines"), linesPath);
+    result.lines = lines(member(value, path, "lines"), linesPath);
+    if (result.lines.empty()) {
+      fail(linesPath, "holds no lines: the row has nothing to cut");
+    }
     if (result.lines.size() > kMaxLinesPerFlashing) {
       fail(linesPath, "holds more than " + std::to_string(kMaxLinesPerFlashing) +
                           " lines, more than the component keeps for one flashing");
@@ -246,12 +258,113 @@ std::string syntaxProblem(const json::parse_error& error) {
   return at == std::string::npos ? what : what.substr(at + 2);
 }
 
+// Follows the parse to name the place of a key that an object holds twice: the reader would
+// silently keep the last of them.
+class DuplicateKeys {
+ public:
+  bool operator()(int /*depth*/, json::parse_event_t event, json& parsed) {
+    switch (event) {
+      case json::parse_event_t::object_start: frames_.push_back({}); break;
+      case json::parse_event_t::array_start:
+        frames_.emplace_back();
+        frames_.back().array = true;
+        break;
+      case json::parse_event_t::key: {
+        Frame& frame = frames_.back();
+        frame.key = parsed.get<std::string>();
+        if (!frame.keys.insert(frame.key).second && !duplicate_) {
+          duplicate_ = path();
+        }
+        break;
+      }
+      case json::parse_event_t::object_end:
+      case json::parse_event_t::array_end:
+        frames_.pop_back();
+        advance();
+        break;
+      case json::parse_event_t::value: advance(); break;
+    }
+    return true;
+  }
+
+  [[nodiscard]] const std::optional<JsonPath>& duplicate() const { return duplicate_; }
+
+ private:
+  struct Frame {
+    bool array = false;
+    std::size_t index = 0;
+    std::string key;
+    std::set<std::string> keys;
+  };
+
+  void advance() {
+    if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+  }
+
+  [[nodiscard]] JsonPath path() const {
+    JsonPath steps;
+    for (const Frame& frame : frames_) {
+      if (frame.array) {
+        steps.emplace_back(frame.index);
+      } else {
+        steps.emplace_back(frame.key);
+      }
+    }
+    return steps;
+  }
+
+  std::vector<Frame> frames_;
+  std::optional<JsonPath> duplicate_;
+};
+
+bool isValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80           ? 1
+                               : (lead >> 5) == 0x6  ? 2
+                               : (lead >> 4) == 0xE  ? 3
+                               : (lead >> 3) == 0x1E ? 4
+                                                     : 0;
+    if (length == 0 || lead == 0xC0 || lead == 0xC1 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// A hint for a file that is not UTF-8, by the encodings a Chinese Windows editor saves in.
+std::string encodingProblem(std::string_view text) {
+  const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  if (text.size() >= 2 &&
+      ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF) ||
+       text.find('\0') != std::string_view::npos)) {
+    return "is UTF-16 (Unicode); save it as UTF-8";
+  }
+  if (!isValidUtf8(text)) {
+    return "is not UTF-8 (GBK, as a Chinese Windows editor saves?); save it as UTF-8";
+  }
+  return {};
+}
+
 }  // namespace
 
 Project parseProject(std::string_view text, const std::string& sourceName) {
+  if (const std::string problem = encodingProblem(text); !problem.empty()) {
+    throw ProjectError(sourceName + ": " + problem);
+  }
   json root;
   try {
-    root = json::parse(text);
+    DuplicateKeys duplicates;
+    root = json::parse(text, std::ref(duplicates));
+    if (duplicates.duplicate()) {
+      const TextPosition at = locate(text, *duplicates.duplicate());
+      throw ProjectError(sourceName + ":" + std::to_string(at.line) + ":" +
+                         std::to_string(at.column) + ": " + fieldName(*duplicates.duplicate()) +
+                         ": is given twice");
+    }
   } catch (const json::parse_error& error) {
     const TextPosition at = positionOf(text, error.byte > 0 ? error.byte - 1 : 0);
     throw ProjectError(sourceName + ":" + std::to_string(at.line) + ":" +
@@ -264,6 +377,15 @@ Project parseProject(std::string_view text, const std::string& sourceName) {
 }
 
 Project readProjectFile(const std::filesystem::path& file) {
+  if (file == "-") {
+    std::ostringstream in;
+    in << std::cin.rdbuf();
+    return parseProject(in.str(), "(standard input)");
+  }
+  std::error_code ignored;
+  if (std::filesystem::is_directory(file, ignored)) {
+    throw ProjectError(file.string() + ": is a folder, not a project file");
+  }
   std::ifstream stream(file, std::ios::binary | std::ios::ate);
   const std::streamoff size = stream ? static_cast<std::streamoff>(stream.tellg()) : -1;
   std::string text(size > 0 ? static_cast<std::size_t>(size) : 0U, '\0');

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/project_settings.h"
+#include "platform/sim/companion/json_locator.h"
 
 namespace kvm::companion {
 
@@ -39,6 +40,12 @@ struct ProjectFlashing {
 // dialog, where the bill goes, and the current-use list with the lines of each flashing.
 struct Project {
   ProjectSettings settings;
+  // The file it came from, and where each setting stands in it, for messages about a value.
+  std::string source;
+  TextPosition namePlace;
+  TextPosition thicknessPlace;
+  TextPosition classStepPlace;
+  TextPosition textHeightPlace;
   double originX = 0;
   double originY = 0;
   std::vector<PlanLine> outline;  // drawn for orientation only

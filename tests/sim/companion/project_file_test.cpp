@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/sim/companion/project_file.h"
@@ -25,7 +26,7 @@ const char* const kProject = R"({
   "currentUse": [
     {"flashing": "彩钢板屋面:屋脊包角", "mode": 0,
      "lines": [{"start": [0, 7400], "end": [30000, 7400]}]},
-    {"flashing": "彩钢墙面:转角包角", "mode": 2, "lines": []}
+    {"flashing": "彩钢墙面:转角包角", "mode": 2, "lines": [{"start": [0, 0], "end": [0, 5850]}]}
   ]
 })";
 
@@ -45,7 +46,7 @@ TEST(project_file_test, reads_settings_origin_outline_and_current_use) {
   ASSERT_EQ(project.flashings[0].lines.size(), 1U);
   EXPECT_EQ(project.flashings[0].lines[0].startY, 7400);
   EXPECT_EQ(project.flashings[1].mode, kModeEconomic);
-  EXPECT_TRUE(project.flashings[1].lines.empty());
+  EXPECT_EQ(project.flashings[1].lines.size(), 1U);
 }
 
 TEST(project_file_test, a_bad_field_is_named_with_its_line_and_column) {
@@ -62,10 +63,50 @@ TEST(project_file_test, a_bad_field_is_named_with_its_line_and_column) {
       "p.json:8:26: currentUse[0].lines[0].start: must be a point [x, y] of two numbers (mm)");
 
   text = kProject;
-  text.replace(text.find("\"lines\": []"), 11, "\"Lines\": []");
+  text.replace(text.find("\"lines\": [{\"start\": [0, 0]"), 7, "\"Lines\"");
   EXPECT_EQ(complaint(text),
             "p.json:9:51: currentUse[1].Lines: is not a field of this object (its fields: "
             "flashing, mode, lines, layers)");
+}
+
+TEST(project_file_test, a_row_without_lines_is_refused) {
+  std::string text = kProject;
+  text.replace(text.find("[{\"start\": [0, 0], \"end\": [0, 5850]}]"), 37, "[]");
+  EXPECT_EQ(complaint(text),
+            "p.json:9:51: currentUse[1].lines: holds no lines: the row has nothing to cut");
+}
+
+TEST(project_file_test, a_key_given_twice_is_named_at_its_place) {
+  std::string text = kProject;
+  text.replace(text.find("\"mode\": 2"), 9, "\"mode\": 2, \"mode\": 1");
+  EXPECT_EQ(complaint(text), "p.json:9:39: currentUse[1].mode: is given twice");
+  text = kProject;
+  text.replace(text.find("\"textHeight\""), 12, "\"name\": \"x\", \"textHeight\"");
+  EXPECT_EQ(complaint(text), "p.json:2:23: project.name: is given twice");
+}
+
+TEST(project_file_test, a_file_that_is_not_utf8_gets_a_hint) {
+  // "车间" in GBK, and the project as Windows Notepad saves "Unicode".
+  std::string gbk = kProject;
+  gbk.replace(gbk.find("车间"), std::string("车间").size(), "\xB3\xB5\xBC\xE4");
+  EXPECT_EQ(complaint(gbk),
+            "p.json: is not UTF-8 (GBK, as a Chinese Windows editor saves?); save it as UTF-8");
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : std::string(R"({"project": 1})")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  EXPECT_EQ(complaint(utf16), "p.json: is UTF-16 (Unicode); save it as UTF-8");
+}
+
+TEST(project_file_test, a_folder_is_no_project_file) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  try {
+    readProjectFile(folder);
+    FAIL() << "a folder was read";
+  } catch (const ProjectError& error) {
+    EXPECT_EQ(std::string(error.what()), folder.string() + ": is a folder, not a project file");
+  }
 }
 
 TEST(project_file_test, json_that_does_not_parse_names_its_place) {

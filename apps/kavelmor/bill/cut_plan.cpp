@@ -1,0 +1,35 @@
+#include "apps/kavelmor/bill/cut_plan.h"
+
+#include <stdexcept>
+
+#include "apps/kavelmor/bill/cut_list.h"
+#include "apps/kavelmor/bill/write_failure.h"
+#include "base/text.h"
+
+namespace kvm::cli {
+
+CutPlanFile::CutPlanFile(const std::filesystem::path& file)
+    : file_(file), out_(file, std::ios::binary | std::ios::trunc) {
+  if (!out_) {
+    throwWriteFailure(file_);
+  }
+  out_ << "\xEF\xBB\xBF"
+       << "block,flashing,line,piece_length_mm,from_offcut\r\n";
+}
+
+void CutPlanFile::add(const companion::FlashingResult& flashing) {
+  const std::string name = csvField(toUtf8(flashing.entry->name));
+  for (const cutting::PlannedPiece& piece : flashing.plan.pieces) {
+    out_ << flashing.block + 1 << ',' << name << ',' << piece.line + 1 << ',' << piece.length << ','
+         << (piece.fromOffcut ? "yes" : "no") << "\r\n";
+  }
+}
+
+void CutPlanFile::finish() {
+  out_.close();
+  if (!out_) {
+    throwWriteFailure(file_);
+  }
+}
+
+}  // namespace kvm::cli

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace kvm::cutting {
+
+// How the pieces of one line are made, as the bill's count row for the line's class has it.
+enum class LineRule {
+  // `pieces` equal pieces of `pieceLength`, cut to length from the coil.
+  EqualPieces,
+  // Full-length pieces, each covering the maximum cut length less the overlap, as the bill
+  // counts them; the rest of the line is a shorter piece with its overlap. A piece shorter than
+  // full length comes from an offcut of an earlier line where one is long enough, otherwise
+  // from a new full-length piece whose rest becomes an offcut.
+  FullLengthPieces,
+  // The line in one piece, from an offcut where one is long enough, otherwise from a new
+  // full-length piece whose rest becomes an offcut.
+  OnePieceFromStock,
+};
+
+// One line of a row to be cut.
+struct LineToCut {
+  int64_t length = 0;  // mm, the line's cut length with its end extension
+  LineRule rule = LineRule::EqualPieces;
+  int64_t pieceLength = 0;  // EqualPieces only
+  int64_t pieces = 0;       // EqualPieces only
+};
+
+// The flashing's attributes the pieces are made with (mm).
+struct StockRules {
+  int64_t maxCutLength = 0;
+  int64_t overlap = 0;
+};
+
+struct PlannedPiece {
+  std::size_t line = 0;  // index into the row's lines
+  int64_t length = 0;    // mm
+  bool fromOffcut = false;
+};
+
+// The pieces of every line of one row, line by line, in the order they go on the line.
+struct CuttingPlan {
+  std::vector<PlannedPiece> pieces;
+  // Full-length pieces taken from the coil to cut the shorter pieces and offcuts from.
+  std::size_t stockPieces = 0;
+
+  [[nodiscard]] std::size_t piecesOfLine(std::size_t line) const;
+};
+
+// A plan for the lines of one row, in their order; offcuts carry over to later lines. Throws
+// std::invalid_argument for rules that could cover no line (a piece not longer than the
+// overlap, no pieces, a length that is not positive).
+CuttingPlan planRow(std::span<const LineToCut> lines, const StockRules& stock);
+
+// What a line's pieces cover laid end to end, each joint taking one overlap.
+int64_t coveredLength(std::span<const PlannedPiece> pieces, int64_t overlap);
+
+}  // namespace kvm::cutting
