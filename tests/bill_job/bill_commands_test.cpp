@@ -60,8 +60,7 @@ TEST(bill_commands_test, the_demo_writes_every_output_and_says_where) {
   ASSERT_EQ(runDemo((folder / "out").string(), "", progress, errors), 0) << errors.str();
   EXPECT_EQ(errors.str(), "");
   for (const char* name : {"project.json", "plan.dxf", "bill.dxf", "bill.txt", "cutlist.csv",
-                           "cutplan.csv",
-                           "01-屋脊包角.png", "06-上窗底包角.png"}) {
+                           "cutplan.csv", "01-屋脊包角.png", "06-上窗底包角.png"}) {
     EXPECT_TRUE(std::filesystem::exists(folder / "out" / name)) << name;
     EXPECT_NE(progress.str().find(name), std::string::npos) << progress.str();
   }
@@ -107,7 +106,7 @@ TEST(bill_commands_test, a_refused_bill_leaves_no_half_written_outputs) {
   EXPECT_EQ(errors.str(), "kavelmor bill: " + (folder / "p.json").string() +
                               ":2:99: project.textHeight: 请输入字高，范围：100～600，整数。\n");
   EXPECT_FALSE(std::filesystem::exists(folder / "out"));
-  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"home", "p.json"}));
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"home", "p.json", "plan.dxf"}));
   // A named home is kept, with the database the dialog made there.
   EXPECT_TRUE(std::filesystem::exists(folder / "home" / "QORNCAD" / "Kavelmor.dat"));
 }
@@ -151,6 +150,7 @@ TEST(bill_commands_test, a_row_without_lines_needs_a_plan) {
   EXPECT_EQ(errors.str(), "kavelmor bill: " + (folder / "p.json").string() +
                               ": rows take their lines from layers, but no plan is named: give "
                               "--plan PLAN.dxf or \"plan\" in the project file\n");
+}
 
 // A user database under KAVELMOR_HOME for the length of a test.
 class UserDatabase {
@@ -189,26 +189,29 @@ TEST(bill_commands_test, a_misspelt_flashing_stops_the_bill_before_anything_is_w
   const TempFolder folder;
   const UserDatabase user(folder / "user");
   std::string text(sampleProject());
-  text.replace(text.find("彩钢墙面:转角包角"), std::string("彩钢墙面:转角包角").size(),
-               "彩钢墙面:转角包脚");
+  // A row that names its layer, so that the plan has the lines.
+  text.replace(text.find("彩钢墙面:窗侧包角"), std::string("彩钢墙面:窗侧包角").size(),
+               "彩钢墙面:窗侧包脚");
   writeFile(folder / "p.json", text);
+  writeSamplePlan(folder / "plan.dxf");
   std::ostringstream progress;
   std::ostringstream errors;
   EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "", ""),
                     progress, errors),
             1);
-  EXPECT_NE(errors.str().find("currentUse[2].flashing \"彩钢墙面:转角包脚\": the library "
-                              "\"彩钢墙面\" has no flashing \"转角包脚\" (its flashings: "),
+  EXPECT_NE(errors.str().find("currentUse[4].flashing \"彩钢墙面:窗侧包脚\": the library "
+                              "\"彩钢墙面\" has no flashing \"窗侧包脚\" (its flashings: "),
             std::string::npos)
       << errors.str();
-  EXPECT_NE(errors.str().find("\"转角包角\""), std::string::npos) << errors.str();
-  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json"}));
+  EXPECT_NE(errors.str().find("\"窗侧包角\""), std::string::npos) << errors.str();
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json", "plan.dxf"}));
 }
 
 TEST(bill_commands_test, the_bill_starts_from_the_users_database_unless_told_otherwise) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
   writeFile(folder / "p.json", std::string(sampleProject()));
+  writeSamplePlan(folder / "plan.dxf");
   const BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   std::ostringstream progress;
   std::ostringstream errors;
@@ -237,6 +240,7 @@ TEST(bill_commands_test, the_bill_starts_from_the_users_database_unless_told_oth
 TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
   const TempFolder folder;
   writeFile(folder / "p.json", std::string(sampleProject()));
+  writeSamplePlan(folder / "plan.dxf");
   writeFile(folder / "garbage.dat", std::string(300, '\x7f'));
   std::ostringstream progress;
   std::ostringstream errors;
@@ -250,7 +254,8 @@ TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
             0U)
       << errors.str();
   EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
-  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"garbage.dat", "p.json"}));
+  EXPECT_EQ(entries(folder.path()),
+            (std::vector<std::string>{"garbage.dat", "p.json", "plan.dxf"}));
 }
 
 TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_users) {
@@ -258,6 +263,7 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   const UserDatabase user(folder / "user");
   std::string text(sampleProject());
   writeFile(folder / "p.json", text);
+  writeSamplePlan(folder / "plan.dxf");
   BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   std::ostringstream progress;
   std::ostringstream errors;
@@ -291,7 +297,7 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   std::filesystem::remove(folder / "out" / "notes.txt");
   request.force = false;
   ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
-  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"out", "p.json"}));
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"out", "p.json", "plan.dxf"}));
   EXPECT_EQ(entries(folder / "out").size(), 10U);
 }
 
@@ -299,10 +305,12 @@ TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
   std::istringstream input{std::string(sampleProject())};
+  writeSamplePlan(folder / "plan.dxf");
   std::streambuf* const kept = std::cin.rdbuf(input.rdbuf());
   std::ostringstream progress;
   std::ostringstream errors;
-  const int status = runBill(billRequest("-", (folder / "out").string()), progress, errors);
+  const int status = runBill(billRequest("-", (folder / "out").string()), progress, errors,
+                             {(folder / "plan.dxf").string(), ""});
   std::cin.rdbuf(kept);
   EXPECT_EQ(status, 0) << errors.str();
   EXPECT_NE(progress.str().find("6 current-use rows, 33 flashing lines"), std::string::npos);
@@ -312,13 +320,14 @@ TEST(bill_commands_test, a_full_disk_says_so_and_names_the_file) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
   writeFile(folder / "p.json", std::string(sampleProject()));
+  writeSamplePlan(folder / "plan.dxf");
   BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   request.modelSpaceDump = "/dev/full";  // a device that is always full
   std::ostringstream progress;
   std::ostringstream errors;
   EXPECT_EQ(runBill(request, progress, errors), 1);
   EXPECT_EQ(errors.str(), "kavelmor bill: /dev/full: cannot write: No space left on device\n");
-  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json"}));
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json", "plan.dxf"}));
 }
 
 TEST(bill_commands_test, names_and_fields_of_the_outputs) {

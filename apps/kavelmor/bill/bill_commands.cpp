@@ -222,8 +222,8 @@ int runDemo(const std::string& output, const std::string& modelSpaceDump, std::o
   request.modelSpaceDump = modelSpaceDump;
   request.builtin = true;
   progress << "The sample project (a small workshop) goes to " << request.project
-           << ", its plan drawing to "
-           << (std::filesystem::path(output) / "plan.dxf").string() << '\n';
+           << ", its plan drawing to " << (std::filesystem::path(output) / "plan.dxf").string()
+           << '\n';
   return runBill(request, progress, errors);
 }
 

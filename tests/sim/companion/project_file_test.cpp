@@ -149,8 +149,10 @@ TEST(project_file_test, flashings_and_lines_the_component_could_not_take) {
 }
 
 TEST(project_file_test, rows_take_layers_or_the_layer_named_like_their_flashing) {
+  constexpr std::string_view kCornerLines = R"("lines": [{"start": [0, 0], "end": [0, 5850]}])";
   std::string text = kProject;
-  text.replace(text.find("\"lines\": []"), 11, "\"layers\": [\"BJ-转角\", \"BJ-角\"]");
+  text.replace(text.find(kCornerLines), kCornerLines.size(),
+               "\"layers\": [\"BJ-转角\", \"BJ-角\"]");
   text.replace(text.find("\"currentUse\""), 12, "\"plan\": \"a/plan.dxf\", \"currentUse\"");
   Project project = parseProject(text, "p.json");
   EXPECT_EQ(project.plan, "a/plan.dxf");
@@ -159,16 +161,17 @@ TEST(project_file_test, rows_take_layers_or_the_layer_named_like_their_flashing)
   EXPECT_TRUE(project.flashings[0].layers.empty());
 
   text = kProject;
-  text.replace(text.find(", \"lines\": []"), 13, "");
+  text.replace(text.find(kCornerLines) - 2, kCornerLines.size() + 2, "");
   project = parseProject(text, "p.json");
   EXPECT_EQ(project.flashings[1].layers, (std::vector<std::string>{"转角包角"}));
 
   text = kProject;
-  text.replace(text.find("\"lines\": []"), 11, "\"lines\": [], \"layers\": [\"A\"]");
+  text.replace(text.find(kCornerLines), kCornerLines.size(),
+               std::string(kCornerLines) + ", \"layers\": [\"A\"]");
   EXPECT_EQ(complaint(text),
-            "p.json:9:65: currentUse[1].layers: a row takes lines or layers, not both");
+            "p.json:9:100: currentUse[1].layers: a row takes lines or layers, not both");
   text = kProject;
-  text.replace(text.find("\"lines\": []"), 11, "\"layers\": [\"\"]");
+  text.replace(text.find(kCornerLines), kCornerLines.size(), "\"layers\": [\"\"]");
   EXPECT_EQ(complaint(text), "p.json:9:53: currentUse[1].layers[0]: must be a layer name");
   text = kProject;
   text.replace(text.find("\"currentUse\""), 12, "\"plan\": 3, \"currentUse\"");
