@@ -223,8 +223,8 @@ void BM_BillJobHeap(benchmark::State& state) {
       static_cast<double>(heap.size() - 50);
 }
 
-BENCHMARK(BM_BillJobWithOutputs)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_BillJobWithoutOutputs)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BillJobWithOutputs)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_BillJobWithoutOutputs)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_BillJobHeap)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/text.h"
+#include "platform/cairo/png_file.h"
 
 namespace kvm::cairo {
 namespace {
@@ -69,10 +70,8 @@ void renderToFile(const std::vector<preview::CanvasOp>& ops, int width, int heig
   }
   const std::string name = file.string();
   if (format == ImageFormat::Png) {
-    const SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    check(cairo_surface_status(surface.get()), "cannot make the image");
-    draw(surface.get(), ops, width, height, options);
-    check(cairo_surface_write_to_png(surface.get(), name.c_str()), "cannot write " + name);
+    const Image image = renderToImage(ops, width, height, options);
+    writeFastPng(file, image.width, image.height, image.pixels);
     return;
   }
   const SurfacePtr surface(cairo_svg_surface_create(name.c_str(), width, height));

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+#include <utility>
+
 #include <fstream>
 #include <iterator>
 
@@ -35,6 +39,33 @@ TEST(cairo_render_test, ridge_flashing_png_shows_outline_and_dimensions) {
   EXPECT_GT(image.white, 200) << "the outline and the star";
   EXPECT_GT(image.green, 30) << "five dimension texts in the 1:10 colour";
   EXPECT_LT(image.lit, 342 * 180 / 4) << "mostly background";
+}
+
+// The PNG is our own writer's: read back by the system's PNG reader (through cairo), every
+// pixel is the one drawn, at sizes whose rows do not fill whole words.
+TEST(cairo_render_test, png_pixels_read_back_as_drawn) {
+  const TemporaryFolder folder("render");
+  for (const auto& [width, height] : {std::pair{342, 180}, std::pair{1, 1}, std::pair{17, 3}}) {
+    const auto file = folder.path() / "ridge.png";
+    renderToFile(ridgeOps(), width, height, ImageFormat::Png, file);
+    const Image drawn = renderToImage(ridgeOps(), width, height);
+    const std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> read(
+        cairo_image_surface_create_from_png(file.string().c_str()), &cairo_surface_destroy);
+    ASSERT_EQ(cairo_surface_status(read.get()), CAIRO_STATUS_SUCCESS);
+    ASSERT_EQ(cairo_image_surface_get_width(read.get()), width);
+    ASSERT_EQ(cairo_image_surface_get_height(read.get()), height);
+    const int stride = cairo_image_surface_get_stride(read.get());
+    const unsigned char* data = cairo_image_surface_get_data(read.get());
+    int differing = 0;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        uint32_t pixel = 0;
+        std::memcpy(&pixel, data + y * stride + x * 4, sizeof pixel);  // NOLINT: cairo's rows
+        differing += (pixel & 0xFFFFFFU) != drawn.pixels[static_cast<std::size_t>(y * width + x)];
+      }
+    }
+    EXPECT_EQ(differing, 0) << width << " x " << height;
+  }
 }
 
 TEST(cairo_render_test, nothing_drawn_is_all_background) {

@@ -116,9 +116,8 @@ std::string BillOutputs::writePicture(const companion::FlashingResult& result) {
   preview::RecordingPreviewArea area;
   PictureMessages messages(progress_);
   preview::showFlashingPreview(*flashing, area, messages);
-  cairo::renderToFile(area.recording().ops(), static_cast<int>(area.innerWidth()),
-                      static_cast<int>(area.innerHeight()), cairo::ImageFormat::Png,
-                      folder_ / name);
+  pictureWriter_.submit(area.recording().ops(), static_cast<int>(area.innerWidth()),
+                        static_cast<int>(area.innerHeight()), folder_ / name);
   ++pictures_;
   return name;
 }
@@ -158,6 +157,7 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
 }
 
 void BillOutputs::finish() {
+  pictureWriter_.finish();
   cutList_.finish(projectName_, date_);
   cutPlan_.finish();
   billText_->finish();

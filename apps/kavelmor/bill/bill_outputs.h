@@ -10,6 +10,7 @@
 #include "apps/kavelmor/bill/bill_text.h"
 #include "apps/kavelmor/bill/cut_list.h"
 #include "apps/kavelmor/bill/cut_plan.h"
+#include "apps/kavelmor/bill/picture_writer.h"
 #include "model/flashing.h"
 #include "platform/sim/companion/bill_job.h"
 
@@ -56,6 +57,7 @@ class BillOutputs final : public companion::BillObserver {
   std::size_t rows_ = 0;
   double cutLength_ = 0;
   double area_ = 0;
+  PictureWriter pictureWriter_;
 };
 
 // A picture's file name: the block number, padded to the bill's size, and the flashing's name

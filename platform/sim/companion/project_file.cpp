@@ -222,9 +222,13 @@ class ProjectReader {
            "must be 0 (equal pieces), 1 (full-length pieces) or 2 (one piece where it fits)");
     }
     result.mode = static_cast<int>(mode.get<long long>());
-    result.place = place(path);
     if (value.contains("lines") && value.contains("layers")) {
       fail(with(path, "layers"), "a row takes lines or layers, not both");
+    }
+    // Only rows whose lines come from the plan are reported by their place later; finding it
+    // reads the text from the start, too slow to do for every row of a long bill.
+    if (!value.contains("lines")) {
+      result.place = place(path);
     }
     if (value.contains("layers")) {
       result.layers = layers(value.at("layers"), with(path, "layers"));

@@ -33,7 +33,7 @@ struct ProjectFlashing {
   // Layers of the plan the lines come from, where the row gives no lines: those it names,
   // or the one named like the flashing.
   std::vector<std::string> layers;  // UTF-8
-  std::string place;                // "p.json:9:5: currentUse[1]", for errors about the row
+  std::string place;                // "p.json:9:5: currentUse[1]" for rows from the plan's layers
 };
 
 // What the companion needs to draw a bill: the project settings as typed into the settings

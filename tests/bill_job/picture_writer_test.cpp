@@ -1,0 +1,74 @@
+#include "apps/kavelmor/bill/picture_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/cairo/cairo_render.h"
+
+namespace kvm::cli {
+namespace {
+
+std::vector<preview::CanvasOp> aLine() {
+  preview::RecordingCanvas canvas;
+  canvas.clear();
+  canvas.pen(2, {255, 255, 255});
+  canvas.moveTo(1, 1);
+  canvas.lineTo(30, 20);
+  return canvas.ops();
+}
+
+std::filesystem::path freshFolder(const std::string& name) {
+  const auto folder = std::filesystem::temp_directory_path() / ("kvm_picture_writer_" + name);
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+TEST(picture_writer_test, every_submitted_picture_is_written_by_finish) {
+  const auto folder = freshFolder("all");
+  PictureWriter writer;
+  for (int i = 0; i < 30; ++i) {
+    writer.submit(aLine(), 40, 30, folder / (std::to_string(i) + ".png"));
+  }
+  writer.finish();
+  for (int i = 0; i < 30; ++i) {
+    const auto file = folder / (std::to_string(i) + ".png");
+    ASSERT_TRUE(std::filesystem::exists(file)) << file;
+    EXPECT_EQ(cairo::imageFormatFor(file), cairo::ImageFormat::Png);
+    EXPECT_GT(std::filesystem::file_size(file), 0U);
+  }
+  std::filesystem::remove_all(folder);
+}
+
+TEST(picture_writer_test, a_picture_that_cannot_be_written_fails_the_job) {
+  const auto folder = freshFolder("failing");
+  PictureWriter writer;
+  writer.submit(aLine(), 40, 30, folder / "missing" / "a.png");
+  // The failure surfaces at the latest when the job finishes; later pictures are not made.
+  EXPECT_THROW(
+      {
+        for (int i = 0; i < 20; ++i) {
+          writer.submit(aLine(), 40, 30, folder / (std::to_string(i) + ".png"));
+        }
+        writer.finish();
+      },
+      std::exception);
+  std::filesystem::remove_all(folder);
+}
+
+TEST(picture_writer_test, ending_without_finish_stops_the_worker) {
+  const auto folder = freshFolder("abandoned");
+  {
+    PictureWriter writer;
+    for (int i = 0; i < 5; ++i) {
+      writer.submit(aLine(), 400, 300, folder / (std::to_string(i) + ".png"));
+    }
+  }  // an interrupted job: the destructor must not hang or crash
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace kvm::cli
