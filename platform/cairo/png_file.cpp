@@ -2,12 +2,12 @@
 
 #include <zlib.h>
 
-#include <array>
-#include <cstdio>
+#include <cerrno>
 #include <fstream>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/cairo/cairo_render.h"
 
@@ -73,13 +73,17 @@ void writeFastPng(const std::filesystem::path& file, int width, int height,
   putChunk(png, "IDAT", packed);
   putChunk(png, "IEND", {});
 
+  errno = 0;
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(png.data(), static_cast<std::streamsize>(png.size()));
   out.close();
   if (!out) {
+    // The system's reason, as "No space left on device", where the stream left one.
+    const int reason = errno;
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
-    throw RenderError("cannot write " + file.string());
+    throw RenderError(file.string() + ": cannot write" +
+                      (reason != 0 ? ": " + std::generic_category().message(reason) : ""));
   }
 }
 

@@ -21,7 +21,7 @@ std::vector<preview::CanvasOp> aLine() {
 }
 
 std::filesystem::path freshFolder(const std::string& name) {
-  const auto folder = std::filesystem::temp_directory_path() / ("kvm_picture_writer_" + name);
+  auto folder = std::filesystem::temp_directory_path() / ("kvm_picture_writer_" + name);
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;

@@ -61,7 +61,9 @@ TEST(cairo_render_test, png_pixels_read_back_as_drawn) {
       for (int x = 0; x < width; ++x) {
         uint32_t pixel = 0;
         std::memcpy(&pixel, data + y * stride + x * 4, sizeof pixel);  // NOLINT: cairo's rows
-        differing += (pixel & 0xFFFFFFU) != drawn.pixels[static_cast<std::size_t>(y * width + x)];
+        const auto at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                        static_cast<std::size_t>(x);
+        differing += (pixel & 0xFFFFFFU) != drawn.pixels[at];
       }
     }
     EXPECT_EQ(differing, 0) << width << " x " << height;
