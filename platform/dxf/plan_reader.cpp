@@ -482,6 +482,11 @@ class PlanReader {
   }
 
   void drawInsert(const Shape& shape, const Transform& map, std::uint32_t layer, int depth) {
+    // The nesting check of the expansion starts from each block once and remembers it, so a
+    // long chain of blocks met from its far end first passes it: bound the drawing itself.
+    if (depth >= kMaxNesting) {
+      throw SkipEntity{"blocks nested more than " + std::to_string(kMaxNesting) + " deep"};
+    }
     const Block& block = blocks_.at(shape.block);
     if (!block.defined) {
       throw SkipEntity{"a reference to block \"" + block.name +
