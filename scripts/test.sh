@@ -9,6 +9,7 @@ scripts/setup.sh
 # The sources as clang-format writes them.
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 echo "clang-format: every source formatted"
+scripts/check_layering.sh
 
 jobs=$(nproc)
 build=build/asan

@@ -1,6 +1,6 @@
 #include "apps/kavelmor/platform_commands.h"
 
-#include "apps/kavelmor/script/json_lines_sink.h"
+#include "platform/script/json_lines_sink.h"
 
 namespace kvm::cli {
 

@@ -16,7 +16,7 @@ namespace {
 
 using testing::TestUi;
 
-class NoEvents final : public sim::EventSink {
+class NoEvents final : public script::EventSink {
  public:
   void emit(nlohmann::json /*event*/) override {}
 };

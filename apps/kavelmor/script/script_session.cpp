@@ -4,7 +4,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "apps/kavelmor/script/json_lines_sink.h"
 #include "apps/kavelmor/script/local_date.h"
 #include "apps/kavelmor/script/program_files.h"
 #include "apps/kavelmor/script/session_stores.h"
@@ -13,9 +12,10 @@
 #include "base/text.h"
 #include "host/component.h"
 #include "host/interface.h"
+#include "platform/script/answer_queue.h"
+#include "platform/script/json_lines_sink.h"
+#include "platform/script/script_stop.h"
 #include "platform/sim/host/sim_host.h"
-#include "platform/sim/ui/answer_queue.h"
-#include "platform/sim/ui/script_stop.h"
 #include "platform/sim/ui/scripted_ui.h"
 
 namespace kvm::script {
@@ -23,7 +23,7 @@ namespace kvm::script {
 namespace {
 
 using nlohmann::json;
-using sim::ScriptStop;
+using script::ScriptStop;
 
 class Session {
  public:
@@ -174,7 +174,7 @@ class Session {
   JsonLinesSink sink_;
   sim::SimHost host_;
   SessionStores stores_;
-  sim::AnswerQueue answers_;
+  script::AnswerQueue answers_;
   std::shared_ptr<sim::ScriptedUi> ui_;
   std::shared_ptr<ProcessContext> process_;
   std::function<DispatchPtr(std::shared_ptr<ProcessContext>)> createComponent_;

@@ -7,9 +7,9 @@
 #include <optional>
 #include <ostream>
 
-#include "apps/kavelmor/script/call_player.h"
 #include "dispatch/dispatch.h"
 #include "host/process.h"
+#include "platform/script/call_player.h"
 
 namespace kvm {
 class SettingsStore;

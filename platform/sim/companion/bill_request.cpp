@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "base/text.h"
-#include "platform/sim/ui/script_stop.h"
+#include "platform/script/script_stop.h"
 #include "settings/frm_set_texts.h"
 #include "storage/stored_settings.h"
 
@@ -63,7 +63,7 @@ BillHandOver requestBillRecord(HostSession& session, const Project& project) {
   Variant result;
   try {
     result = session.call(u"kvmset", std::move(args), pressBillButton);
-  } catch (const sim::ScriptStop&) {
+  } catch (const script::ScriptStop&) {
     const std::vector<std::u16string> notes = session.notes().take();
     refusedSetting(project, notes);
     throw BillRequestError("the settings dialog kept the bill back; it showed: " + joined(notes));

@@ -9,10 +9,10 @@
 
 #include "dispatch/dispatch.h"
 #include "host/process.h"
-#include "platform/sim/events.h"
+#include "platform/script/answer_queue.h"
+#include "platform/script/event_sink.h"
 #include "platform/sim/host/model_space.h"
 #include "platform/sim/host/sim_host.h"
-#include "platform/sim/ui/answer_queue.h"
 #include "platform/sim/ui/scripted_ui.h"
 #include "storage/settings_store.h"
 #include "ui/ui.h"
@@ -26,7 +26,7 @@ inline constexpr std::u16string_view kFlashingLineLayer = u"BJ-包角线";
 inline constexpr std::u16string_view kBillTextStyle = u"HZTXT";
 
 // What the user would have read on the desktop and the command line during a call.
-class NoteCollector final : public sim::EventSink {
+class NoteCollector final : public script::EventSink {
  public:
   void emit(nlohmann::json event) override;
 
@@ -53,7 +53,7 @@ class HostSession {
   void startComponent();
 
   // Calls a method of the component by name. `actions` play the user's part while the call
-  // shows dialogs; a dialog still open when they run out stops with sim::ScriptStop.
+  // shows dialogs; a dialog still open when they run out stops with script::ScriptStop.
   Variant call(std::u16string_view method, std::vector<Variant> args,
                const nlohmann::json& actions = nlohmann::json::array());
 
@@ -67,7 +67,7 @@ class HostSession {
  private:
   NoteCollector notes_;
   sim::SimHost host_;
-  sim::AnswerQueue answers_;
+  script::AnswerQueue answers_;
   std::shared_ptr<sim::ScriptedUi> ui_;
   std::shared_ptr<SettingsStore> settings_;
   std::shared_ptr<ProcessContext> process_;

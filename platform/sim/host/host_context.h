@@ -7,16 +7,16 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/sim/events.h"
+#include "platform/script/event_sink.h"
 
 namespace kvm::sim {
 
 // What every object of one simulated host shares: where its events go, the drawing's named
 // tables and the record of the host commands called so far.
 struct HostContext {
-  explicit HostContext(EventSink& sink) : events(sink) {}
+  explicit HostContext(script::EventSink& sink) : events(sink) {}
 
-  EventSink& events;
+  script::EventSink& events;
   std::vector<std::u16string> layers{u"0", u"BJ-清单"};
   std::vector<std::u16string> styles{u"Standard", u"HZTXT"};
   nlohmann::json commandCalls = nlohmann::json::array();

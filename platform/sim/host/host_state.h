@@ -13,7 +13,7 @@ namespace kvm::sim {
 
 // The application's side of the simulated host: its version, open documents and menu groups.
 struct HostState {
-  explicit HostState(EventSink& sink) : context(std::make_shared<HostContext>(sink)) {}
+  explicit HostState(script::EventSink& sink) : context(std::make_shared<HostContext>(sink)) {}
 
   std::shared_ptr<HostContext> context;
   std::u16string version = u"16.2";

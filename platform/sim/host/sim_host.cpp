@@ -7,7 +7,7 @@
 
 namespace kvm::sim {
 
-SimHost::SimHost(EventSink& events) : state_(std::make_shared<HostState>(events)) {
+SimHost::SimHost(script::EventSink& events) : state_(std::make_shared<HostState>(events)) {
   state_->documents.push_back(std::make_shared<Document>(state_->context, u"Drawing1.dwg"));
   application_ = std::make_shared<Application>(state_);
 }

@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "dispatch/dispatch.h"
-#include "platform/sim/events.h"
+#include "platform/script/event_sink.h"
 #include "ui/ui.h"
 
 namespace kvm::sim {
@@ -23,7 +23,7 @@ class ModelSpace;
 // screen).
 class SimHost {
  public:
-  explicit SimHost(EventSink& events);
+  explicit SimHost(script::EventSink& events);
   SimHost(const SimHost&) = delete;
   SimHost& operator=(const SimHost&) = delete;
   SimHost(SimHost&&) = delete;

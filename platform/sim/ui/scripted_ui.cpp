@@ -4,8 +4,8 @@
 
 #include "base/runtime_error.h"
 #include "base/text.h"
-#include "platform/sim/ui/form_dump.h"
-#include "platform/sim/ui/script_stop.h"
+#include "platform/script/form_dump.h"
+#include "platform/script/script_stop.h"
 #include "ui/form.h"
 
 namespace kvm::sim {
@@ -63,7 +63,8 @@ nlohmann::json names(const std::vector<Form*>& forms) {
 
 }  // namespace
 
-ScriptedUi::ScriptedUi(EventSink& events, AnswerQueue& answers, DesktopState desktop)
+ScriptedUi::ScriptedUi(script::EventSink& events, script::AnswerQueue& answers,
+                       DesktopState desktop)
     : events_(events), answers_(answers), desktop_(std::move(desktop)) {}
 
 MsgAnswer ScriptedUi::messageBox(std::u16string_view text,
@@ -76,8 +77,8 @@ MsgAnswer ScriptedUi::messageBox(std::u16string_view text,
     }
   } else {
     if (answers_.empty() || !answerOf(answers_.front(), buttons)) {
-      throw ScriptStop("no answer queued for the message box \"" + toUtf8(text) + "\" (" +
-                       buttonsName(buttons) + ")");
+      throw script::ScriptStop("no answer queued for the message box \"" + toUtf8(text) + "\" (" +
+                               buttonsName(buttons) + ")");
     }
     word = answers_.front();
     answers_.pop();
@@ -151,8 +152,8 @@ void ScriptedUi::showModal(Form& form) {
       {{"shown", toUtf8(form.name())}, {"caption", toUtf8(form.caption())}, {"modal", true}});
   while (form.isLoaded() && form.isShown()) {
     if (nextAction_ >= actions_.size()) {
-      throw ScriptStop("the call's actions ran out while " + toUtf8(form.name()) +
-                       " is shown modally");
+      throw script::ScriptStop("the call's actions ran out while " + toUtf8(form.name()) +
+                               " is shown modally");
     }
     playAction(actions_[nextAction_++]);
   }
@@ -182,7 +183,7 @@ void ScriptedUi::popupMenu(Form& form, MenuItem& menu) {
 
 Form& ScriptedUi::topForm() const {
   if (shown_.empty()) {
-    throw ScriptStop("an action is played while no dialog is shown");
+    throw script::ScriptStop("an action is played while no dialog is shown");
   }
   return *shown_.back();
 }
@@ -199,8 +200,8 @@ void ScriptedUi::endCall() {
   menuForm_ = nullptr;
   menu_ = nullptr;
   if (left > 0) {
-    throw ScriptStop("the call returned with " + std::to_string(left) +
-                     " user action(s) not played");
+    throw script::ScriptStop("the call returned with " + std::to_string(left) +
+                             " user action(s) not played");
   }
 }
 
@@ -215,7 +216,7 @@ nlohmann::json ScriptedUi::dumpForms() const {
 nlohmann::json ScriptedUi::dumpForm(std::u16string_view name) const {
   for (const Form* form : loaded_) {
     if (form->name() == name) {
-      auto value = kvm::sim::dumpForm(*form);
+      auto value = kvm::script::dumpForm(*form);
       value["shown"] = contains(shown_, form);
       value["topmost"] = contains(topmost_, form);
       return value;

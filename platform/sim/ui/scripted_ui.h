@@ -6,8 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/sim/events.h"
-#include "platform/sim/ui/answer_queue.h"
+#include "platform/script/answer_queue.h"
+#include "platform/script/event_sink.h"
 #include "ui/ui.h"
 
 namespace kvm::sim {
@@ -26,7 +26,7 @@ struct DesktopState {
 // events; the rest comes from the simulated host's configuration.
 class ScriptedUi final : public Ui {
  public:
-  ScriptedUi(EventSink& events, AnswerQueue& answers, DesktopState desktop);
+  ScriptedUi(script::EventSink& events, script::AnswerQueue& answers, DesktopState desktop);
 
   MsgAnswer messageBox(std::u16string_view text, const std::optional<std::u16string>& title,
                        MsgIcon icon, MsgButtons buttons) override;
@@ -61,8 +61,8 @@ class ScriptedUi final : public Ui {
   Form& topForm() const;
   void forget(Form& form);
 
-  EventSink& events_;
-  AnswerQueue& answers_;
+  script::EventSink& events_;
+  script::AnswerQueue& answers_;
   DesktopState desktop_;
   nlohmann::json actions_ = nlohmann::json::array();
   std::size_t nextAction_ = 0;

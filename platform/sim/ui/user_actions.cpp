@@ -4,9 +4,9 @@
 #include <string>
 
 #include "base/text.h"
-#include "platform/sim/ui/action_args.h"
-#include "platform/sim/ui/form_dump.h"
-#include "platform/sim/ui/script_stop.h"
+#include "platform/script/action_args.h"
+#include "platform/script/form_dump.h"
+#include "platform/script/script_stop.h"
 #include "platform/sim/ui/scripted_ui.h"
 #include "ui/check_box.h"
 #include "ui/control.h"
@@ -33,7 +33,7 @@ int32_t keyCode(const std::string& name) {
       {"Escape", vk::kEscape}};
   const auto found = kKeys.find(name);
   if (found == kKeys.end()) {
-    throw ScriptStop("unknown key " + name);
+    throw script::ScriptStop("unknown key " + name);
   }
   return found->second;
 }
@@ -41,7 +41,7 @@ int32_t keyCode(const std::string& name) {
 Control& controlOf(const Form& form, const std::string& name) {
   Control* control = form.findControl(fromUtf8(name));
   if (control == nullptr) {
-    throw ScriptStop(toUtf8(form.name()) + " has no control " + name);
+    throw script::ScriptStop(toUtf8(form.name()) + " has no control " + name);
   }
   return *control;
 }
@@ -50,7 +50,7 @@ template <class T>
 T& controlAs(const Form& form, const std::string& name, const char* kind) {
   auto* control = dynamic_cast<T*>(&controlOf(form, name));
   if (control == nullptr) {
-    throw ScriptStop(name + " of " + toUtf8(form.name()) + " is not " + kind);
+    throw script::ScriptStop(name + " of " + toUtf8(form.name()) + " is not " + kind);
   }
   return *control;
 }
@@ -58,11 +58,11 @@ T& controlAs(const Form& form, const std::string& name, const char* kind) {
 ListBox& visibleRowOf(const Form& form, const std::string& name, int32_t row) {
   auto& list = controlAs<ListBox>(form, name, "a list");
   if (row < 0 || row >= list.listCount()) {
-    throw ScriptStop(name + " has no row " + std::to_string(row));
+    throw script::ScriptStop(name + " has no row " + std::to_string(row));
   }
   if (row < list.topIndex() || row >= list.topIndex() + list.visibleRows()) {
-    throw ScriptStop("row " + std::to_string(row) + " of " + name +
-                     " is not visible; scroll the list first");
+    throw script::ScriptStop("row " + std::to_string(row) + " of " + name +
+                             " is not visible; scroll the list first");
   }
   return list;
 }
@@ -80,7 +80,7 @@ void click(Control& control) {
   } else if (auto* item = dynamic_cast<MenuItem*>(&control)) {
     item->userPick();
   } else {
-    throw ScriptStop(toUtf8(control.name()) + " cannot be clicked");
+    throw script::ScriptStop(toUtf8(control.name()) + " cannot be clicked");
   }
 }
 
@@ -112,7 +112,7 @@ void tick(const Form& form) {
 }  // namespace
 
 void ScriptedUi::playAction(const json& action) {
-  const ActionArgs args(action);
+  const script::ActionArgs args(action);
   const std::string verb = args.verb();
   if (verb == "answer") {
     answers_.push(args.text(1));
@@ -124,7 +124,7 @@ void ScriptedUi::playAction(const json& action) {
       emitDump("form:" + toUtf8(form.name()), dumpForm(form.name()));
     } else {
       const auto name = args.text(1);
-      emitDump(name, dumpControl(controlOf(form, name)));
+      emitDump(name, script::dumpControl(controlOf(form, name)));
     }
     return;
   }
@@ -136,7 +136,7 @@ void ScriptedUi::playAction(const json& action) {
 
   if (verb == "menu") {
     if (menu == nullptr || menuForm != &form) {
-      throw ScriptStop("no context menu is open for " + action.dump());
+      throw script::ScriptStop("no context menu is open for " + action.dump());
     }
     for (MenuItem* item : menu->items()) {
       if (toUtf8(item->name()) == args.text(1)) {
@@ -144,14 +144,14 @@ void ScriptedUi::playAction(const json& action) {
         return;
       }
     }
-    throw ScriptStop("the open menu has no item " + args.text(1));
+    throw script::ScriptStop("the open menu has no item " + args.text(1));
   }
   if (verb == "click") {
     click(controlOf(form, args.text(1)));
   } else if (verb == "select" || verb == "check") {
     auto& list = visibleRowOf(form, args.text(1), args.number(2));
     if (verb == "check" && !list.hasCheckBoxes()) {
-      throw ScriptStop(args.text(1) + " has no check boxes");
+      throw script::ScriptStop(args.text(1) + " has no check boxes");
     }
     if (list.usable()) {
       verb == "check" ? list.userCheck(args.number(2)) : list.userSelect(args.number(2));
@@ -193,13 +193,13 @@ void ScriptedUi::playAction(const json& action) {
     } else if (auto* grid = dynamic_cast<Grid*>(&control)) {
       grid->userDblClick();
     } else {
-      throw ScriptStop(args.text(1) + " cannot be double-clicked");
+      throw script::ScriptStop(args.text(1) + " cannot be double-clicked");
     }
   } else if (verb == "grid") {
     auto& grid = controlAs<Grid>(form, args.text(1), "a grid");
     const int32_t row = args.number(2);
     if (row < 0 || row >= grid.rows()) {
-      throw ScriptStop(args.text(1) + " has no row " + std::to_string(row));
+      throw script::ScriptStop(args.text(1) + " has no row " + std::to_string(row));
     }
     if (grid.usable()) {
       grid.userSelectRow(row);
@@ -209,7 +209,7 @@ void ScriptedUi::playAction(const json& action) {
   } else if (verb == "tick") {
     tick(form);
   } else {
-    throw ScriptStop("unknown action " + verb);
+    throw script::ScriptStop("unknown action " + verb);
   }
 }
 

@@ -13,7 +13,7 @@
 
 #include "base/runtime_error.h"
 #include "base/text.h"
-#include "platform/sim/ui/form_dump.h"
+#include "platform/script/form_dump.h"
 #include "platform/win32/desktop_bridge.h"
 #include "platform/win32/ui/form_desktop.h"
 #include "ui/check_box.h"
@@ -204,7 +204,7 @@ class PlayedDesktop final : public Ui {
   }
 
   [[nodiscard]] json dumpControl(const Form& form, const Control& control) const {
-    json state = sim::dumpControl(control);
+    json state = script::dumpControl(control);
     state["$kind"] = kindOf(control);
     const ControlPlace place = controlPlaceOf(*windows_, form, control);
     if (place.window != nullptr) {
@@ -221,7 +221,7 @@ class PlayedDesktop final : public Ui {
   }
 
   [[nodiscard]] json dumpForm(const Form& form) const {
-    json value = sim::dumpForm(form);
+    json value = script::dumpForm(form);
     for (const Control* control : form.controls()) {
       value["controls"][toUtf8(control->name())] = dumpControl(form, *control);
     }

@@ -11,10 +11,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "apps/kavelmor/script/json_lines_sink.h"
 #include "base/text.h"
-#include "platform/sim/ui/action_args.h"
-#include "platform/sim/ui/script_stop.h"
+#include "platform/script/action_args.h"
+#include "platform/script/json_lines_sink.h"
+#include "platform/script/script_stop.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/player/host_window.h"
 #include "platform/win32/player/message_box_reader.h"
@@ -26,8 +26,8 @@ namespace kvm::win32 {
 namespace {
 
 using nlohmann::json;
-using sim::ActionArgs;
-using sim::ScriptStop;
+using script::ActionArgs;
+using script::ScriptStop;
 
 // However long a step of the component may take, its windows answer well within this.
 constexpr DWORD kAnswerMilliseconds = 60'000;
@@ -133,7 +133,7 @@ class WindowPlayer::Impl {
         [this] { return reinterpret_cast<std::intptr_t>(host_.handle()); }};  // NOLINT
   }
 
-  void beginCall(const json& actions, sim::AnswerQueue& queue, std::size_t line) {
+  void beginCall(const json& actions, script::AnswerQueue& queue, std::size_t line) {
     actions_ = actions.is_array() ? actions : json::array();
     next_ = 0;
     answers_ = &queue;
@@ -555,7 +555,7 @@ class WindowPlayer::Impl {
   HANDLE player_ = nullptr;
   json actions_ = json::array();
   std::size_t next_ = 0;
-  sim::AnswerQueue* answers_ = nullptr;
+  script::AnswerQueue* answers_ = nullptr;
   std::size_t line_ = 0;
 };
 
@@ -568,7 +568,7 @@ DialogReports WindowPlayer::reports() {
   return impl_->reports();
 }
 
-void WindowPlayer::beginCall(const nlohmann::json& actions, sim::AnswerQueue& answers,
+void WindowPlayer::beginCall(const nlohmann::json& actions, script::AnswerQueue& answers,
                              std::size_t line) {
   impl_->beginCall(actions, answers, line);
 }

@@ -3,7 +3,7 @@
 #include <memory>
 #include <ostream>
 
-#include "apps/kavelmor/script/call_player.h"
+#include "platform/script/call_player.h"
 #include "platform/win32/com_client.h"
 
 namespace kvm::win32 {
@@ -27,7 +27,7 @@ class WindowPlayer final : public script::CallPlayer {
   // What the DLL's desktop reports to the runner (events in order, the dialogs' owner).
   [[nodiscard]] DialogReports reports();
 
-  void beginCall(const nlohmann::json& actions, sim::AnswerQueue& answers,
+  void beginCall(const nlohmann::json& actions, script::AnswerQueue& answers,
                  std::size_t line) override;
   void endCall() override;
   nlohmann::json dump(const std::string& what) override;

@@ -4,12 +4,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/sim/events.h"
+#include "platform/script/event_sink.h"
 
 namespace kvm::sim {
 
 // Keeps every event for the test to look at.
-class RecordingSink : public EventSink {
+class RecordingSink : public script::EventSink {
  public:
   void emit(nlohmann::json event) override { events.push_back(std::move(event)); }
 

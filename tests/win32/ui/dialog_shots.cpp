@@ -16,7 +16,7 @@
 #include "billtools/frm_wan_shan.h"
 #include "cutting/length_check/frm_check.h"
 #include "host/process.h"
-#include "platform/sim/events.h"
+#include "platform/script/event_sink.h"
 #include "platform/sim/host/sim_host.h"
 #include "platform/win32/ui/form_desktop.h"
 #include "settings/frm_add.h"
@@ -33,7 +33,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The host's events are of no interest to a picture.
-class NoEvents final : public kvm::sim::EventSink {
+class NoEvents final : public kvm::script::EventSink {
  public:
   void emit(nlohmann::json /*event*/) override {}
 };

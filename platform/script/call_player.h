@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/sim/ui/answer_queue.h"
+#include "platform/script/answer_queue.h"
 
 namespace kvm::script {
 
@@ -22,9 +22,9 @@ class CallPlayer {
   virtual ~CallPlayer() = default;
 
   // Before the call of script line `line`: its actions and the session's answer queue.
-  virtual void beginCall(const nlohmann::json& actions, sim::AnswerQueue& answers,
+  virtual void beginCall(const nlohmann::json& actions, script::AnswerQueue& answers,
                          std::size_t line) = 0;
-  // After the call returned; sim::ScriptStop when actions were left.
+  // After the call returned; script::ScriptStop when actions were left.
   virtual void endCall() = 0;
   // The "forms" and "form:NAME" dumps; std::invalid_argument when there is nothing to dump.
   virtual nlohmann::json dump(const std::string& what) = 0;

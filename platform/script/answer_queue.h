@@ -3,7 +3,7 @@
 #include <deque>
 #include <string>
 
-namespace kvm::sim {
+namespace kvm::script {
 
 // The answers a script queues for message boxes, oldest first.
 class AnswerQueue {
@@ -17,4 +17,4 @@ class AnswerQueue {
   std::deque<std::string> answers_;
 };
 
-}  // namespace kvm::sim
+}  // namespace kvm::script

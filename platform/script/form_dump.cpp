@@ -1,4 +1,4 @@
-#include "platform/sim/ui/form_dump.h"
+#include "platform/script/form_dump.h"
 
 #include <string>
 
@@ -17,7 +17,7 @@
 #include "ui/text_box.h"
 #include "ui/timer.h"
 
-namespace kvm::sim {
+namespace kvm::script {
 
 namespace {
 
@@ -127,4 +127,4 @@ json dumpForm(const Form& form) {
           {"controls", std::move(controls)}};
 }
 
-}  // namespace kvm::sim
+}  // namespace kvm::script

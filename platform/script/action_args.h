@@ -6,9 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/sim/ui/script_stop.h"
+#include "platform/script/script_stop.h"
 
-namespace kvm::sim {
+namespace kvm::script {
 
 // Reads the arguments of one `ui` action of a host script, naming the action in every
 // complaint. Shared by the scripted desktop and the player on real windows, so that both
@@ -50,4 +50,4 @@ class ActionArgs {
   const nlohmann::json& action_;
 };
 
-}  // namespace kvm::sim
+}  // namespace kvm::script

@@ -7,7 +7,7 @@ class Control;
 class Form;
 }  // namespace kvm
 
-namespace kvm::sim {
+namespace kvm::script {
 
 // The state of one control in the shape host scripts print (every kind with "visible" and
 // "enabled").
@@ -16,4 +16,4 @@ nlohmann::json dumpControl(const Control& control);
 // One dialog: {"caption", "focus", "controls": {NAME: state}} and its window's place.
 nlohmann::json dumpForm(const Form& form);
 
-}  // namespace kvm::sim
+}  // namespace kvm::script

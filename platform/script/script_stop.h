@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace kvm::sim {
+namespace kvm::script {
 
 // A host script that cannot go on (a box with no answer for it, an action with no dialog).
 // It is no run-time error of the component: nothing inside the component may catch it.
@@ -12,4 +12,4 @@ class ScriptStop : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-}  // namespace kvm::sim
+}  // namespace kvm::script

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace kvm::sim {
+namespace kvm::script {
 
 // Where a session's events go, in the order they happen (one JSON object each).
 class EventSink {
@@ -17,4 +17,4 @@ class EventSink {
   virtual void emit(nlohmann::json event) = 0;
 };
 
-}  // namespace kvm::sim
+}  // namespace kvm::script

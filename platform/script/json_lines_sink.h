@@ -2,12 +2,12 @@
 
 #include <ostream>
 
-#include "platform/sim/events.h"
+#include "platform/script/event_sink.h"
 
 namespace kvm::script {
 
 // Prints each event as one line of JSON, UTF-8, as it happens.
-class JsonLinesSink final : public sim::EventSink {
+class JsonLinesSink final : public script::EventSink {
  public:
   explicit JsonLinesSink(std::ostream& out) : out_(out) {}
   void emit(nlohmann::json event) override {

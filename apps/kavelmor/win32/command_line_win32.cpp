@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "apps/kavelmor/platform_commands.h"
-#include "apps/kavelmor/script/json_lines_sink.h"
 #include "base/runtime_error.h"
 #include "base/text.h"
+#include "platform/script/json_lines_sink.h"
 #include "platform/win32/com_client.h"
 #include "platform/win32/com_component.h"
 #include "platform/win32/player/window_player.h"
