@@ -13,3 +13,15 @@ function(kvm_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock kvm_warnings)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# kvm_python_check(NAME SCRIPT): an output checked from outside by a script of the
+# distribution's Python (where ezdxf is installed), given the command line's program.
+function(kvm_python_check name script)
+  find_program(KVM_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+  if(NOT KVM_SYSTEM_PYTHON)
+    find_program(KVM_SYSTEM_PYTHON python3 REQUIRED)
+  endif()
+  add_test(NAME ${name}
+           COMMAND ${KVM_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/${script}
+                   $<TARGET_FILE:kavelmor>)
+endfunction()

@@ -8,6 +8,7 @@
 #include "platform/win32/automation_error.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/guids.h"
+#include "platform/win32/standard_types.h"
 #include "platform/win32/variant_conversion.h"
 
 // The per-user forms are in the system library but not in the compiler's headers.
@@ -42,15 +43,6 @@ struct ParameterType {
     return reference;
   }
 };
-
-ComPtr<ITypeInfo> dispatchBaseType() {
-  ComPtr<ITypeLib> stdole;
-  check(LoadRegTypeLib(IID_StdOle, STDOLE2_MAJORVERNUM, STDOLE2_MINORVERNUM, STDOLE2_LCID,
-                       stdole.put()));
-  ComPtr<ITypeInfo> dispatch;
-  check(stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatch.put()));
-  return dispatch;
-}
 
 void addMember(ICreateTypeInfo& info, UINT index, const MemberInfo& member) {
   const std::size_t count = member.parameters.size();

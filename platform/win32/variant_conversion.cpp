@@ -50,18 +50,22 @@ Variant readElement(SAFEARRAY* array, LONG* indices, VARTYPE elementComType) {
   return fromComVariant(slot);
 }
 
-// Walks every index of the dimensions from `depth` on, the last varying fastest, as the core
-// keeps the elements of an array of several dimensions.
-void readElements(SAFEARRAY* array, VARTYPE elementComType, const ArrayValue& shape,
-                  std::vector<LONG>& indices, std::size_t depth, std::vector<Variant>& out) {
-  const auto& dimension = shape.dimensions[depth];
-  for (int32_t i = 0; i < dimension.count; ++i) {
-    indices[depth] = dimension.lowerBound + i;
-    if (depth + 1 < shape.dimensions.size()) {
-      readElements(array, elementComType, shape, indices, depth + 1, out);
-    } else {
-      out.push_back(readElement(array, indices.data(), elementComType));
+// The first index of every dimension, as SAFEARRAY calls take them.
+std::vector<LONG> firstIndices(const std::vector<ArrayDimension>& dimensions) {
+  std::vector<LONG> indices;
+  for (const auto& dimension : dimensions) {
+    indices.push_back(dimension.lowerBound);
+  }
+  return indices;
+}
+
+// Steps to the next element in the core's order, the last index fastest, like an odometer.
+void nextIndex(std::vector<LONG>& indices, const std::vector<ArrayDimension>& dimensions) {
+  for (std::size_t d = dimensions.size(); d-- > 0;) {
+    if (++indices[d] < dimensions[d].lowerBound + dimensions[d].count) {
+      return;
     }
+    indices[d] = dimensions[d].lowerBound;
   }
 }
 
@@ -87,9 +91,10 @@ Variant fromArray(SAFEARRAY* array, VARTYPE elementComType) {
   }
   result.lowerBound = result.dimensions.front().lowerBound;
   result.elements.reserve(total);
-  if (total > 0) {
-    std::vector<LONG> indices(dimensionCount);
-    readElements(array, elementComType, result, indices, 0, result.elements);
+  std::vector<LONG> indices = firstIndices(result.dimensions);
+  for (std::size_t n = 0; n < total; ++n) {
+    result.elements.push_back(readElement(array, indices.data(), elementComType));
+    nextIndex(indices, result.dimensions);
   }
   if (dimensionCount == 1) {
     result.dimensions.clear();
@@ -160,19 +165,10 @@ ComVariant arrayToCom(const ArrayValue& array) {
   if (created.get() == nullptr) {
     raise(err::kOutOfMemory);
   }
-  // The indices count like a car's odometer: the last dimension fastest, as the core keeps them.
-  std::vector<LONG> indices;
-  for (const auto& dimension : dimensions) {
-    indices.push_back(dimension.lowerBound);
-  }
+  std::vector<LONG> indices = firstIndices(dimensions);
   for (const Variant& item : array.elements) {
     putElement(created.get(), indices.data(), item, elementType, elementComType);
-    for (std::size_t d = dimensions.size(); d-- > 0;) {
-      if (++indices[d] < dimensions[d].lowerBound + dimensions[d].count) {
-        break;
-      }
-      indices[d] = dimensions[d].lowerBound;
-    }
+    nextIndex(indices, dimensions);
   }
   out.vt = static_cast<VARTYPE>(VT_ARRAY | elementComType);
   out.parray = created.detach();

@@ -107,11 +107,7 @@ void FrmSet::sortCommand() {
       texts.push_back(row.text);
     }
     const std::vector<std::size_t> order = collatedOrder(texts);
-    const int32_t selected = list.listIndex();
-    const std::u16string selectedText =
-        selected >= 0 && static_cast<std::size_t>(selected) < rows.size()
-            ? rows[static_cast<std::size_t>(selected)].text
-            : std::u16string();
+    const std::u16string selectedText = list.text();
 
     const ListTagGuard guard(list);
     // The records first: should they fail, the list is still as it was.

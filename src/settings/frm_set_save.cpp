@@ -6,6 +6,7 @@
 #include "base/runtime_error.h"
 #include "base/text.h"
 #include "host/process.h"
+#include "model/attribute_ranges.h"
 #include "model/project_settings.h"
 #include "settings/frm_set.h"
 #include "settings/frm_set_texts.h"
@@ -88,12 +89,13 @@ bool FrmSet::validateProject(std::u16string& keptThickness) {
 }
 
 bool FrmSet::validatePanel(Flashing& panel) {
-  const auto cutLength = wholeNumberIn(txtXiaLiao.text(), 300, 10000);
+  const auto cutLength =
+      wholeNumberIn(txtXiaLiao.text(), kMaxCutLengthRange.low, kMaxCutLengthRange.high);
   if (!cutLength) {
     refuse(txtXiaLiao, text::kCutLengthMessage, text::kCutLengthTitle);
     return false;
   }
-  const auto overlap = wholeNumberIn(txtDaJie.text(), 0, 300);
+  const auto overlap = wholeNumberIn(txtDaJie.text(), kOverlapRange.low, kOverlapRange.high);
   if (!overlap) {
     refuse(txtDaJie, text::kOverlapMessage, text::kOverlapTitle);
     return false;
@@ -103,7 +105,8 @@ bool FrmSet::validatePanel(Flashing& panel) {
     refuse(cboColor, text::kColourMessage, text::kColourTitle);
     return false;
   }
-  const auto extension = wholeNumberIn(txtShenChang.text(), 0, 300);
+  const auto extension =
+      wholeNumberIn(txtShenChang.text(), kEndExtensionRange.low, kEndExtensionRange.high);
   if (!extension) {
     refuse(txtShenChang, text::kExtensionMessage, text::kExtensionTitle);
     return false;

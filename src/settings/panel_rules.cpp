@@ -5,6 +5,7 @@
 #include "base/codepage.h"
 #include "base/numbers.h"
 #include "base/text.h"
+#include "model/attribute_ranges.h"
 #include "settings/name_rules.h"
 
 namespace kvm {
@@ -46,7 +47,7 @@ std::optional<std::u16string> keptThickness(std::u16string_view text) {
 }
 
 std::optional<std::u16string> keptFactor(std::u16string_view text) {
-  const auto value = numberIn(text, 0.5, 2);
+  const auto value = numberIn(text, kLengthFactorRange.low, kLengthFactorRange.high);
   if (!value || !hasAtMostDecimals(*value, 2)) {
     return std::nullopt;
   }

@@ -5,17 +5,11 @@
 
 #include "base/numbers.h"
 #include "base/text.h"
+#include "model/attribute_ranges.h"
 
 namespace kvm {
 namespace {
 
-// The settings dialog's save rules (its range messages name the same bounds).
-constexpr int kMinCutLength = 300;
-constexpr int kMaxCutLength = 10000;
-constexpr int kMaxOverlap = 300;
-constexpr int kMaxExtension = 300;
-constexpr double kMinFactor = 0.5;
-constexpr double kMaxFactor = 2.0;
 // A captured profile's directions lie within one turn either way.
 constexpr double kMaxAngle = 2 * std::numbers::pi + 1e-9;
 // The host measures the developed width from the profile it captures; a width more than twice
@@ -29,15 +23,15 @@ class FlashingRules {
       : f_(flashing), where_(std::move(where)), faults_(faults) {}
 
   void check() {
-    range("MaxCutLength", f_.MaxCutLength, kMinCutLength, kMaxCutLength);
-    range("Overlap", f_.Overlap, 0, kMaxOverlap);
-    if (f_.Overlap >= f_.MaxCutLength && f_.MaxCutLength >= kMinCutLength) {
+    range("MaxCutLength", f_.MaxCutLength, kMaxCutLengthRange);
+    range("Overlap", f_.Overlap, kOverlapRange);
+    if (f_.Overlap >= f_.MaxCutLength && f_.MaxCutLength >= kMaxCutLengthRange.low) {
       fault("Overlap " + std::to_string(f_.Overlap) + ": must be smaller than MaxCutLength (" +
             std::to_string(f_.MaxCutLength) + " mm), or no piece covers anything");
     }
-    range("EndExtension", f_.EndExtension, 0, kMaxExtension);
+    range("EndExtension", f_.EndExtension, kEndExtensionRange);
     const double factor = f_.LengthFactor;
-    if (!(factor >= kMinFactor - 1e-6 && factor <= kMaxFactor + 1e-6)) {
+    if (!(factor >= kLengthFactorRange.low - 1e-6 && factor <= kLengthFactorRange.high + 1e-6)) {
       fault("LengthFactor " + toUtf8(generalText(f_.LengthFactor)) + ": must be 0.50 to 2.00");
     }
     if (f_.DevelopedWidth <= 0) {
@@ -53,10 +47,10 @@ class FlashingRules {
  private:
   void fault(const std::string& text) { faults_.push_back(where_ + ": " + text); }
 
-  void range(const char* field, int value, int low, int high) {
-    if (value < low || value > high) {
-      fault(std::string(field) + " " + std::to_string(value) + ": must be " + std::to_string(low) +
-            " to " + std::to_string(high) + " mm");
+  void range(const char* field, int value, AttributeRange<int> allowed) {
+    if (value < allowed.low || value > allowed.high) {
+      fault(std::string(field) + " " + std::to_string(value) + ": must be " +
+            std::to_string(allowed.low) + " to " + std::to_string(allowed.high) + " mm");
     }
   }
 

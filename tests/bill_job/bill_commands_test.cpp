@@ -49,6 +49,12 @@ BillRequest billRequest(const std::string& project, const std::string& output,
   return request;
 }
 
+// p.json with the project text and, beside it, the plan its rows take their lines from.
+void writeProjectAndPlan(const TempFolder& folder, std::string_view project) {
+  writeFile(folder / "p.json", std::string(project));
+  writeSamplePlan(folder / "plan.dxf");
+}
+
 std::size_t lineCount(const std::string& text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
@@ -95,8 +101,7 @@ TEST(bill_commands_test, a_refused_bill_leaves_no_half_written_outputs) {
   const TempFolder folder;
   std::string text(sampleProject());
   text.replace(text.find("\"textHeight\": \"300\""), 19, "\"textHeight\": \"601\"");
-  writeFile(folder / "p.json", text);
-  writeSamplePlan(folder / "plan.dxf");
+  writeProjectAndPlan(folder, text);
   std::ostringstream progress;
   std::ostringstream errors;
   EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(),
@@ -115,8 +120,7 @@ TEST(bill_commands_test, a_plan_that_lacks_a_layer_or_cannot_be_read_is_one_line
   const TempFolder folder;
   std::string text(sampleProject());
   text.replace(text.find("BJ-窗侧"), std::string("BJ-窗侧").size(), "BJ-窗边");
-  writeFile(folder / "p.json", text);
-  writeSamplePlan(folder / "plan.dxf");
+  writeProjectAndPlan(folder, text);
   std::ostringstream progress;
   std::ostringstream errors;
   const BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
@@ -192,8 +196,7 @@ TEST(bill_commands_test, a_misspelt_flashing_stops_the_bill_before_anything_is_w
   // A row that names its layer, so that the plan has the lines.
   text.replace(text.find("彩钢墙面:窗侧包角"), std::string("彩钢墙面:窗侧包角").size(),
                "彩钢墙面:窗侧包脚");
-  writeFile(folder / "p.json", text);
-  writeSamplePlan(folder / "plan.dxf");
+  writeProjectAndPlan(folder, text);
   std::ostringstream progress;
   std::ostringstream errors;
   EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "", ""),
@@ -210,8 +213,7 @@ TEST(bill_commands_test, a_misspelt_flashing_stops_the_bill_before_anything_is_w
 TEST(bill_commands_test, the_bill_starts_from_the_users_database_unless_told_otherwise) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
-  writeFile(folder / "p.json", std::string(sampleProject()));
-  writeSamplePlan(folder / "plan.dxf");
+  writeProjectAndPlan(folder, sampleProject());
   const BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   std::ostringstream progress;
   std::ostringstream errors;
@@ -239,8 +241,7 @@ TEST(bill_commands_test, the_bill_starts_from_the_users_database_unless_told_oth
 
 TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
   const TempFolder folder;
-  writeFile(folder / "p.json", std::string(sampleProject()));
-  writeSamplePlan(folder / "plan.dxf");
+  writeProjectAndPlan(folder, sampleProject());
   writeFile(folder / "garbage.dat", std::string(300, '\x7f'));
   std::ostringstream progress;
   std::ostringstream errors;
@@ -262,8 +263,7 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   const TempFolder folder;
   const UserDatabase user(folder / "user");
   std::string text(sampleProject());
-  writeFile(folder / "p.json", text);
-  writeSamplePlan(folder / "plan.dxf");
+  writeProjectAndPlan(folder, text);
   BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   std::ostringstream progress;
   std::ostringstream errors;
@@ -319,8 +319,7 @@ TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
 TEST(bill_commands_test, a_full_disk_says_so_and_names_the_file) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
-  writeFile(folder / "p.json", std::string(sampleProject()));
-  writeSamplePlan(folder / "plan.dxf");
+  writeProjectAndPlan(folder, sampleProject());
   BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   request.modelSpaceDump = "/dev/full";  // a device that is always full
   std::ostringstream progress;

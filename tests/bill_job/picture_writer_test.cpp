@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/cairo/cairo_render.h"
+#include "tests/storage/temp_folder.h"
 
 namespace kvm::cli {
 namespace {
@@ -20,15 +21,8 @@ std::vector<preview::CanvasOp> aLine() {
   return canvas.ops();
 }
 
-std::filesystem::path freshFolder(const std::string& name) {
-  auto folder = std::filesystem::temp_directory_path() / ("kvm_picture_writer_" + name);
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder;
-}
-
 TEST(picture_writer_test, every_submitted_picture_is_written_by_finish) {
-  const auto folder = freshFolder("all");
+  const TempFolder folder;
   PictureWriter writer;
   for (int i = 0; i < 30; ++i) {
     writer.submit(aLine(), 40, 30, folder / (std::to_string(i) + ".png"));
@@ -40,11 +34,10 @@ TEST(picture_writer_test, every_submitted_picture_is_written_by_finish) {
     EXPECT_EQ(cairo::imageFormatFor(file), cairo::ImageFormat::Png);
     EXPECT_GT(std::filesystem::file_size(file), 0U);
   }
-  std::filesystem::remove_all(folder);
 }
 
 TEST(picture_writer_test, a_picture_that_cannot_be_written_fails_the_job) {
-  const auto folder = freshFolder("failing");
+  const TempFolder folder;
   PictureWriter writer;
   writer.submit(aLine(), 40, 30, folder / "missing" / "a.png");
   // The failure surfaces at the latest when the job finishes; later pictures are not made.
@@ -56,18 +49,16 @@ TEST(picture_writer_test, a_picture_that_cannot_be_written_fails_the_job) {
         writer.finish();
       },
       std::exception);
-  std::filesystem::remove_all(folder);
 }
 
 TEST(picture_writer_test, ending_without_finish_stops_the_worker) {
-  const auto folder = freshFolder("abandoned");
+  const TempFolder folder;
   {
     PictureWriter writer;
     for (int i = 0; i < 5; ++i) {
       writer.submit(aLine(), 400, 300, folder / (std::to_string(i) + ".png"));
     }
   }  // an interrupted job: the destructor must not hang or crash
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -492,20 +492,12 @@ class WindowPlayer::Impl {
             (item.top + item.bottom) / 2};
   }
 
-  // Replaces the box's whole text as the user does by pasting over it: one change.
+  // Replaces the box's whole text in one change, caret at the end. An edit box's text is set,
+  // not pasted: a one-line box keeps only the first line of what is pasted, where the model's
+  // box keeps a line break. A combo box tells its dialog only of typing and pasting into its
+  // edit box, so there the text is pasted over the selection, as a user does.
   void type(HWND window, bool combo, const std::u16string& text) {
-    if (combo) {
-      post(window, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
-    } else {
-      post(window, EM_SETSEL, 0, -1);
-    }
-    if (text.empty()) {
-      post(window, WM_CLEAR);
-      return;
-    }
-    // A one-line edit box keeps only the first line of what is pasted; set as its text, a line
-    // break stays, as the model's box keeps it.
-    if (!combo && text.find_first_of(u"\r\n") != std::u16string::npos) {
+    if (!combo) {
       DWORD_PTR ignored = 0;
       if (SendMessageTimeoutW(window, WM_SETTEXT, 0,
                               reinterpret_cast<LPARAM>(text.c_str()),  // NOLINT: the text's address
@@ -514,6 +506,11 @@ class WindowPlayer::Impl {
       }
       const auto end = static_cast<WPARAM>(text.size());
       post(window, EM_SETSEL, end, static_cast<LPARAM>(end));
+      return;
+    }
+    post(window, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    if (text.empty()) {
+      post(window, WM_CLEAR);
       return;
     }
     putOnClipboard(text);

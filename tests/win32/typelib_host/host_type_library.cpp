@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/automation_error.h"
+#include "platform/win32/standard_types.h"
 
 namespace kvm::win32::testing {
 
@@ -168,15 +169,6 @@ void addMember(ICreateTypeInfo& info, UINT index, const Member& member) {
   }
   check(info.SetFuncAndParamNames(index, namePointers.data(),
                                   static_cast<UINT>(namePointers.size())));
-}
-
-ComPtr<ITypeInfo> dispatchBaseType() {
-  ComPtr<ITypeLib> stdole;
-  check(LoadRegTypeLib(IID_StdOle, STDOLE2_MAJORVERNUM, STDOLE2_MINORVERNUM, STDOLE2_LCID,
-                       stdole.put()));
-  ComPtr<ITypeInfo> dispatch;
-  check(stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatch.put()));
-  return dispatch;
 }
 
 }  // namespace
