@@ -11,7 +11,7 @@ packages=(
   mingw-w64 mingw-w64-tools wine wine64 xvfb
   fonts-wqy-microhei fonts-wine locales
   python3-ezdxf python3-matplotlib
-  coinor-libclp-dev
+  coinor-libclp-dev poppler-utils
 )
 
 missing=()
