@@ -205,7 +205,7 @@ void BM_BillJobHeap(benchmark::State& state) {
     const companion::Project project = companion::readProjectFile(files.project);
     std::ostringstream progress;
     cli::DrawingExport drawing(out / "bill.dxf", std::nullopt);
-    cli::BillOutputs outputs(out, out, progress);
+    cli::BillOutputs outputs(out, out, progress, {});
     HeapWatch watch(outputs);
     companion::runBillJob(project, {home, {2016, 3, 2}}, watch, drawing);
     drawing.finish();

@@ -183,7 +183,7 @@ int job(const BillRequest& request, const PlanSource& planSource, std::ostream& 
     std::filesystem::copy_file(plan.plan, folder / "plan.dxf");
   }
   DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
-  BillOutputs outputs(folder, stage.target(), progress);
+  BillOutputs outputs(folder, stage.target(), progress, project.coil);
   companion::runBillJob(project, {home.path(), localToday()}, outputs, drawing);
   drawing.finish();
   progress << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("

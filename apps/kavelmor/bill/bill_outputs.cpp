@@ -69,10 +69,11 @@ std::string pictureName(std::size_t block, std::size_t blocks, std::u16string_vi
 }
 
 BillOutputs::BillOutputs(std::filesystem::path folder, std::filesystem::path shown,
-                         std::ostream& progress)
+                         std::ostream& progress, companion::CoilStock coil)
     : folder_(std::move(folder)),
       shown_(std::move(shown)),
       progress_(progress),
+      coil_(coil),
       cutList_(folder_ / "cutlist.csv"),
       cutPlan_(folder_ / "cutplan.csv") {}
 
@@ -99,6 +100,7 @@ void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string
   billText_.emplace(billTextFile_, bill, notes);
   projectName_ = bill.header.projectName;
   date_ = bill.header.date;
+  thickness_ = bill.header.plateThickness;
   progress_ << "The settings dialog handed over a bill of " << flashings_ << " flashings\n";
   database_ = readDatabaseFile(databasePath(programDirectory_));
 }
@@ -127,6 +129,7 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
   ++drawn_;
   cutList_.add(result);
   cutPlan_.add(result);
+  coilStrips_.add(result);
   billText_->add(result);
   const std::string picture = writePicture(result);
   rows_ += result.rows.size();
@@ -157,6 +160,10 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
 }
 
 void BillOutputs::finish() {
+  double thickness = 0;
+  parseNumber(thickness_, thickness);
+  const std::vector<CoilOrder> coilOrders = coilStrips_.order(coil_, thickness);
+  writeCoilCsv(folder_ / "coil.csv", coilOrders);
   pictureWriter_.finish();
   cutList_.finish(projectName_, date_);
   cutPlan_.finish();
@@ -172,6 +179,12 @@ void BillOutputs::finish() {
   progress_ << "Wrote the cut list to " << (shown_ / "cutlist.csv").string()
             << " and the cutting plan to " << (shown_ / "cutplan.csv").string() << '\n';
   progress_ << "Wrote " << pictures_ << " profile pictures to " << shown_.string() << '\n';
+  for (const std::string& flashing : coilStrips_.withoutWidth()) {
+    progress_ << "  " << flashing
+              << " has no developed width in the database: left out of the coil order\n";
+  }
+  reportCoilOrders(progress_, coilOrders);
+  progress_ << "Wrote the coil order to " << (shown_ / "coil.csv").string() << '\n';
 }
 
 }  // namespace kvm::cli

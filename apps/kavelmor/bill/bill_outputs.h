@@ -8,6 +8,7 @@
 #include <string>
 
 #include "apps/kavelmor/bill/bill_text.h"
+#include "apps/kavelmor/bill/coil_strips.h"
 #include "apps/kavelmor/bill/cut_list.h"
 #include "apps/kavelmor/bill/cut_plan.h"
 #include "apps/kavelmor/bill/picture_writer.h"
@@ -21,7 +22,8 @@ namespace kvm::cli {
 class BillOutputs final : public companion::BillObserver {
  public:
   // Writes into `folder`; the progress lines name the files where they end up, in `shown`.
-  BillOutputs(std::filesystem::path folder, std::filesystem::path shown, std::ostream& progress);
+  BillOutputs(std::filesystem::path folder, std::filesystem::path shown, std::ostream& progress,
+              companion::CoilStock coil);
 
   void componentStarted(const std::filesystem::path& programDirectory) override;
   void billReceived(const companion::BillRecord& bill, std::u16string_view record,
@@ -29,7 +31,7 @@ class BillOutputs final : public companion::BillObserver {
                     const std::vector<std::u16string>& notes) override;
   void flashingDrawn(const companion::FlashingResult& result) override;
 
-  // Moves the cut list into place and reports what was written.
+  // Plans the coil, moves the cut list into place and reports what was written.
   void finish();
 
   [[nodiscard]] std::size_t pictures() const { return pictures_; }
@@ -48,6 +50,9 @@ class BillOutputs final : public companion::BillObserver {
   std::optional<BillText> billText_;
   std::u16string projectName_;
   std::u16string date_;
+  std::u16string thickness_;
+  companion::CoilStock coil_;
+  CoilStrips coilStrips_;
   CutList cutList_;
   CutPlanFile cutPlan_;
   LibraryTable database_;

@@ -14,14 +14,15 @@ CutPlanFile::CutPlanFile(const std::filesystem::path& file)
     throwWriteFailure(file_);
   }
   out_ << "\xEF\xBB\xBF"
-       << "block,flashing,line,piece_length_mm,from_offcut\r\n";
+       << "block,flashing,line,piece_length_mm,from_offcut,strip_length_mm\r\n";
 }
 
 void CutPlanFile::add(const companion::FlashingResult& flashing) {
   const std::string name = csvField(toUtf8(flashing.entry->name));
   for (const cutting::PlannedPiece& piece : flashing.plan.pieces) {
     out_ << flashing.block + 1 << ',' << name << ',' << piece.line + 1 << ',' << piece.length << ','
-         << (piece.fromOffcut ? "yes" : "no") << "\r\n";
+         << (piece.fromOffcut ? "yes" : "no") << ','
+         << (piece.fromOffcut ? std::string() : std::to_string(piece.stripLength)) << "\r\n";
   }
 }
 

@@ -35,7 +35,8 @@ class ProjectReader {
     if (!root.is_object()) {
       fail({}, "a project is a JSON object");
     }
-    onlyKeys(root, {}, {"project", "billOrigin", "outline", "currentUse", "plan"});
+    onlyKeys(root, {},
+             {"project", "billOrigin", "outline", "currentUse", "plan", "coil", "prices"});
     Project project;
     if (root.contains("plan")) {
       const json& plan = root.at("plan");
@@ -56,6 +57,12 @@ class ProjectReader {
     project.originY = origin[1];
     if (root.contains("outline")) {
       project.outline = lines(root.at("outline"), {"outline"});
+    }
+    if (root.contains("coil")) {
+      project.coil = coil(root.at("coil"), {"coil"});
+    }
+    if (root.contains("prices")) {
+      project.prices = prices(root.at("prices"), {"prices"});
     }
     const json& currentUse = member(root, {}, "currentUse");
     const JsonPath usePath{"currentUse"};
@@ -148,6 +155,71 @@ class ProjectReader {
       fail(path, "must lie within 1000 km of the drawing's origin");
     }
     return xy;
+  }
+
+  // A number within [low, high] (mm or money).
+  double bounded(const json& value, const JsonPath& path, double low, double high,
+                 const char* what) const {
+    if (!value.is_number() || !(value.get<double>() >= low) || !(value.get<double>() <= high)) {
+      fail(path, std::string("must be ") + what);
+    }
+    return value.get<double>();
+  }
+
+  CoilStock coil(const json& value, const JsonPath& path) const {
+    if (!value.is_object()) {
+      fail(path, "must be an object {\"width\": 1250, \"trim\": 10} (mm)");
+    }
+    onlyKeys(value, path, {"width", "trim"});
+    CoilStock stock;
+    if (value.contains("width")) {
+      stock.width = bounded(value.at("width"), with(path, "width"), 1, 10000,
+                            "a coil width from 1 to 10000 mm");
+    }
+    if (value.contains("trim")) {
+      stock.trim = bounded(value.at("trim"), with(path, "trim"), 0, 10000, "a trim from 0 mm");
+      if (stock.trim >= stock.width) {
+        fail(with(path, "trim"),
+             "must leave some of the coil's width: it is " + value.at("trim").dump() + " mm of a " +
+                 std::to_string(static_cast<long long>(stock.width)) + " mm coil");
+      }
+    }
+    return stock;
+  }
+
+  Prices prices(const json& value, const JsonPath& path) const {
+    if (!value.is_object()) {
+      fail(path,
+           "must be an object with sheet prices by \"colour/thickness\", perBendPerMetre and "
+           "currency");
+    }
+    onlyKeys(value, path, {"sheet", "perBendPerMetre", "currency"});
+    Prices result;
+    if (value.contains("sheet")) {
+      const json& sheet = value.at("sheet");
+      const JsonPath sheetPath = with(path, "sheet");
+      if (!sheet.is_object()) {
+        fail(sheetPath, "must be an object of prices per m² by \"colour/thickness\"");
+      }
+      for (const auto& item : sheet.items()) {
+        if (item.key().find('/') == std::string::npos) {
+          fail(with(sheetPath, item.key()), "must be named \"colour/thickness\", as 天蓝色/0.5");
+        }
+        result.sheet[item.key()] = bounded(item.value(), with(sheetPath, item.key()), 0, 1e9,
+                                           "a price per m², not negative");
+      }
+    }
+    if (value.contains("perBendPerMetre")) {
+      result.perBendPerMetre = bounded(value.at("perBendPerMetre"), with(path, "perBendPerMetre"),
+                                       0, 1e9, "a price per bend and metre, not negative");
+    }
+    if (value.contains("currency")) {
+      if (!value.at("currency").is_string()) {
+        fail(with(path, "currency"), "must be a text, as CNY");
+      }
+      result.currency = value.at("currency").get<std::string>();
+    }
+    return result;
   }
 
   PlanLine line(const json& value, const JsonPath& path) const {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -36,6 +38,20 @@ struct ProjectFlashing {
   std::string place;                // "p.json:9:5: currentUse[1]" for rows from the plan's layers
 };
 
+// The colour-coated coil the strips are slit from (mm).
+struct CoilStock {
+  double width = 1250;
+  double trim = 0;  // taken off the width before any strip
+};
+
+// What the coil and the folding cost, where the project says so.
+struct Prices {
+  // Per m² of coil used, by "colour/thickness" as the bill names them ("天蓝色/0.5").
+  std::map<std::string, double> sheet;  // UTF-8 keys
+  double perBendPerMetre = 0;           // folding: per bend and metre of run
+  std::string currency;                 // UTF-8, may be empty
+};
+
 // What the companion needs to draw a bill: the project settings as typed into the settings
 // dialog, where the bill goes, and the current-use list with the lines of each flashing.
 struct Project {
@@ -51,6 +67,8 @@ struct Project {
   std::vector<PlanLine> outline;  // drawn for orientation only
   std::vector<ProjectFlashing> flashings;
   std::filesystem::path plan;  // the plan drawing the layers are on; empty: none named
+  CoilStock coil;
+  std::optional<Prices> prices;  // none: the outputs show no costs
 };
 
 // The component keeps at most this many lines per flashing.

@@ -43,7 +43,7 @@ class RowPlanner {
           throw std::invalid_argument("equal pieces that cover nothing");
         }
         for (int64_t i = 0; i < line.pieces; ++i) {
-          plan_.pieces.push_back({index, line.pieceLength, false});
+          plan_.pieces.push_back({index, line.pieceLength, false, line.pieceLength});
         }
         break;
       case LineRule::FullLengthPieces: {
@@ -73,15 +73,15 @@ class RowPlanner {
   void fromStock(std::size_t index, int64_t length) {
     if (length >= stock_.maxCutLength) {
       // A full-length piece, or a line longer than any piece: cut to length from the coil.
-      plan_.pieces.push_back({index, length, false});
+      plan_.pieces.push_back({index, length, false, length});
       ++plan_.stockPieces;
       return;
     }
     if (offcuts_.take(length)) {
-      plan_.pieces.push_back({index, length, true});
+      plan_.pieces.push_back({index, length, true, 0});
       return;
     }
-    plan_.pieces.push_back({index, length, false});
+    plan_.pieces.push_back({index, length, false, stock_.maxCutLength});
     ++plan_.stockPieces;
     offcuts_.keep(stock_.maxCutLength - length);
   }

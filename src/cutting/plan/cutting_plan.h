@@ -39,6 +39,9 @@ struct PlannedPiece {
   std::size_t line = 0;  // index into the row's lines
   int64_t length = 0;    // mm
   bool fromOffcut = false;
+  // What is slit from the coil for the piece: the piece itself, or the full-length piece it is
+  // cut from with the rest kept as an offcut; 0 for a piece from an offcut.
+  int64_t stripLength = 0;  // mm
 };
 
 // The pieces of every line of one row, line by line, in the order they go on the line.

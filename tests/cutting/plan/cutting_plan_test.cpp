@@ -37,6 +37,10 @@ TEST(cutting_plan_test, full_length_pieces_leave_offcuts_for_later_lines) {
   EXPECT_EQ(last[0].length, 1000);
   EXPECT_TRUE(last[0].fromOffcut);
   EXPECT_EQ(plan.stockPieces, 4U);
+  // The coil gives a full-length strip for the 2300, whose rest is the offcut.
+  EXPECT_EQ(first[0].stripLength, 4000);
+  EXPECT_EQ(first[1].stripLength, 4000);
+  EXPECT_EQ(last[0].stripLength, 0);
 }
 
 TEST(cutting_plan_test, equal_pieces_and_one_piece_lines) {
@@ -47,7 +51,9 @@ TEST(cutting_plan_test, equal_pieces_and_one_piece_lines) {
   EXPECT_EQ(plan.piecesOfLine(0), 8U);
   EXPECT_GE(coveredLength(piecesOf(plan, 0), kStock.overlap), 30100);
   EXPECT_FALSE(piecesOf(plan, 1)[0].fromOffcut);
-  EXPECT_TRUE(piecesOf(plan, 2)[0].fromOffcut);  // from the 1500 left of the 2500's piece
+  EXPECT_TRUE(piecesOf(plan, 2)[0].fromOffcut);       // from the 1500 left of the 2500's piece
+  EXPECT_EQ(piecesOf(plan, 0)[0].stripLength, 3863);  // equal pieces are slit to length
+  EXPECT_EQ(piecesOf(plan, 1)[0].stripLength, kStock.maxCutLength);
 }
 
 TEST(cutting_plan_test, rules_that_cover_nothing_are_refused) {

@@ -114,6 +114,44 @@ TEST(project_file_test, json_that_does_not_parse_names_its_place) {
   EXPECT_EQ(message.rfind("p.json:2:14: not JSON: ", 0), 0U) << message;
 }
 
+// The project with one more top-level field.
+std::string withField(const std::string& field) {
+  std::string text = kProject;
+  text.insert(text.find("\"billOrigin\""), field + ",\n  ");
+  return text;
+}
+
+TEST(project_file_test, coil_and_prices_are_read_and_checked) {
+  const Project plain = parseProject(kProject, "p.json");
+  EXPECT_EQ(plain.coil.width, 1250);
+  EXPECT_EQ(plain.coil.trim, 0);
+  EXPECT_FALSE(plain.prices);
+
+  const Project priced = parseProject(
+      withField(R"("coil": {"width": 1200, "trim": 10}, "prices": {"sheet": {"天蓝色/0.5": 38.5},)"
+                R"( "perBendPerMetre": 0.8, "currency": "CNY"})"),
+      "p.json");
+  EXPECT_EQ(priced.coil.width, 1200);
+  EXPECT_EQ(priced.coil.trim, 10);
+  ASSERT_TRUE(priced.prices);
+  EXPECT_EQ(priced.prices->sheet.at("天蓝色/0.5"), 38.5);
+  EXPECT_EQ(priced.prices->perBendPerMetre, 0.8);
+  EXPECT_EQ(priced.prices->currency, "CNY");
+
+  EXPECT_EQ(complaint(withField(R"("coil": {"width": 1250, "trim": 1250})")),
+            "p.json:4:35: coil.trim: must leave some of the coil's width: it is 1250 mm of a "
+            "1250 mm coil");
+  EXPECT_NE(complaint(withField(R"("coil": {"width": -5})")).find("coil.width: must be"),
+            std::string::npos);
+  EXPECT_NE(complaint(withField(R"("coil": {"breadth": 1000})")).find("not a field"),
+            std::string::npos);
+  EXPECT_NE(complaint(withField(R"("prices": {"sheet": {"天蓝色": 38.5}})"))
+                .find("must be named \"colour/thickness\""),
+            std::string::npos);
+  EXPECT_NE(complaint(withField(R"("prices": {"perBendPerMetre": -1})")).find("not negative"),
+            std::string::npos);
+}
+
 TEST(project_file_test, missing_and_mistyped_values) {
   EXPECT_EQ(complaint("[]"), "p.json:1:1: (the whole file): a project is a JSON object");
   std::string text = kProject;
