@@ -421,7 +421,7 @@ double leadingNumber(std::u16string_view text) {
   return 0;
 }
 
-bool parseNumber(std::u16string_view text, double& out) {
+std::optional<double> parseNumber(std::u16string_view text) {
   size_t first = 0;
   size_t last = text.size();
   while (first < last && isBlank(text[first])) {
@@ -435,10 +435,9 @@ bool parseNumber(std::u16string_view text, double& out) {
   double value = 0;
   if (!(scanner.radixNumber(value) || scanner.decimalNumber(false, value)) ||
       scanner.position() != core.size()) {
-    return false;
+    return std::nullopt;
   }
-  out = value;
-  return true;
+  return value;
 }
 
 }  // namespace kvm

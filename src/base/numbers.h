@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,6 @@ double leadingNumber(std::u16string_view text);
 
 // Reads a whole text as a number the way an implicit conversion from String does: leading
 // and trailing blanks allowed, anything else makes it not numeric (nullopt).
-bool parseNumber(std::u16string_view text, double& out);
+std::optional<double> parseNumber(std::u16string_view text);
 
 }  // namespace kvm

@@ -41,14 +41,14 @@ template <class... Ts>
 Overloaded(Ts...) -> Overloaded<Ts...>;
 
 double stringToDouble(const std::u16string& text) {
-  double value = 0;
-  if (!parseNumber(text, value)) {
+  const std::optional<double> value = parseNumber(text);
+  if (!value) {
     raise(err::kTypeMismatch);
   }
-  if (!std::isfinite(value)) {
+  if (!std::isfinite(*value)) {
     raise(err::kOverflow);
   }
-  return value;
+  return *value;
 }
 
 }  // namespace

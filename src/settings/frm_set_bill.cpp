@@ -33,8 +33,7 @@ void FrmSet::billCommand() {
       return;
     }
 
-    double thicknessValue = 0;
-    parseNumber(thickness, thicknessValue);
+    const double thicknessValue = parseNumber(thickness).value_or(0);
     // The entries go straight after the header: a full bill is a few megabytes.
     std::u16string record = u"list";
     record += billHeader(trimSpaces(txtProject.text()), thicknessValue, trimSpaces(txtDeng.text()),

@@ -120,9 +120,7 @@ bool FrmSet::validatePanel(Flashing& panel) {
   panel.Overlap = wholeInteger(*overlap);
   panel.Color = *colour;
   panel.EndExtension = wholeInteger(*extension);
-  double factorValue = 0;
-  parseNumber(*factor, factorValue);
-  panel.LengthFactor = static_cast<float>(factorValue);
+  panel.LengthFactor = static_cast<float>(parseNumber(*factor).value_or(0));
   panel.DevelopedWidth = toIntegerRounded(std::floor(leadingNumber(lbW.caption())));
   panel.ScaleCode =
       toByteRounded(leadingNumber(std::u16string_view(lbSc.caption())

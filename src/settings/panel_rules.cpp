@@ -15,8 +15,8 @@ namespace {
 constexpr std::size_t kMaxColourBytes = 6;
 
 std::optional<double> numberIn(std::u16string_view text, double low, double high) {
-  double value = 0;
-  if (!parseNumber(trimSpaces(text), value) || !(value >= low && value <= high)) {
+  const std::optional<double> value = parseNumber(trimSpaces(text));
+  if (!value || !(*value >= low && *value <= high)) {
     return std::nullopt;
   }
   return value;
@@ -24,8 +24,7 @@ std::optional<double> numberIn(std::u16string_view text, double low, double high
 
 // Does the value survive formatting with this many decimals unchanged?
 bool hasAtMostDecimals(double value, int decimals) {
-  double shown = 0;
-  return parseNumber(formatFixed(value, decimals), shown) && shown == value;
+  return parseNumber(formatFixed(value, decimals)) == value;
 }
 
 }  // namespace

@@ -12,11 +12,11 @@ constexpr std::size_t kProjectFields = 4;
 constexpr std::size_t kSelectionParts = 3;
 
 int32_t selectionNumber(std::u16string_view text) {
-  double value = 0;
-  if (!parseNumber(text, value)) {
+  const std::optional<double> value = parseNumber(text);
+  if (!value) {
     raise(err::kTypeMismatch);
   }
-  return toLongRounded(value);
+  return toLongRounded(*value);
 }
 
 }  // namespace

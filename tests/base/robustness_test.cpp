@@ -55,10 +55,10 @@ TEST(robustness_test, random_number_texts_read_safely_and_consistently) {
   for (int i = 0; i < kRounds; ++i) {
     const std::u16string text = randomNumberish(rng);
     const double leading = leadingNumber(text);
-    double whole = 0;
-    if (parseNumber(text, whole) && std::isfinite(whole) && text.find(u'&') == text.npos) {
+    const std::optional<double> whole = parseNumber(text);
+    if (whole && std::isfinite(*whole) && text.find(u'&') == text.npos) {
       // A text that is wholly a number has that number as its leading number.
-      EXPECT_EQ(leading, whole) << toUtf8(text);
+      EXPECT_EQ(leading, *whole) << toUtf8(text);
     }
   }
 }
@@ -70,8 +70,9 @@ TEST(robustness_test, general_text_reads_back_as_the_fifteen_digit_value) {
     if (!std::isfinite(value)) {
       continue;
     }
-    double back = 0;
-    ASSERT_TRUE(parseNumber(generalText(value), back)) << toUtf8(generalText(value));
+    const std::optional<double> parsed = parseNumber(generalText(value));
+    ASSERT_TRUE(parsed) << toUtf8(generalText(value));
+    const double back = *parsed;
     char expected[32];
     std::snprintf(expected, sizeof expected, "%.14e", value);
     double rounded = 0;

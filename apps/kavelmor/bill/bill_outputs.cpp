@@ -160,8 +160,7 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
 }
 
 void BillOutputs::finish() {
-  double thickness = 0;
-  parseNumber(thickness_, thickness);
+  const double thickness = parseNumber(thickness_).value_or(0);
   const std::vector<CoilOrder> coilOrders = coilStrips_.order(coil_, thickness);
   writeCoilCsv(folder_ / "coil.csv", coilOrders);
   pictureWriter_.finish();

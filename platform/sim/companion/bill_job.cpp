@@ -61,12 +61,12 @@ int32_t blocksTaken(std::size_t rows, int32_t id, double textHeight) {
 }
 
 double number(const std::u16string& text, const char* field) {
-  double value = 0;
-  if (!parseNumber(text, value) || !std::isfinite(value)) {
+  const std::optional<double> value = parseNumber(text);
+  if (!value || !std::isfinite(*value)) {
     throw BillRecordError("bill record, header: the " + std::string(field) + " \"" + toUtf8(text) +
                           "\" is not a number");
   }
-  return value;
+  return *value;
 }
 
 Variant pointVariant(double x, double y) {

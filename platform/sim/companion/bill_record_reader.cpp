@@ -48,11 +48,11 @@ class EntryReader {
   }
 
   double number(std::u16string_view text, const char* field) const {
-    double value = 0;
-    if (!parseNumber(text, value) || !std::isfinite(value)) {
+    const std::optional<double> value = parseNumber(text);
+    if (!value || !std::isfinite(*value)) {
       fail(std::string(field) + " \"" + toUtf8(text) + "\" is not a number");
     }
-    return value;
+    return *value;
   }
 
   int whole(std::u16string_view text, const char* field) const {
