@@ -70,7 +70,9 @@ ShopBook sampleBook(Paper paper) {
       sheet(1, u"屋脊包角", "天蓝色", {{3863, 16, "1–4"}, {2350, 2, "5"}}, 38.5));
   book.flashings.push_back(
       sheet(2, u"山墙包角", "天蓝色", {{3900, 12, "1–6"}, {1275, 6, "1–6"}, {800, 1, "7"}}, 38.5));
-  book.flashings.push_back(sheet(3, u"转角包角", "白灰色", {{3100, 4, "1, 2, 4, 9"}}, 41));
+  book.flashings.push_back(
+      sheet(3, u"窗顶包角", "天蓝色", {{2500, 10, "1–10"}, {1800, 6, "11–16"}}, 38.5));
+  book.flashings.push_back(sheet(4, u"转角包角", "白灰色", {{3100, 4, "1, 2, 4, 9"}}, 41));
   for (const std::string colour : {"天蓝色", "白灰色"}) {
     ColourTotal total{colour, 0.5, 0, 0, 0, 0.0};
     for (const FlashingSheet& s : book.flashings) {

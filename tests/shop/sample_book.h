@@ -4,7 +4,7 @@
 
 namespace kvm::shop::testing {
 
-// A small book made by hand: three flashings of the built-in database in two colours, with
+// A small book made by hand: four flashings of the built-in database in two colours, with
 // prices, and the coil of both colours.
 ShopBook sampleBook(Paper paper = Paper::A4);
 
