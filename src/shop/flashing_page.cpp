@@ -31,7 +31,10 @@ void field(PageWriter& writer, double left, double right, double& y, const std::
 std::vector<std::string> notesOf(const Flashing& profile) {
   std::vector<std::string> notes;
   for (const TextMark& mark : profile.TextMarks) {
-    if (mark.Text != u"*" && !mark.Text.empty()) notes.push_back(toUtf8(mark.Text));
+    if (mark.Text == u"*" || mark.Text.empty()) continue;
+    std::string note = toUtf8(mark.Text);
+    if (std::find(notes.begin(), notes.end(), note) == notes.end())
+      notes.push_back(std::move(note));
   }
   return notes;
 }
@@ -127,15 +130,21 @@ Page layoutFlashingPage(const ShopBook& book, const FlashingSheet& sheet,
       std::abs(profile.girth - sheet.developedWidth) > std::max(1.0, sheet.developedWidth * 0.1)) {
     field(writer, left, right, y, "截面各段合计", upTo(profile.girth, 1) + " mm ≠ 展开宽度");
   }
+  // Notes and labels the drawing could not hold take at most a third of the panel, so that
+  // the cutting plan keeps its room.
+  std::vector<std::string> extra;
   for (const std::string& note : notesOf(sheet.profile)) {
-    for (const std::string& line : writer.wrapped("备注：" + note, right - left, kSize)) {
-      y += kLineHeight;
-      writer.text(line, {left, y}, kSize);
+    for (std::string& line : writer.wrapped("备注：" + note, right - left, kSize)) {
+      extra.push_back(std::move(line));
     }
   }
-  for (const std::string& missing : legend) {
+  for (const std::string& missing : legend) extra.push_back("未在图中标注：" + missing);
+  const auto room = static_cast<std::size_t>((paper.y - 2 * kMargin) / 3 / kLineHeight);
+  for (std::size_t i = 0; i < extra.size() && i < room; ++i) {
+    const bool cut = i + 1 == room && extra.size() > room;
     y += kLineHeight;
-    writer.text(writer.fitted("未在图中标注：" + missing, right - left, kSize), {left, y}, kSize);
+    writer.text(writer.fitted(cut ? extra[i] + " …" : extra[i], right - left, kSize), {left, y},
+                kSize);
   }
 
   const int totalRows = 5 + (sheet.cost ? 1 : 0);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -25,26 +26,45 @@ std::pair<double, double> project(const Points& points, Point axis) {
   return {low, high};
 }
 
+// Room for the edge normals of two polygons of at most four corners.
+struct Axes {
+  std::array<Point, 8> items{};
+  std::size_t count = 0;
+};
+
 // Separating axes of a convex polygon: its edges' normals, normalised.
 template <class Points>
-void addAxes(const Points& points, std::vector<Point>& axes) {
+void addAxes(const Points& points, Axes& axes) {
   const std::size_t n = points.size();
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = 0; i < n && axes.count < axes.items.size(); ++i) {
     const Point a = points[i];
     const Point b = points[(i + 1) % n];
     const double length = std::hypot(b.x - a.x, b.y - a.y);
-    if (length > 1e-12) axes.push_back({-(b.y - a.y) / length, (b.x - a.x) / length});
+    if (length > 1e-12) axes.items[axes.count++] = {-(b.y - a.y) / length, (b.x - a.x) / length};
   }
+}
+
+// The boxes round both, grown by the clearance, do not meet: no need for the axes.
+template <class A, class B>
+bool apart(const A& a, const B& b, double clearance) {
+  const auto [aLeft, aRight] = project(a, Point{1, 0});
+  const auto [bLeft, bRight] = project(b, Point{1, 0});
+  if (aRight + clearance < bLeft || bRight + clearance < aLeft) return true;
+  const auto [aTop, aBottom] = project(a, Point{0, 1});
+  const auto [bTop, bBottom] = project(b, Point{0, 1});
+  return aBottom + clearance < bTop || bBottom + clearance < aTop;
 }
 
 template <class A, class B>
 bool separated(const A& a, const B& b, double clearance) {
-  std::vector<Point> axes;
+  if (apart(a, b, clearance)) return true;
+  Axes axes;
   addAxes(a, axes);
   addAxes(b, axes);
-  if (axes.empty()) axes.push_back({1, 0});
-  if (axes.size() < 2) axes.push_back({-axes[0].y, axes[0].x});
-  for (const Point& axis : axes) {
+  if (axes.count == 0) axes.items[axes.count++] = {1, 0};
+  if (axes.count < 2) axes.items[axes.count++] = {-axes.items[0].y, axes.items[0].x};
+  for (std::size_t i = 0; i < axes.count; ++i) {
+    const Point axis = axes.items[i];
     const auto [aLow, aHigh] = project(a, axis);
     const auto [bLow, bHigh] = project(b, axis);
     if (aHigh + clearance < bLow || bHigh + clearance < aLow) return true;

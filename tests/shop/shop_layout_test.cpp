@@ -146,6 +146,37 @@ TEST_F(shop_layout_test, a_flashing_without_profile_or_with_a_damaged_one_gets_i
   EXPECT_TRUE(holds(page, "截面各段合计"));  // 3320 mm of profile for a 500 mm width
 }
 
+TEST_F(shop_layout_test, a_dense_profile_with_many_notes_stays_legible) {
+  // Fifty segments turning 6° each, growing from 10 to 191 mm, and one note given nine times.
+  Flashing spiral = testing::builtinFlashing(u"屋脊包角");
+  std::vector<int16_t> lengths;
+  std::vector<double> angles;
+  std::vector<TextMark> marks{TextMark{u"*", -1190, 167, 0, 0.8F}};
+  for (int s = 0; s < 50; ++s) {
+    lengths.push_back(static_cast<int16_t>(100 + 37 * s));
+    angles.push_back(0.1047197551196598 * s);
+  }
+  for (int t = 1; t < 10; ++t) marks.push_back(TextMark{u"施工时根据板型现场剪角", 0, 0, 0, 0.7F});
+  spiral.SegmentLengths = DynamicArray<int16_t>(std::move(lengths));
+  spiral.SegmentAngles = DynamicArray<double>(std::move(angles));
+  spiral.TextMarks = DynamicArray<TextMark>(std::move(marks));
+  for (const Paper paper : {Paper::A4, Paper::Letter}) {
+    const ShopBook book = testing::sampleBook(paper);
+    const Page page = layoutFlashingPage(book, sheetOf(spiral, 1), measure());
+    expectLegible(page, "spiral");
+    std::size_t notes = 0;
+    for (const DrawnText& text : page.texts) notes += text.text.starts_with("备注") ? 1U : 0U;
+    EXPECT_EQ(notes, 1U);
+    // Each of the 50 lengths and 49 bends is in the drawing or in the legend beside it.
+    const ProfileGeometry profile = profileGeometry(spiral);
+    for (const double length : profile.lengths) {
+      EXPECT_TRUE(holds(page, upTo(length, 1))) << length;
+    }
+    EXPECT_EQ(profile.bends.size(), 49U);
+    EXPECT_TRUE(holds(page, "174°"));  // 6° turns
+  }
+}
+
 TEST_F(shop_layout_test, a_small_book_has_one_cover_its_flashing_pages_and_coil_pages) {
   const ShopBook book = testing::sampleBook();
   const ShopPages pages = layoutShopBook(book, measure());
