@@ -1,0 +1,175 @@
+#include "platform/cairo/shop/shop_pdf.h"
+
+#include <cairo-pdf.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/cairo/cairo_canvas.h"
+#include "shop/page_writer.h"
+
+namespace kvm::cairo {
+
+namespace {
+
+struct FontOptionsFree {
+  void operator()(cairo_font_options_t* o) const { cairo_font_options_destroy(o); }
+};
+
+// Metrics as laid out, not snapped to a device's pixels.
+void unhinted(cairo_t* context) {
+  const std::unique_ptr<cairo_font_options_t, FontOptionsFree> options(cairo_font_options_create());
+  cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
+  cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
+  cairo_set_font_options(context, options.get());
+}
+
+struct FileClose {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Where cairo's output goes, with the first failure's reason kept.
+struct Sink {
+  std::FILE* file = nullptr;
+  int error = 0;
+};
+
+cairo_status_t writeBytes(void* closure, const unsigned char* data, unsigned int length) {
+  auto* sink = static_cast<Sink*>(closure);
+  if (sink->error != 0) return CAIRO_STATUS_WRITE_ERROR;
+  if (std::fwrite(data, 1, length, sink->file) != length) {
+    sink->error = errno != 0 ? errno : EIO;
+    return CAIRO_STATUS_WRITE_ERROR;
+  }
+  return CAIRO_STATUS_SUCCESS;
+}
+
+[[noreturn]] void fail(const std::filesystem::path& file, const std::string& reason) {
+  throw std::runtime_error(file.string() + ": cannot write" +
+                           (reason.empty() ? "" : ": " + reason));
+}
+
+void drawPage(cairo_t* cr, const shop::Page& page) {
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  for (const shop::DrawnRect& rect : page.rects) {
+    cairo_rectangle(cr, rect.corner.x, rect.corner.y, rect.width, rect.height);
+    cairo_set_source_rgb(cr, rect.fillGrey, rect.fillGrey, rect.fillGrey);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_set_line_width(cr, rect.strokeWidth);
+    if (rect.strokeWidth > 0) {
+      cairo_stroke(cr);
+    } else {
+      cairo_new_path(cr);
+    }
+  }
+  for (const shop::DrawnLine& line : page.lines) {
+    cairo_set_source_rgb(cr, line.grey, line.grey, line.grey);
+    cairo_set_line_width(cr, line.width);
+    cairo_move_to(cr, line.from.x, line.from.y);
+    cairo_line_to(cr, line.to.x, line.to.y);
+    cairo_stroke(cr);
+  }
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  for (const shop::DrawnShape& shape : page.shapes) {
+    for (const shop::Point& p : shape.points) cairo_line_to(cr, p.x, p.y);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+  }
+  for (const shop::DrawnText& text : page.texts) {
+    selectShopFont(cr, text.size, text.bold);
+    cairo_save(cr);
+    cairo_translate(cr, text.origin.x, text.origin.y);
+    cairo_rotate(cr, text.angle);
+    cairo_move_to(cr, 0, 0);
+    cairo_show_text(cr, text.text.c_str());
+    cairo_restore(cr);
+  }
+}
+
+}  // namespace
+
+void selectShopFont(cairo_t* context, double size, bool bold) {
+  cairo_select_font_face(context, kDefaultFontFamily, CAIRO_FONT_SLANT_NORMAL,
+                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(context, size);
+}
+
+CairoTextMeasure::CairoTextMeasure()
+    : surface_(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr)),
+      context_(cairo_create(surface_.get())) {
+  unhinted(context_.get());
+}
+
+shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size, bool bold) const {
+  const auto key = std::make_tuple(text, size, bold);
+  if (const auto found = cache_.find(key); found != cache_.end()) return found->second;
+  cairo_t* cr = context_.get();
+  selectShopFont(cr, size, bold);
+  cairo_font_extents_t font{};
+  cairo_font_extents(cr, &font);
+  cairo_text_extents_t extents{};
+  cairo_text_extents(cr, text.c_str(), &extents);
+  // The ink may reach past the advance (a slanting last glyph); the box takes the wider.
+  const double width = std::max(extents.x_advance, extents.x_bearing + extents.width);
+  const shop::TextMetrics metrics{width, font.ascent, font.descent};
+  cache_.emplace(key, metrics);
+  return metrics;
+}
+
+void drawShopPages(cairo_t* context, cairo_surface_t* surface,
+                   const std::vector<shop::Page>& pages) {
+  for (const shop::Page& page : pages) {
+    cairo_pdf_surface_set_size(surface, page.width, page.height);
+    drawPage(context, page);
+    cairo_show_page(context);
+  }
+}
+
+void writeShopPdf(const std::filesystem::path& file, const shop::ShopBook& book) {
+  const CairoTextMeasure measure;
+  const shop::ShopPages laidOut = shop::layoutShopBook(book, measure);
+  const shop::Point paper = shop::paperSize(book.paper);
+
+  const std::filesystem::path part = file.string() + ".part";
+  Sink sink;
+  errno = 0;
+  std::unique_ptr<std::FILE, FileClose> out(std::fopen(part.c_str(), "wb"));
+  if (!out) fail(file, std::generic_category().message(errno));
+  sink.file = out.get();
+  cairo_status_t status = CAIRO_STATUS_SUCCESS;
+  {
+    std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(
+        cairo_pdf_surface_create_for_stream(writeBytes, &sink, paper.x, paper.y),
+        cairo_surface_destroy);
+    std::unique_ptr<cairo_t, void (*)(cairo_t*)> context(cairo_create(surface.get()),
+                                                         cairo_destroy);
+    unhinted(context.get());
+    drawShopPages(context.get(), surface.get(), laidOut.pages);
+    context.reset();
+    cairo_surface_finish(surface.get());
+    status = cairo_surface_status(surface.get());
+  }
+  const bool flushed = std::fflush(out.get()) == 0;
+  if (!flushed && sink.error == 0) sink.error = errno != 0 ? errno : EIO;
+  const bool closed = std::fclose(out.release()) == 0;
+  if (!closed && sink.error == 0) sink.error = errno != 0 ? errno : EIO;
+  if (status != CAIRO_STATUS_SUCCESS || sink.error != 0) {
+    std::error_code ignored;
+    std::filesystem::remove(part, ignored);
+    fail(file, sink.error != 0 ? std::generic_category().message(sink.error)
+                               : cairo_status_to_string(status));
+  }
+  std::error_code error;
+  std::filesystem::rename(part, file, error);
+  if (error) {
+    std::error_code ignored;
+    std::filesystem::remove(part, ignored);
+    fail(file, error.message());
+  }
+}
+
+}  // namespace kvm::cairo

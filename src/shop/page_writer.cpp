@@ -1,0 +1,101 @@
+#include "shop/page_writer.h"
+
+#include "base/numbers.h"
+#include "base/text.h"
+
+namespace kvm::shop {
+
+namespace {
+
+constexpr const char* kEllipsis = "…";
+
+// The length of the UTF-8 character starting at byte i.
+std::size_t characterLength(const std::string& text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  std::size_t length = 1;
+  if (lead >= 0xF0) {
+    length = 4;
+  } else if (lead >= 0xE0) {
+    length = 3;
+  } else if (lead >= 0xC0) {
+    length = 2;
+  }
+  return std::min(length, text.size() - i);
+}
+
+}  // namespace
+
+Point paperSize(Paper paper) {
+  switch (paper) {
+    case Paper::A3: return {1190.55, 841.89};
+    case Paper::Letter: return {792, 612};
+    case Paper::A4: break;
+  }
+  return {841.89, 595.28};
+}
+
+std::string fixed(double value, int decimals) {
+  return toUtf8(formatFixed(value, decimals));
+}
+
+std::string upTo(double value, int decimals) {
+  return toUtf8(formatUpTo(value, decimals));
+}
+
+const DrawnText& PageWriter::text(const std::string& text, Point origin, double size, bool bold,
+                                  double angle) {
+  const TextMetrics m = metrics(text, size, bold);
+  page_.texts.push_back({text, origin, size, angle, bold, textBox(m, origin, angle)});
+  return page_.texts.back();
+}
+
+const DrawnText& PageWriter::textRight(const std::string& text, double right, double baseline,
+                                       double size, bool bold) {
+  return this->text(text, {right - width(text, size, bold), baseline}, size, bold);
+}
+
+std::string PageWriter::fitted(const std::string& text, double maxWidth, double size,
+                               bool bold) const {
+  if (width(text, size, bold) <= maxWidth) return text;
+  std::string kept;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = characterLength(text, i);
+    const std::string next = kept + text.substr(i, n);
+    if (width(next + kEllipsis, size, bold) > maxWidth) break;
+    kept = next;
+    i += n;
+  }
+  return kept + kEllipsis;
+}
+
+std::vector<std::string> PageWriter::wrapped(const std::string& text, double maxWidth,
+                                             double size) const {
+  std::vector<std::string> lines;
+  std::string current;
+  std::size_t lastBreak = std::string::npos;  // in current, after ", "
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = characterLength(text, i);
+    const std::string next = current + text.substr(i, n);
+    if (!current.empty() && width(next, size) > maxWidth) {
+      if (lastBreak != std::string::npos && lastBreak > 0) {
+        lines.push_back(current.substr(0, lastBreak));
+        current = current.substr(lastBreak);
+      } else {
+        lines.push_back(current);
+        current.clear();
+      }
+      lastBreak = std::string::npos;
+      while (!current.empty() && current.front() == ' ') current.erase(0, 1);
+      continue;
+    }
+    current = next;
+    i += n;
+    if (current.size() >= 2 && current.compare(current.size() - 2, 2, ", ") == 0) {
+      lastBreak = current.size();
+    }
+  }
+  if (!current.empty() || lines.empty()) lines.push_back(current);
+  return lines;
+}
+
+}  // namespace kvm::shop

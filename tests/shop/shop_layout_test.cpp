@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "base/text.h"
+#include "platform/cairo/shop/shop_pdf.h"
+#include "shop/page_writer.h"
+#include "shop/profile_geometry.h"
+#include "storage/builtin_database.h"
+#include "tests/shop/sample_book.h"
+
+namespace kvm::shop {
+namespace {
+
+// One measure a test: cairo's font caches are freed once no cairo object is left.
+class shop_layout_test : public ::testing::Test {
+ protected:
+  [[nodiscard]] const TextMeasure& measure() const { return measure_; }
+
+ private:
+  cairo::CairoTextMeasure measure_;
+};
+
+std::string describe(const DrawnText& text) {
+  return "\"" + text.text + "\" at (" + std::to_string(text.origin.x) + ", " +
+         std::to_string(text.origin.y) + ")";
+}
+
+// What a reader sees: no text over another, over a line or the star, or off the page.
+void expectLegible(const Page& page, const std::string& where) {
+  for (std::size_t i = 0; i < page.texts.size(); ++i) {
+    const DrawnText& a = page.texts[i];
+    EXPECT_TRUE(quadInside(a.box, {0, 0}, {page.width, page.height}))
+        << where << ": " << describe(a) << " leaves the page";
+    for (std::size_t j = i + 1; j < page.texts.size(); ++j) {
+      EXPECT_FALSE(quadsOverlap(a.box, page.texts[j].box))
+          << where << ": " << describe(a) << " over " << describe(page.texts[j]);
+    }
+    for (const DrawnLine& line : page.lines) {
+      EXPECT_FALSE(segmentTouchesQuad(line.from, line.to, a.box))
+          << where << ": " << describe(a) << " over the line (" << line.from.x << ", "
+          << line.from.y << ")-(" << line.to.x << ", " << line.to.y << ")";
+    }
+    for (const DrawnShape& shape : page.shapes) {
+      EXPECT_FALSE(quadsOverlap(a.box, boundingQuad(shape.points)))
+          << where << ": " << describe(a) << " over the star";
+    }
+  }
+  for (const DrawnShape& shape : page.shapes) {
+    for (const DrawnLine& line : page.profile) {
+      EXPECT_FALSE(segmentTouchesQuad(line.from, line.to, boundingQuad(shape.points)))
+          << where << ": the star on the profile";
+    }
+  }
+}
+
+bool holds(const Page& page, const std::string& text) {
+  return std::any_of(page.texts.begin(), page.texts.end(),
+                     [&](const DrawnText& t) { return t.text.find(text) != std::string::npos; });
+}
+
+FlashingSheet sheetOf(const Flashing& flashing, std::size_t block) {
+  FlashingSheet sheet;
+  sheet.block = block;
+  sheet.name = toUtf8(flashing.Name);
+  sheet.colour = toUtf8(flashing.Color);
+  sheet.profile = flashing;
+  sheet.developedWidth = flashing.DevelopedWidth;
+  sheet.bends = bendCount(flashing);
+  sheet.rows = {{3900, 12, "1–6"}, {2350, 4, "7, 9"}};
+  sheet.piecesToCut = 16;
+  sheet.runLength = 56.2;
+  sheet.area = 28.1;
+  sheet.weight = 110.29;
+  return sheet;
+}
+
+TEST_F(shop_layout_test, every_builtin_profile_is_drawn_dimensioned_and_legible) {
+  for (const Paper paper : {Paper::A4, Paper::A3, Paper::Letter}) {
+    ShopBook book = testing::sampleBook(paper);
+    std::size_t block = 0;
+    for (const FlashingLibrary& library : builtinLibraryTable()) {
+      for (const Flashing& flashing : library.Flashings) {
+        const Page page = layoutFlashingPage(book, sheetOf(flashing, ++block), measure());
+        const std::string where =
+            toUtf8(flashing.Name) + " on paper " + std::to_string(static_cast<int>(paper));
+        expectLegible(page, where);
+        const ProfileGeometry profile = profileGeometry(flashing);
+        EXPECT_EQ(page.profile.size(), profile.lengths.size()) << where;
+        EXPECT_EQ(page.shapes.size(), 1U) << where;  // every built-in profile has its star
+        for (const double length : profile.lengths) {
+          EXPECT_TRUE(holds(page, upTo(length, 1))) << where << ": " << length;
+        }
+        for (const Bend& bend : profile.bends) {
+          EXPECT_TRUE(holds(page, upTo(bend.degrees, 1) + "°")) << where;
+        }
+        EXPECT_FALSE(holds(page, "未在图中标注")) << where << ": a label went to the legend";
+        // The profile fills its area: it spans most of the width or the height.
+        const DrawingArea area = flashingDrawingArea(paper);
+        double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
+        for (const DrawnLine& line : page.profile) {
+          for (const Point p : {line.from, line.to}) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+            top = std::min(top, p.y);
+            bottom = std::max(bottom, p.y);
+          }
+        }
+        const double areaW = area.bottomRight.x - area.topLeft.x;
+        const double areaH = area.bottomRight.y - area.topLeft.y;
+        EXPECT_TRUE(right - left > 0.5 * areaW || bottom - top > 0.5 * areaH) << where;
+      }
+    }
+  }
+}
+
+TEST_F(shop_layout_test, a_long_cutting_plan_stays_in_its_column_and_above_the_totals) {
+  ShopBook book = testing::sampleBook();
+  FlashingSheet sheet = sheetOf(testing::builtinFlashing(u"转角包角"), 7);
+  sheet.rows.clear();
+  std::string many;
+  for (int line = 1; line < 400; line += 2)
+    many += (many.empty() ? "" : ", ") + std::to_string(line);
+  for (int r = 0; r < 60; ++r) sheet.rows.push_back({4000 - r * 10, 3, r == 0 ? many : "5"});
+  sheet.cost = 1234.5;
+  const Page page = layoutFlashingPage(book, sheet, measure());
+  expectLegible(page, "long plan");
+  EXPECT_TRUE(holds(page, "另有"));
+  EXPECT_TRUE(holds(page, "1234.50"));
+}
+
+TEST_F(shop_layout_test, a_flashing_without_profile_or_with_a_damaged_one_gets_its_page) {
+  ShopBook book = testing::sampleBook();
+  FlashingSheet sheet = sheetOf(Flashing{}, 1);
+  sheet.name = "无截面包角";
+  expectLegible(layoutFlashingPage(book, sheet, measure()), "no profile");
+  // One straight segment, a hem, segments of no length, a star on the line.
+  Flashing odd = testing::builtinFlashing(u"屋脊包角");
+  odd.SegmentLengths = DynamicArray<int16_t>({3000, 0, 200, 30000});
+  odd.SegmentAngles = DynamicArray<double>({0, 1, 3.14159265358979, 0});
+  odd.TextMarks = DynamicArray<TextMark>({TextMark{u"*", 0, 0, 0, 0.8F}});
+  sheet = sheetOf(odd, 2);
+  const Page page = layoutFlashingPage(book, sheet, measure());
+  expectLegible(page, "odd profile");
+  EXPECT_TRUE(holds(page, "截面各段合计"));  // 3320 mm of profile for a 500 mm width
+}
+
+TEST_F(shop_layout_test, a_dense_profile_with_many_notes_stays_legible) {
+  // Fifty segments turning 6° each, growing from 10 to 191 mm, and one note given nine times.
+  Flashing spiral = testing::builtinFlashing(u"屋脊包角");
+  std::vector<int16_t> lengths;
+  std::vector<double> angles;
+  std::vector<TextMark> marks{TextMark{u"*", -1190, 167, 0, 0.8F}};
+  for (int s = 0; s < 50; ++s) {
+    lengths.push_back(static_cast<int16_t>(100 + 37 * s));
+    angles.push_back(0.1047197551196598 * s);
+  }
+  for (int t = 1; t < 10; ++t) marks.push_back(TextMark{u"施工时根据板型现场剪角", 0, 0, 0, 0.7F});
+  spiral.SegmentLengths = DynamicArray<int16_t>(std::move(lengths));
+  spiral.SegmentAngles = DynamicArray<double>(std::move(angles));
+  spiral.TextMarks = DynamicArray<TextMark>(std::move(marks));
+  for (const Paper paper : {Paper::A4, Paper::Letter}) {
+    const ShopBook book = testing::sampleBook(paper);
+    const Page page = layoutFlashingPage(book, sheetOf(spiral, 1), measure());
+    expectLegible(page, "spiral");
+    std::size_t notes = 0;
+    for (const DrawnText& text : page.texts) notes += text.text.starts_with("备注") ? 1U : 0U;
+    EXPECT_EQ(notes, 1U);
+    // Each of the 50 lengths and 49 bends is in the drawing or in the legend beside it.
+    const ProfileGeometry profile = profileGeometry(spiral);
+    for (const double length : profile.lengths) {
+      EXPECT_TRUE(holds(page, upTo(length, 1))) << length;
+    }
+    EXPECT_EQ(profile.bends.size(), 49U);
+    EXPECT_TRUE(holds(page, "174°"));  // 6° turns
+  }
+}
+
+TEST_F(shop_layout_test, a_small_book_has_one_cover_its_flashing_pages_and_coil_pages) {
+  const ShopBook book = testing::sampleBook();
+  const ShopPages pages = layoutShopBook(book, measure());
+  EXPECT_EQ(pages.coverPages, 1U);
+  std::size_t coil = 0;
+  for (const CoilOrder& order : book.coil) {
+    coil += layoutCoilPages(book, order, measure()).size();
+  }
+  EXPECT_EQ(pages.coilPages, coil);
+  ASSERT_EQ(pages.pages.size(), 1 + book.flashings.size() + coil);
+  const std::string count = " / " + std::to_string(pages.pages.size());
+  for (std::size_t i = 0; i < pages.pages.size(); ++i) {
+    expectLegible(pages.pages[i], "page " + std::to_string(i + 1));
+    EXPECT_TRUE(holds(pages.pages[i], std::to_string(i + 1) + count));
+  }
+  EXPECT_TRUE(holds(pages.pages[0], "合计"));
+  EXPECT_TRUE(holds(pages.pages[1], "屋脊包角"));
+  EXPECT_TRUE(holds(pages.pages.back(), "白灰色"));
+}
+
+TEST_F(shop_layout_test, the_cover_of_a_large_bill_goes_on_over_legible_cover_pages) {
+  ShopBook book = testing::sampleBook();
+  const FlashingSheet first = book.flashings.front();
+  book.flashings.clear();
+  for (std::size_t i = 0; i < 676; ++i) {
+    FlashingSheet copy = first;
+    copy.block = i + 1;
+    book.flashings.push_back(copy);
+  }
+  const std::vector<Page> cover = layoutCover(book, measure());
+  ASSERT_GT(cover.size(), 1U);
+  std::size_t rows = 0;
+  for (std::size_t p = 0; p < cover.size(); ++p) {
+    expectLegible(cover[p], "cover page " + std::to_string(p + 1));
+    for (const DrawnText& text : cover[p].texts) {
+      EXPECT_GE(text.size, 6.5);
+      if (text.text == "屋脊包角") ++rows;
+    }
+  }
+  EXPECT_EQ(rows, 676U);
+}
+
+TEST_F(shop_layout_test, narrow_strips_are_labelled_beside_their_sheet) {
+  ShopBook book = testing::sampleBook();
+  CoilOrder order;
+  order.group = {"天蓝色", 0.5, 1250, 10, {{"窄条", 30, 3000, 10}, {"屋脊包角", 500, 3900, 2}}};
+  order.plan = planCoil(order.group);
+  const std::vector<Page> pages = layoutCoilPages(book, order, measure());
+  for (const Page& page : pages) expectLegible(page, "narrow strips");
+  EXPECT_TRUE(holds(pages.front(), "窄条 30×3000"));
+  EXPECT_TRUE(holds(pages.front(), "屋脊包角 500×3900"));
+}
+
+}  // namespace
+}  // namespace kvm::shop
