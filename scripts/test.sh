@@ -48,5 +48,5 @@ if ! scripts/demo.sh -o build/demo-check >build/demo-check.log 2>&1; then
   tail -n 60 build/demo-check.log
   exit 1
 fi
-test -s build/demo-check/bill.dxf && test -s build/demo-check/cutlist.csv
-echo "demo: bill.dxf and cutlist.csv written"
+for output in bill.dxf cutlist.csv coil.csv shop.pdf; do test -s "build/demo-check/$output"; done
+echo "demo: bill.dxf, cutlist.csv, coil.csv and shop.pdf written"

@@ -90,7 +90,7 @@ TEST(bill_commands_test, a_malformed_project_is_one_line_naming_the_field) {
                     progress, errors),
             1);
   EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
-  EXPECT_EQ(errors.str().rfind("kavelmor bill: " + (folder / "p.json").string() + ":22:39: ", 0),
+  EXPECT_EQ(errors.str().rfind("kavelmor bill: " + (folder / "p.json").string() + ":24:39: ", 0),
             0U)
       << errors.str();
   EXPECT_NE(errors.str().find("currentUse[2].mode: must be 0"), std::string::npos);
@@ -126,7 +126,7 @@ TEST(bill_commands_test, a_plan_that_lacks_a_layer_or_cannot_be_read_is_one_line
   const BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   EXPECT_EQ(runBill(request, progress, errors), 1);
   EXPECT_EQ(errors.str(), "kavelmor bill: " + (folder / "p.json").string() +
-                              ":24:5: currentUse[4]: layer \"BJ-窗边\" is not in the plan " +
+                              ":26:5: currentUse[4]: layer \"BJ-窗边\" is not in the plan " +
                               (folder / "plan.dxf").string() +
                               " (its layers: 0, 屋脊包角, 山墙包角, 转角包角, 窗顶包角, BJ-窗侧, "
                               "上窗底包角)\n");
@@ -289,7 +289,7 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
             (std::vector<std::string>{".kavelmor-outputs", "01-屋脊包角.png", "02-山墙包角.png",
                                       "03-转角包角.png", "04-窗顶包角.png", "05-窗侧包角.png",
                                       "bill.dxf", "bill.txt", "coil.csv", "cutlist.csv",
-                                      "cutplan.csv", "notes.txt"}));
+                                      "cutplan.csv", "notes.txt", "shop.pdf"}));
   std::ifstream notes(folder / "out" / "notes.txt");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "mine");
 
@@ -298,7 +298,7 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   request.force = false;
   ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
   EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"out", "p.json", "plan.dxf"}));
-  EXPECT_EQ(entries(folder / "out").size(), 11U);
+  EXPECT_EQ(entries(folder / "out").size(), 12U);
 }
 
 TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {

@@ -127,6 +127,12 @@ void useDatabase(const DatabaseSource& source, const std::filesystem::path& home
                              std::filesystem::copy_options::overwrite_existing);
 }
 
+shop::Paper paperNamed(const std::string& name) {
+  if (name == "A3") return shop::Paper::A3;
+  if (name == "letter") return shop::Paper::Letter;
+  return shop::Paper::A4;
+}
+
 companion::Project readProject(const BillRequest& request) {
   return request.projectText.empty()
              ? companion::readProjectFile(request.project)
@@ -183,7 +189,8 @@ int job(const BillRequest& request, const PlanSource& planSource, std::ostream& 
     std::filesystem::copy_file(plan.plan, folder / "plan.dxf");
   }
   DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
-  BillOutputs outputs(folder, stage.target(), progress, project.coil);
+  BillOutputs outputs(folder, stage.target(), progress,
+                      {project.coil, project.prices, paperNamed(request.paper)});
   companion::runBillJob(project, {home.path(), localToday()}, outputs, drawing);
   drawing.finish();
   progress << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
@@ -231,7 +238,9 @@ void addBillCommands(CLI::App& app, int& status) {
   auto request = std::make_shared<BillRequest>();
   auto plan = std::make_shared<PlanSource>();
   auto* bill = app.add_subcommand(
-      "bill", "Draw the bill of a project: bill.dxf, cutlist.csv, bill.txt and profile pictures");
+      "bill",
+      "Draw the bill of a project: bill.dxf, cutlist.csv, coil.csv, shop.pdf, bill.txt and "
+      "profile pictures");
   bill->add_option("PROJECT", request->project, "The project file (JSON)")->required();
   bill->add_option("-o,--output", request->output, "The folder for the outputs")->required();
   bill->add_option("--home", request->home,
@@ -249,6 +258,9 @@ void addBillCommands(CLI::App& app, int& status) {
                    "The plan drawing (DXF) whose layers hold the flashing lines");
   bill->add_option("--units", plan->units, "The plan's units, over its own")
       ->check(CLI::IsMember({"mm", "cm", "m", "in", "ft"}));
+  bill->add_option("--paper", request->paper, "The shop drawings' paper, landscape")
+      ->check(CLI::IsMember({"A4", "A3", "letter"}))
+      ->capture_default_str();
   bill->callback([request, plan, &status] {
     status = runBill(*request, std::cout, std::cerr, *plan);
     cairo::releaseFontCaches();  // the command is the last thing the program does

@@ -7,7 +7,7 @@
 namespace kvm::cli {
 
 // kavelmor bill PROJECT.json -o OUT_DIR [--plan PLAN.dxf] [--units U] [--home DIR] [--db FILE]
-//                                     [--modelspace FILE]
+//                                     [--modelspace FILE] [--paper A4|A3|letter]
 // kavelmor demo [-o OUT_DIR]
 void addBillCommands(CLI::App& app, int& status);
 
@@ -24,6 +24,7 @@ struct BillRequest {
   std::string projectText;
   // The demo's: its plan drawing is written to the outputs as plan.dxf and read from there.
   bool samplePlan = false;
+  std::string paper = "A4";  // the shop drawings' paper: A4, A3 or letter, landscape
 };
 
 // Where the rows that name layers take their lines from.

@@ -9,7 +9,9 @@
 #include "base/text.h"
 #include "model/current_use.h"
 #include "platform/cairo/cairo_render.h"
+#include "platform/cairo/shop/shop_pdf.h"
 #include "preview/profile_preview.h"
+#include "shop/profile_geometry.h"
 #include "storage/database_file.h"
 
 namespace kvm::cli {
@@ -69,12 +71,13 @@ std::string pictureName(std::size_t block, std::size_t blocks, std::u16string_vi
 }
 
 BillOutputs::BillOutputs(std::filesystem::path folder, std::filesystem::path shown,
-                         std::ostream& progress, companion::CoilStock coil)
+                         std::ostream& progress, BillOutputOptions options)
     : folder_(std::move(folder)),
       shown_(std::move(shown)),
       progress_(progress),
-      coil_(coil),
-      cutList_(folder_ / "cutlist.csv"),
+      options_(std::move(options)),
+      shopSheets_(options_.paper),
+      cutList_(folder_ / "cutlist.csv", options_.prices.has_value()),
       cutPlan_(folder_ / "cutplan.csv") {}
 
 void BillOutputs::componentStarted(const std::filesystem::path& programDirectory) {
@@ -109,8 +112,8 @@ bool BillOutputs::reportEach() const {
   return flashings_ <= kReportEachUpTo;
 }
 
-std::string BillOutputs::writePicture(const companion::FlashingResult& result) {
-  const Flashing* flashing = findFlashing(database_, result.flashing->currentUse);
+std::string BillOutputs::writePicture(const companion::FlashingResult& result,
+                                      const Flashing* flashing) {
   if (flashing == nullptr) {
     return {};
   }
@@ -127,11 +130,14 @@ std::string BillOutputs::writePicture(const companion::FlashingResult& result) {
 void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
   InterruptionGuard::check();
   ++drawn_;
-  cutList_.add(result);
+  const Flashing* flashing = findFlashing(database_, result.flashing->currentUse);
+  const int bends = flashing != nullptr ? shop::bendCount(*flashing) : 0;
+  cutList_.add(result, bends);
   cutPlan_.add(result);
   coilStrips_.add(result);
+  shopSheets_.add(result, flashing, bends);
   billText_->add(result);
-  const std::string picture = writePicture(result);
+  const std::string picture = writePicture(result, flashing);
   rows_ += result.rows.size();
   cutLength_ += result.cutLength;
   area_ += result.area;
@@ -159,12 +165,23 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
   progress_.flush();  // progress is for watching, also through a pipe
 }
 
+std::optional<BillCosts> BillOutputs::costs(const std::vector<CoilOrder>& orders) const {
+  if (!options_.prices) {
+    return std::nullopt;
+  }
+  BillCosts costs(*options_.prices, toUtf8(thickness_));
+  costs.setCoil(orders, cutList_.areaByColour());
+  return costs;
+}
+
 void BillOutputs::finish() {
   const double thickness = parseNumber(thickness_).value_or(0);
-  const std::vector<CoilOrder> coilOrders = coilStrips_.order(coil_, thickness);
+  std::vector<CoilOrder> coilOrders = coilStrips_.order(options_.coil, thickness);
   writeCoilCsv(folder_ / "coil.csv", coilOrders);
+  const std::optional<BillCosts> billCosts = costs(coilOrders);
+  const BillCosts* priced = billCosts ? &*billCosts : nullptr;
   pictureWriter_.finish();
-  cutList_.finish(projectName_, date_);
+  cutList_.finish(projectName_, date_, priced);
   cutPlan_.finish();
   billText_->finish();
   billTextFile_.close();
@@ -184,6 +201,18 @@ void BillOutputs::finish() {
   }
   reportCoilOrders(progress_, coilOrders);
   progress_ << "Wrote the coil order to " << (shown_ / "coil.csv").string() << '\n';
+  if (priced != nullptr) {
+    for (const std::string& unpriced : priced->unpriced()) {
+      progress_ << "  the prices name no sheet price for " << unpriced
+                << ": its flashings' costs are left out\n";
+    }
+  }
+  const shop::ShopBook book = shopSheets_.finish(toUtf8(projectName_), toUtf8(date_),
+                                                 toUtf8(thickness_), std::move(coilOrders), priced);
+  cairo::writeShopPdf(folder_ / "shop.pdf", book);
+  progress_ << "Wrote the shop drawings to " << (shown_ / "shop.pdf").string() << " (the cover, "
+            << counted(book.flashings.size(), "flashing page", "flashing pages")
+            << " and the coil pages)\n";
 }
 
 }  // namespace kvm::cli

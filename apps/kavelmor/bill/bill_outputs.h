@@ -12,10 +12,18 @@
 #include "apps/kavelmor/bill/cut_list.h"
 #include "apps/kavelmor/bill/cut_plan.h"
 #include "apps/kavelmor/bill/picture_writer.h"
+#include "apps/kavelmor/bill/shop_sheets.h"
 #include "model/flashing.h"
 #include "platform/sim/companion/bill_job.h"
 
 namespace kvm::cli {
+
+// What the project and the command line ask of the outputs beyond the bill itself.
+struct BillOutputOptions {
+  companion::CoilStock coil;
+  std::optional<companion::Prices> prices;
+  shop::Paper paper = shop::Paper::A4;
+};
 
 // Writes what a bill job gives a person, as the job goes: a section of bill.txt, a row group
 // of cutlist.csv and cutplan.csv and a profile picture per flashing, and progress lines.
@@ -23,7 +31,7 @@ class BillOutputs final : public companion::BillObserver {
  public:
   // Writes into `folder`; the progress lines name the files where they end up, in `shown`.
   BillOutputs(std::filesystem::path folder, std::filesystem::path shown, std::ostream& progress,
-              companion::CoilStock coil);
+              BillOutputOptions options);
 
   void componentStarted(const std::filesystem::path& programDirectory) override;
   void billReceived(const companion::BillRecord& bill, std::u16string_view record,
@@ -31,14 +39,17 @@ class BillOutputs final : public companion::BillObserver {
                     const std::vector<std::u16string>& notes) override;
   void flashingDrawn(const companion::FlashingResult& result) override;
 
-  // Plans the coil, moves the cut list into place and reports what was written.
+  // Plans the coil, prices the bill, writes the shop drawings, moves the cut list into place
+  // and reports what was written.
   void finish();
 
   [[nodiscard]] std::size_t pictures() const { return pictures_; }
 
  private:
   // The picture's file name; empty when the database has no such flashing to draw.
-  std::string writePicture(const companion::FlashingResult& result);
+  std::string writePicture(const companion::FlashingResult& result, const Flashing* flashing);
+  // The costs of a priced bill once the coil is ordered; none without prices.
+  std::optional<BillCosts> costs(const std::vector<CoilOrder>& orders) const;
   [[nodiscard]] bool reportEach() const;
 
   std::filesystem::path folder_;
@@ -51,8 +62,9 @@ class BillOutputs final : public companion::BillObserver {
   std::u16string projectName_;
   std::u16string date_;
   std::u16string thickness_;
-  companion::CoilStock coil_;
+  BillOutputOptions options_;
   CoilStrips coilStrips_;
+  ShopSheets shopSheets_;
   CutList cutList_;
   CutPlanFile cutPlan_;
   LibraryTable database_;

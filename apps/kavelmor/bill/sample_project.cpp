@@ -23,6 +23,8 @@ std::string_view sampleProject() {
     {"start": [0, -12000], "end": [0, -17850]}
   ],
   "plan": "plan.dxf",
+  "coil": {"width": 1250, "trim": 0},
+  "prices": {"sheet": {"天蓝色/0.5": 38.5}, "perBendPerMetre": 0.8, "currency": "CNY"},
   "currentUse": [
     {"flashing": "彩钢板屋面:屋脊包角", "mode": 0},
     {"flashing": "彩钢板屋面:山墙包角", "mode": 0},

@@ -214,7 +214,7 @@ class ProjectReader {
                                        0, 1e9, "a price per bend and metre, not negative");
     }
     if (value.contains("currency")) {
-      if (!value.at("currency").is_string()) {
+      if (!value.at("currency").is_string() || value.at("currency").get<std::string>().empty()) {
         fail(with(path, "currency"), "must be a text, as CNY");
       }
       result.currency = value.at("currency").get<std::string>();

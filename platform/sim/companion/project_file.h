@@ -49,7 +49,7 @@ struct Prices {
   // Per m² of coil used, by "colour/thickness" as the bill names them ("天蓝色/0.5").
   std::map<std::string, double> sheet;  // UTF-8 keys
   double perBendPerMetre = 0;           // folding: per bend and metre of run
-  std::string currency;                 // UTF-8, may be empty
+  std::string currency = "CNY";         // UTF-8
 };
 
 // What the companion needs to draw a bill: the project settings as typed into the settings
