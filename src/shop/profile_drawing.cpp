@@ -83,7 +83,8 @@ std::optional<Placed> around(const Obstacles& obstacles, const std::string& text
   const Point first = unit(preferred);
   for (double distance = 4; distance <= 90; distance += 3) {
     for (int step = 0; step < 16; ++step) {
-      const double turn = (step % 2 == 0 ? 1 : -1) * ((step + 1) / 2) * std::numbers::pi / 8;
+      const int eighths = (step % 2 == 0 ? 1 : -1) * ((step + 1) / 2);
+      const double turn = eighths * std::numbers::pi / 8;
       const Point direction = rotated(first, turn);
       const Point c = centre + Point{direction.x * (distance + m.width / 2),
                                      direction.y * (distance + (m.ascent + m.descent) / 2)};

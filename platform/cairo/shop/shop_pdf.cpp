@@ -3,7 +3,7 @@
 #include <cairo-pdf.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <fstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -26,21 +26,23 @@ void unhinted(cairo_t* context) {
   cairo_set_font_options(context, options.get());
 }
 
-struct FileClose {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // Where cairo's output goes, with the first failure's reason kept.
 struct Sink {
-  std::FILE* file = nullptr;
+  std::ofstream* file = nullptr;
   int error = 0;
+
+  void failed() {
+    if (error == 0) error = errno != 0 ? errno : EIO;
+  }
 };
 
 cairo_status_t writeBytes(void* closure, const unsigned char* data, unsigned int length) {
   auto* sink = static_cast<Sink*>(closure);
   if (sink->error != 0) return CAIRO_STATUS_WRITE_ERROR;
-  if (std::fwrite(data, 1, length, sink->file) != length) {
-    sink->error = errno != 0 ? errno : EIO;
+  errno = 0;
+  sink->file->write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(length));
+  if (!*sink->file) {
+    sink->failed();
     return CAIRO_STATUS_WRITE_ERROR;
   }
   return CAIRO_STATUS_SUCCESS;
@@ -137,9 +139,9 @@ void writeShopPdf(const std::filesystem::path& file, const shop::ShopBook& book)
   const std::filesystem::path part = file.string() + ".part";
   Sink sink;
   errno = 0;
-  std::unique_ptr<std::FILE, FileClose> out(std::fopen(part.c_str(), "wb"));
-  if (!out) fail(file, std::generic_category().message(errno));
-  sink.file = out.get();
+  std::ofstream out(part, std::ios::binary | std::ios::trunc);
+  if (!out) fail(file, std::generic_category().message(errno != 0 ? errno : EIO));
+  sink.file = &out;
   cairo_status_t status = CAIRO_STATUS_SUCCESS;
   {
     std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(
@@ -153,10 +155,9 @@ void writeShopPdf(const std::filesystem::path& file, const shop::ShopBook& book)
     cairo_surface_finish(surface.get());
     status = cairo_surface_status(surface.get());
   }
-  const bool flushed = std::fflush(out.get()) == 0;
-  if (!flushed && sink.error == 0) sink.error = errno != 0 ? errno : EIO;
-  const bool closed = std::fclose(out.release()) == 0;
-  if (!closed && sink.error == 0) sink.error = errno != 0 ? errno : EIO;
+  errno = 0;
+  out.close();
+  if (!out) sink.failed();
   if (status != CAIRO_STATUS_SUCCESS || sink.error != 0) {
     std::error_code ignored;
     std::filesystem::remove(part, ignored);
