@@ -53,7 +53,20 @@ cairo_status_t writeBytes(void* closure, const unsigned char* data, unsigned int
                            (reason.empty() ? "" : ": " + reason));
 }
 
-void drawPage(cairo_t* cr, const shop::Page& page) {
+// The face in use, so that it is looked up only when a text asks for another.
+struct CurrentFont {
+  double size = 0;
+  bool bold = false;
+
+  void use(cairo_t* cr, double wantedSize, bool wantedBold) {
+    if (wantedSize == size && wantedBold == bold) return;
+    selectShopFont(cr, wantedSize, wantedBold);
+    size = wantedSize;
+    bold = wantedBold;
+  }
+};
+
+void drawPage(cairo_t* cr, const shop::Page& page, CurrentFont& font) {
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   for (const shop::DrawnRect& rect : page.rects) {
@@ -82,7 +95,7 @@ void drawPage(cairo_t* cr, const shop::Page& page) {
     cairo_fill(cr);
   }
   for (const shop::DrawnText& text : page.texts) {
-    selectShopFont(cr, text.size, text.bold);
+    font.use(cr, text.size, text.bold);
     cairo_save(cr);
     cairo_translate(cr, text.origin.x, text.origin.y);
     cairo_rotate(cr, text.angle);
@@ -124,9 +137,10 @@ shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size
 
 void drawShopPages(cairo_t* context, cairo_surface_t* surface,
                    const std::vector<shop::Page>& pages) {
+  CurrentFont font;
   for (const shop::Page& page : pages) {
     cairo_pdf_surface_set_size(surface, page.width, page.height);
-    drawPage(context, page);
+    drawPage(context, page, font);
     cairo_show_page(context);
   }
 }
