@@ -124,10 +124,11 @@ shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size
   if (const auto found = cache_.find(key); found != cache_.end()) return found->second;
   cairo_t* cr = context_.get();
   selectShopFont(cr, size, bold);
+  const std::string valid = shop::validUtf8(text);
   cairo_font_extents_t font{};
   cairo_font_extents(cr, &font);
   cairo_text_extents_t extents{};
-  cairo_text_extents(cr, text.c_str(), &extents);
+  cairo_text_extents(cr, valid.c_str(), &extents);
   // The ink may reach past the advance (a slanting last glyph); the box takes the wider.
   const double width = std::max(extents.x_advance, extents.x_bearing + extents.width);
   const shop::TextMetrics metrics{width, font.ascent, font.descent};
@@ -165,9 +166,10 @@ void writeShopPdf(const std::filesystem::path& file, const shop::ShopBook& book)
                                                          cairo_destroy);
     unhinted(context.get());
     drawShopPages(context.get(), surface.get(), laidOut.pages);
+    status = cairo_status(context.get());
     context.reset();
     cairo_surface_finish(surface.get());
-    status = cairo_surface_status(surface.get());
+    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface.get());
   }
   errno = 0;
   out.close();
