@@ -147,17 +147,6 @@ std::vector<DrawnLine> bendArc(Point vertex, Point legA, Point legB, double radi
   return arc;
 }
 
-// A five-pointed star, the way the detailer marks a side.
-std::vector<Point> starShape(Point centre, double radius) {
-  std::vector<Point> points;
-  for (int i = 0; i < 10; ++i) {
-    const double r = i % 2 == 0 ? radius : radius * 0.42;
-    const double a = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
-    points.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
-  }
-  return points;
-}
-
 struct Attempt {
   std::vector<DrawnLine> profile;
   std::vector<DrawnLine> arcs;
@@ -285,6 +274,16 @@ Attempt attempt(const PageWriter& writer, const ProfileGeometry& profile, Point 
 }
 
 }  // namespace
+
+std::vector<Point> starShape(Point centre, double radius) {
+  std::vector<Point> points;
+  for (int i = 0; i < 10; ++i) {
+    const double r = i % 2 == 0 ? radius : radius * 0.42;
+    const double a = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
+    points.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
+  }
+  return points;
+}
 
 std::vector<std::string> drawProfile(PageWriter& writer, const ProfileGeometry& profile,
                                      Point topLeft, Point bottomRight) {
