@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "base/text.h"
+#include "shop/page_writer.h"
 #include "shop/profile_drawing.h"
 #include "shop/shop_layout.h"
 
@@ -129,6 +130,18 @@ Page layoutFlashingPage(const ShopBook& book, const FlashingSheet& sheet,
   if (profile.vertices.size() >= 2 &&
       std::abs(profile.girth - sheet.developedWidth) > std::max(1.0, sheet.developedWidth * 0.1)) {
     field(writer, left, right, y, "截面各段合计", upTo(profile.girth, 1) + " mm ≠ 展开宽度");
+  }
+  if (profile.vertices.size() >= 2) {
+    y += kLineHeight;
+    writer.text(writer.fitted("图中长度 mm，角度为相邻两段的夹角", right - left, kSize - 1),
+                {left, y}, kSize - 1);
+  }
+  if (!page.shapes.empty()) {
+    // The star's meaning beside a small copy of it.
+    y += kLineHeight;
+    const double r = 4;
+    page.shapes.push_back({starShape({left + r, y - 3}, r)});
+    writer.text("详图标记的一面", {left + 2 * r + 5, y}, kSize - 1);
   }
   // Notes and labels the drawing could not hold take at most a third of the panel, so that
   // the cutting plan keeps its room.

@@ -23,7 +23,52 @@ std::size_t characterLength(const std::string& text, std::size_t i) {
   return std::min(length, text.size() - i);
 }
 
+// The length of the well-formed UTF-8 character at i, 0 when there is none.
+std::size_t wellFormedLength(std::string_view text, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+  }
+  return length;
+}
+
 }  // namespace
+
+std::string validUtf8(std::string_view text) {
+  std::string valid;
+  valid.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = wellFormedLength(text, i);
+    if (n == 0) {
+      valid += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      valid.append(text, i, n);
+      i += n;
+    }
+  }
+  return valid;
+}
 
 Point paperSize(Paper paper) {
   switch (paper) {
@@ -44,8 +89,9 @@ std::string upTo(double value, int decimals) {
 
 const DrawnText& PageWriter::text(const std::string& text, Point origin, double size, bool bold,
                                   double angle) {
-  const TextMetrics m = metrics(text, size, bold);
-  page_.texts.push_back({text, origin, size, angle, bold, textBox(m, origin, angle)});
+  std::string valid = validUtf8(text);
+  const TextMetrics m = metrics(valid, size, bold);
+  page_.texts.push_back({std::move(valid), origin, size, angle, bold, textBox(m, origin, angle)});
   return page_.texts.back();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "shop/page.h"
@@ -15,6 +16,10 @@ Point paperSize(Paper paper);
 std::string fixed(double value, int decimals);
 // Up to that many decimals, trailing zeros dropped.
 std::string upTo(double value, int decimals);
+
+// The text with every byte that is not part of a well-formed UTF-8 character replaced by
+// U+FFFD: a name from a damaged file must not stop the drawing.
+std::string validUtf8(std::string_view text);
 
 // Adds texts to a page, measured as they will be drawn.
 class PageWriter {

@@ -83,7 +83,8 @@ std::optional<Placed> around(const Obstacles& obstacles, const std::string& text
   const Point first = unit(preferred);
   for (double distance = 4; distance <= 90; distance += 3) {
     for (int step = 0; step < 16; ++step) {
-      const double turn = (step % 2 == 0 ? 1 : -1) * ((step + 1) / 2) * std::numbers::pi / 8;
+      const int eighths = (step % 2 == 0 ? 1 : -1) * ((step + 1) / 2);
+      const double turn = eighths * std::numbers::pi / 8;
       const Point direction = rotated(first, turn);
       const Point c = centre + Point{direction.x * (distance + m.width / 2),
                                      direction.y * (distance + (m.ascent + m.descent) / 2)};
@@ -144,17 +145,6 @@ std::vector<DrawnLine> bendArc(Point vertex, Point legA, Point legB, double radi
     previous = next;
   }
   return arc;
-}
-
-// A five-pointed star, the way the detailer marks a side.
-std::vector<Point> starShape(Point centre, double radius) {
-  std::vector<Point> points;
-  for (int i = 0; i < 10; ++i) {
-    const double r = i % 2 == 0 ? radius : radius * 0.42;
-    const double a = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
-    points.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
-  }
-  return points;
 }
 
 struct Attempt {
@@ -284,6 +274,16 @@ Attempt attempt(const PageWriter& writer, const ProfileGeometry& profile, Point 
 }
 
 }  // namespace
+
+std::vector<Point> starShape(Point centre, double radius) {
+  std::vector<Point> points;
+  for (int i = 0; i < 10; ++i) {
+    const double r = i % 2 == 0 ? radius : radius * 0.42;
+    const double a = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
+    points.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
+  }
+  return points;
+}
 
 std::vector<std::string> drawProfile(PageWriter& writer, const ProfileGeometry& profile,
                                      Point topLeft, Point bottomRight) {

@@ -13,11 +13,13 @@ double radians(double degrees) {
   return degrees * std::numbers::pi / 180;
 }
 
-Flashing profileOf(std::vector<int16_t> lengths, std::vector<double> degrees, uint8_t scale = 1) {
+Flashing profileOf(std::vector<int16_t> lengths, const std::vector<double>& degrees,
+                   uint8_t scale = 1) {
   Flashing f;
   f.ScaleCode = scale;
   f.SegmentLengths = DynamicArray<int16_t>(std::move(lengths));
   std::vector<double> angles;
+  angles.reserve(degrees.size());
   for (const double d : degrees) angles.push_back(radians(d));
   f.SegmentAngles = DynamicArray<double>(std::move(angles));
   return f;

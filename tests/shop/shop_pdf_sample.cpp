@@ -3,6 +3,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "platform/cairo/cairo_render.h"
 #include "platform/cairo/shop/shop_pdf.h"
 #include "tests/shop/sample_book.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     std::cerr << e.what() << '\n';
     return 1;
   }
+  kvm::cairo::releaseFontCaches();  // no cairo object is left
   nlohmann::json flashings = nlohmann::json::array();
   for (const kvm::shop::FlashingSheet& s : book.flashings) {
     nlohmann::json rows = nlohmann::json::array();

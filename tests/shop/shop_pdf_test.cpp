@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/cairo/shop/shop_pdf.h"
+#include "shop/page_writer.h"
 #include "tests/shop/sample_book.h"
 
 namespace kvm::cairo {
@@ -39,6 +41,26 @@ TEST_F(shop_pdf_test, writes_a_pdf_in_place_of_an_older_one) {
   EXPECT_EQ(head(file), "%PDF-");
   EXPECT_GT(fs::file_size(file), 1000U);
   EXPECT_FALSE(fs::exists(dir_ / "shop.pdf.part"));
+}
+
+TEST_F(shop_pdf_test, broken_text_is_drawn_with_replacement_characters) {
+  shop::ShopBook book = shop::testing::sampleBook();
+  book.flashings[0].name = "屋脊\xE5\x8C包角";    // a character cut short
+  book.flashings[1].colour = "\xFF\xED\xA0\x80";  // no UTF-8 at all, a surrogate
+  const fs::path file = dir_ / "shop.pdf";
+  writeShopPdf(file, book);
+  // One replacement a byte that begins no whole character.
+  EXPECT_EQ(shop::validUtf8(book.flashings[0].name), "屋脊\uFFFD\uFFFD包角");
+  EXPECT_EQ(shop::validUtf8("\xFF\xED\xA0\x80"
+                            "a"),
+            "\uFFFD\uFFFD\uFFFD\uFFFDa");
+  // Drawing went on to the last page: the PDF ends with its trailer.
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(bytes.rfind("%%EOF"), std::string::npos);
+  const CairoTextMeasure measure;
+  const std::size_t pages = shop::layoutShopBook(book, measure).pages.size();
+  EXPECT_NE(bytes.find("/Count " + std::to_string(pages)), std::string::npos);
 }
 
 TEST_F(shop_pdf_test, a_failed_write_names_the_file_and_leaves_nothing) {

@@ -3,7 +3,7 @@
 #include <cairo-pdf.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <fstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -26,21 +26,23 @@ void unhinted(cairo_t* context) {
   cairo_set_font_options(context, options.get());
 }
 
-struct FileClose {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // Where cairo's output goes, with the first failure's reason kept.
 struct Sink {
-  std::FILE* file = nullptr;
+  std::ofstream* file = nullptr;
   int error = 0;
+
+  void failed() {
+    if (error == 0) error = errno != 0 ? errno : EIO;
+  }
 };
 
 cairo_status_t writeBytes(void* closure, const unsigned char* data, unsigned int length) {
   auto* sink = static_cast<Sink*>(closure);
   if (sink->error != 0) return CAIRO_STATUS_WRITE_ERROR;
-  if (std::fwrite(data, 1, length, sink->file) != length) {
-    sink->error = errno != 0 ? errno : EIO;
+  errno = 0;
+  sink->file->write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(length));
+  if (!*sink->file) {
+    sink->failed();
     return CAIRO_STATUS_WRITE_ERROR;
   }
   return CAIRO_STATUS_SUCCESS;
@@ -51,7 +53,20 @@ cairo_status_t writeBytes(void* closure, const unsigned char* data, unsigned int
                            (reason.empty() ? "" : ": " + reason));
 }
 
-void drawPage(cairo_t* cr, const shop::Page& page) {
+// The face in use, so that it is looked up only when a text asks for another.
+struct CurrentFont {
+  double size = 0;
+  bool bold = false;
+
+  void use(cairo_t* cr, double wantedSize, bool wantedBold) {
+    if (wantedSize == size && wantedBold == bold) return;
+    selectShopFont(cr, wantedSize, wantedBold);
+    size = wantedSize;
+    bold = wantedBold;
+  }
+};
+
+void drawPage(cairo_t* cr, const shop::Page& page, CurrentFont& font) {
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   for (const shop::DrawnRect& rect : page.rects) {
@@ -80,7 +95,7 @@ void drawPage(cairo_t* cr, const shop::Page& page) {
     cairo_fill(cr);
   }
   for (const shop::DrawnText& text : page.texts) {
-    selectShopFont(cr, text.size, text.bold);
+    font.use(cr, text.size, text.bold);
     cairo_save(cr);
     cairo_translate(cr, text.origin.x, text.origin.y);
     cairo_rotate(cr, text.angle);
@@ -109,10 +124,11 @@ shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size
   if (const auto found = cache_.find(key); found != cache_.end()) return found->second;
   cairo_t* cr = context_.get();
   selectShopFont(cr, size, bold);
+  const std::string valid = shop::validUtf8(text);
   cairo_font_extents_t font{};
   cairo_font_extents(cr, &font);
   cairo_text_extents_t extents{};
-  cairo_text_extents(cr, text.c_str(), &extents);
+  cairo_text_extents(cr, valid.c_str(), &extents);
   // The ink may reach past the advance (a slanting last glyph); the box takes the wider.
   const double width = std::max(extents.x_advance, extents.x_bearing + extents.width);
   const shop::TextMetrics metrics{width, font.ascent, font.descent};
@@ -122,9 +138,10 @@ shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size
 
 void drawShopPages(cairo_t* context, cairo_surface_t* surface,
                    const std::vector<shop::Page>& pages) {
+  CurrentFont font;
   for (const shop::Page& page : pages) {
     cairo_pdf_surface_set_size(surface, page.width, page.height);
-    drawPage(context, page);
+    drawPage(context, page, font);
     cairo_show_page(context);
   }
 }
@@ -137,9 +154,9 @@ void writeShopPdf(const std::filesystem::path& file, const shop::ShopBook& book)
   const std::filesystem::path part = file.string() + ".part";
   Sink sink;
   errno = 0;
-  std::unique_ptr<std::FILE, FileClose> out(std::fopen(part.c_str(), "wb"));
-  if (!out) fail(file, std::generic_category().message(errno));
-  sink.file = out.get();
+  std::ofstream out(part, std::ios::binary | std::ios::trunc);
+  if (!out) fail(file, std::generic_category().message(errno != 0 ? errno : EIO));
+  sink.file = &out;
   cairo_status_t status = CAIRO_STATUS_SUCCESS;
   {
     std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(
@@ -149,14 +166,14 @@ void writeShopPdf(const std::filesystem::path& file, const shop::ShopBook& book)
                                                          cairo_destroy);
     unhinted(context.get());
     drawShopPages(context.get(), surface.get(), laidOut.pages);
+    status = cairo_status(context.get());
     context.reset();
     cairo_surface_finish(surface.get());
-    status = cairo_surface_status(surface.get());
+    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface.get());
   }
-  const bool flushed = std::fflush(out.get()) == 0;
-  if (!flushed && sink.error == 0) sink.error = errno != 0 ? errno : EIO;
-  const bool closed = std::fclose(out.release()) == 0;
-  if (!closed && sink.error == 0) sink.error = errno != 0 ? errno : EIO;
+  errno = 0;
+  out.close();
+  if (!out) sink.failed();
   if (status != CAIRO_STATUS_SUCCESS || sink.error != 0) {
     std::error_code ignored;
     std::filesystem::remove(part, ignored);
