@@ -1,6 +1,7 @@
 // The main job on the largest bill a database can give: 26 libraries of 26 flashings, each
 // flashing drawn with 100 lines. Measures the whole job as `kavelmor bill` runs it, the same
-// job with its outputs thrown away, and the heap while the blocks are drawn.
+// job with its outputs thrown away, writing its shop drawings alone (to set beside the job
+// without outputs), and the heap while the blocks are drawn.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -15,9 +16,13 @@
 #include "apps/kavelmor/bill/bill_commands.h"
 #include "apps/kavelmor/bill/bill_outputs.h"
 #include "apps/kavelmor/bill/drawing_export.h"
+#include "apps/kavelmor/bill/shop_sheets.h"
 #include "base/text.h"
+#include "model/current_use.h"
 #include "platform/cairo/cairo_render.h"
+#include "platform/cairo/shop/shop_pdf.h"
 #include "platform/sim/companion/bill_job.h"
+#include "shop/profile_geometry.h"
 #include "storage/builtin_database.h"
 #include "storage/database_file.h"
 #include "storage/program_directory.h"
@@ -168,6 +173,50 @@ void BM_BillJobWithoutOutputs(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kFlashings));
 }
 
+// Gathers the shop drawings' book of the bill as the bill command does.
+class ShopBookOfTheBill final : public companion::BillObserver {
+ public:
+  explicit ShopBookOfTheBill(const LibraryTable& database) : database_(database) {}
+
+  void flashingDrawn(const companion::FlashingResult& result) override {
+    const CurrentUseParts parts = splitCurrentUseEntry(result.flashing->currentUse);
+    const Flashing* profile = nullptr;
+    for (const FlashingLibrary& library : database_) {
+      if (library.Name != parts.library) continue;
+      for (const Flashing& flashing : library.Flashings) {
+        if (flashing.Name == parts.flashing) profile = &flashing;
+      }
+    }
+    sheets_.add(result, profile, profile != nullptr ? shop::bendCount(*profile) : 0);
+  }
+
+  shop::ShopBook book() { return sheets_.finish("基准工程", "2016.3.2", "0.5", {}, nullptr); }
+
+ private:
+  const LibraryTable& database_;
+  cli::ShopSheets sheets_{shop::Paper::A4};
+};
+
+void BM_ShopPdfOfTheBill(benchmark::State& state) {
+  const Inputs& files = inputs();
+  const std::filesystem::path home = files.folder / "shop-home";
+  std::filesystem::create_directories(programDirectoryUnder(home));
+  std::filesystem::copy_file(files.database, databasePath(programDirectoryUnder(home)),
+                             std::filesystem::copy_options::overwrite_existing);
+  const LibraryTable database = fullDatabase();
+  ShopBookOfTheBill gather(database);
+  NoDrawing nothing;
+  companion::runBillJob(companion::readProjectFile(files.project), {home, {2016, 3, 2}}, gather,
+                        nothing);
+  const shop::ShopBook book = gather.book();
+  const std::filesystem::path pdf = files.folder / "shop.pdf";
+  for (auto _ : state) {
+    cairo::writeShopPdf(pdf, book);
+  }
+  state.counters["pdf_MB"] = static_cast<double>(std::filesystem::file_size(pdf)) / 1e6;
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kFlashings));
+}
+
 // Watches the heap after each drawn block while the outputs are written as usual.
 class HeapWatch final : public companion::BillObserver {
  public:
@@ -225,6 +274,7 @@ void BM_BillJobHeap(benchmark::State& state) {
 
 BENCHMARK(BM_BillJobWithOutputs)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_BillJobWithoutOutputs)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ShopPdfOfTheBill)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_BillJobHeap)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -116,13 +116,17 @@ std::string PageWriter::fitted(const std::string& text, double maxWidth, double 
 
 std::vector<std::string> PageWriter::wrapped(const std::string& text, double maxWidth,
                                              double size) const {
+  // A line's width is kept as the sum of its characters' widths, which is never less than the
+  // line's own: measuring every prefix made long line lists quadratic.
   std::vector<std::string> lines;
   std::string current;
+  double currentWidth = 0;
   std::size_t lastBreak = std::string::npos;  // in current, after ", "
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t n = characterLength(text, i);
-    const std::string next = current + text.substr(i, n);
-    if (!current.empty() && width(next, size) > maxWidth) {
+    const std::string character = text.substr(i, n);
+    const double characterWidth = width(character, size);
+    if (!current.empty() && currentWidth + characterWidth > maxWidth) {
       if (lastBreak != std::string::npos && lastBreak > 0) {
         lines.push_back(current.substr(0, lastBreak));
         current = current.substr(lastBreak);
@@ -132,9 +136,16 @@ std::vector<std::string> PageWriter::wrapped(const std::string& text, double max
       }
       lastBreak = std::string::npos;
       while (!current.empty() && current.front() == ' ') current.erase(0, 1);
+      currentWidth = 0;
+      for (std::size_t k = 0; k < current.size();) {
+        const std::size_t m = characterLength(current, k);
+        currentWidth += width(current.substr(k, m), size);
+        k += m;
+      }
       continue;
     }
-    current = next;
+    current += character;
+    currentWidth += characterWidth;
     i += n;
     if (current.size() >= 2 && current.compare(current.size() - 2, 2, ", ") == 0) {
       lastBreak = current.size();

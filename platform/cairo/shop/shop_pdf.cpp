@@ -81,12 +81,21 @@ void drawPage(cairo_t* cr, const shop::Page& page, CurrentFont& font) {
       cairo_new_path(cr);
     }
   }
-  for (const shop::DrawnLine& line : page.lines) {
-    cairo_set_source_rgb(cr, line.grey, line.grey, line.grey);
-    cairo_set_line_width(cr, line.width);
-    cairo_move_to(cr, line.from.x, line.from.y);
-    cairo_line_to(cr, line.to.x, line.to.y);
+  // Lines of one pen go out as one path: a stroke a line made the writing several times
+  // slower, each stroke being an operation of its own for cairo and in the PDF.
+  for (std::size_t first = 0; first < page.lines.size();) {
+    const shop::DrawnLine& pen = page.lines[first];
+    std::size_t last = first;
+    while (last < page.lines.size() && page.lines[last].width == pen.width &&
+           page.lines[last].grey == pen.grey) {
+      cairo_move_to(cr, page.lines[last].from.x, page.lines[last].from.y);
+      cairo_line_to(cr, page.lines[last].to.x, page.lines[last].to.y);
+      ++last;
+    }
+    cairo_set_source_rgb(cr, pen.grey, pen.grey, pen.grey);
+    cairo_set_line_width(cr, pen.width);
     cairo_stroke(cr);
+    first = last;
   }
   cairo_set_source_rgb(cr, 0, 0, 0);
   for (const shop::DrawnShape& shape : page.shapes) {
@@ -96,6 +105,11 @@ void drawPage(cairo_t* cr, const shop::Page& page, CurrentFont& font) {
   }
   for (const shop::DrawnText& text : page.texts) {
     font.use(cr, text.size, text.bold);
+    if (text.angle == 0) {
+      cairo_move_to(cr, text.origin.x, text.origin.y);
+      cairo_show_text(cr, text.text.c_str());
+      continue;
+    }
     cairo_save(cr);
     cairo_translate(cr, text.origin.x, text.origin.y);
     cairo_rotate(cr, text.angle);
@@ -120,7 +134,7 @@ CairoTextMeasure::CairoTextMeasure()
 }
 
 shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size, bool bold) const {
-  const auto key = std::make_tuple(text, size, bold);
+  Key key{text, size, bold};
   if (const auto found = cache_.find(key); found != cache_.end()) return found->second;
   cairo_t* cr = context_.get();
   selectShopFont(cr, size, bold);
@@ -132,7 +146,7 @@ shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size
   // The ink may reach past the advance (a slanting last glyph); the box takes the wider.
   const double width = std::max(extents.x_advance, extents.x_bearing + extents.width);
   const shop::TextMetrics metrics{width, font.ascent, font.descent};
-  cache_.emplace(key, metrics);
+  cache_.emplace(std::move(key), metrics);
   return metrics;
 }
 

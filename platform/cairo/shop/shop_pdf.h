@@ -3,10 +3,10 @@
 #include <cairo.h>
 
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 
 #include "shop/page.h"
 #include "shop/shop_book.h"
@@ -31,7 +31,19 @@ class CairoTextMeasure final : public shop::TextMeasure {
   std::unique_ptr<cairo_surface_t, SurfaceFree> surface_;
   std::unique_ptr<cairo_t, ContextFree> context_;
   // The layout measures the same texts again and again while it fits them.
-  mutable std::map<std::tuple<std::string, double, bool>, shop::TextMetrics> cache_;
+  struct Key {
+    std::string text;
+    double size = 0;
+    bool bold = false;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& key) const noexcept {
+      return std::hash<std::string>{}(key.text) ^ (std::hash<double>{}(key.size) * 31U) ^
+             (key.bold ? 0x9e3779b9U : 0U);
+    }
+  };
+  mutable std::unordered_map<Key, shop::TextMetrics, KeyHash> cache_;
 };
 
 // Sets the face and size a text is drawn in, as the measure does.
