@@ -14,8 +14,9 @@ namespace kvm::cli {
 void prepareStandardOutput();
 
 // `script --com`: plays the script against the component made through its COM server (the
-// Kavelmor.dll beside this program), as the CAD host makes it, with the session's settings in
-// the registry where the server keeps them. Where there is no COM it says so and returns 2.
+// server's test build, KavelmorTest.dll, beside this program), as the CAD host makes it, with
+// the session's settings in the registry where the server keeps them. Where there is no COM it
+// says so and returns 2.
 int runScriptThroughCom(std::istream& script, std::ostream& events, script::SessionOptions options);
 
 }  // namespace kvm::cli

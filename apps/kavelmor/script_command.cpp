@@ -47,7 +47,8 @@ void addScriptCommand(CLI::App& app, int& status) {
   command->add_option("--home", arguments->home,
                       "Folder for this session's program directory and settings");
   command->add_flag("--com", arguments->com,
-                    "Call the component through its COM server, as the CAD host does (Windows)");
+                    "Call the component through its COM server, as the CAD host does (Windows: "
+                    "the server's test build KavelmorTest.dll beside this program)");
   command->add_option("FILE", arguments->file, "The script (- for standard input)")->required();
   command->callback([arguments, &status] { status = runScriptCommand(*arguments); });
 }

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <type_traits>
 
 #include "base/codepage.h"
 #include "base/text.h"
+#include "storage/record_fields.h"
 
 namespace kvm {
 
@@ -17,14 +19,6 @@ DatabaseFormatError::DatabaseFormatError(int32_t number, std::size_t offset, std
       detail_(std::move(detail)) {}
 
 namespace {
-
-// Smallest size on disk of each element kind: what a count is checked against before
-// anything is allocated for it.
-constexpr std::size_t kMinSegmentLength = 2;
-constexpr std::size_t kMinSegmentAngle = 8;
-constexpr std::size_t kMinTextMark = 2 + 2 + 2 + 4 + 4;
-constexpr std::size_t kMinDimensionMark = 1 + 2 + 8 + 1 + 2 + 3 + 8 + 1 + 4;
-constexpr std::size_t kMinFlashing = 2 + 2 + 2 + 2 + 2 + 4 + 2 + 1 + 2 + 2 + 4 * 2;
 
 // Most strings of a database are short digits or names: plain ASCII needs no code page.
 std::u16string decodeGbk(std::string_view raw) {
@@ -56,15 +50,7 @@ class RecordReader {
   FlashingLibrary library(std::size_t index) {
     where_ = Where{};
     where_.library = index;
-    FlashingLibrary result;
-    field_ = "Name";
-    result.Name = string(&where_.libraryName);
-    field_ = "Flashings";
-    result.Flashings = array<Flashing>(kMinFlashing, [this](std::size_t i) { return flashing(i); });
-    where_.flashing = kNone;
-    field_ = "LastFlashing";
-    result.LastFlashing = u8();
-    return result;
+    return record<FlashingLibrary>();
   }
 
  private:
@@ -79,108 +65,81 @@ class RecordReader {
     std::size_t mark = kNone;
   };
 
-  Flashing flashing(std::size_t index) {
-    where_.flashing = index;
-    where_.flashingName = {};
-    where_.markArray = nullptr;
-    Flashing result;
-    field_ = "Name";
-    result.Name = string(&where_.flashingName);
-    field_ = "MaxCutLength";
-    result.MaxCutLength = i16();
-    field_ = "Overlap";
-    result.Overlap = i16();
-    field_ = "Color";
-    result.Color = string();
-    field_ = "EndExtension";
-    result.EndExtension = i16();
-    field_ = "LengthFactor";
-    result.LengthFactor = f32();
-    field_ = "DevelopedWidth";
-    result.DevelopedWidth = i16();
-    field_ = "ScaleCode";
-    result.ScaleCode = u8();
-    field_ = "StartX";
-    result.StartX = i16();
-    field_ = "StartY";
-    result.StartY = i16();
-    field_ = "SegmentLengths";
-    result.SegmentLengths =
-        array<int16_t>(kMinSegmentLength, [this](std::size_t) { return i16(); });
-    field_ = "SegmentAngles";
-    result.SegmentAngles = array<double>(kMinSegmentAngle, [this](std::size_t) { return f64(); });
-    field_ = "TextMarks";
-    result.TextMarks = array<TextMark>(kMinTextMark, [this](std::size_t i) { return textMark(i); });
-    where_.markArray = nullptr;
-    field_ = "DimensionMarks";
-    result.DimensionMarks =
-        array<DimensionMark>(kMinDimensionMark, [this](std::size_t i) { return dimensionMark(i); });
-    where_.markArray = nullptr;
+  template <StoredRecord Record>
+  Record record() {
+    Record result;
+    forEachField<Record>([this, &result](const auto& field) {
+      using Member = std::remove_cvref_t<decltype(result.*field.member)>;
+      field_ = field.name;
+      if constexpr (std::is_same_v<Member, std::u16string>) {
+        result.*field.member = string(nameOf(field.member));
+      } else {
+        result.*field.member = value<Member>();
+      }
+    });
     return result;
   }
 
-  TextMark textMark(std::size_t index) {
-    where_.markArray = "TextMarks";
-    where_.mark = index;
-    TextMark mark;
-    field_ = "Text";
-    mark.Text = string();
-    field_ = "X";
-    mark.X = i16();
-    field_ = "Y";
-    mark.Y = i16();
-    field_ = "Angle";
-    mark.Angle = f32();
-    field_ = "AuxValue";
-    mark.AuxValue = f32();
-    return mark;
+  // Where a failure's location takes the name of the library or flashing being read from.
+  std::string_view* nameOf(std::u16string FlashingLibrary::*member) {
+    return member == &FlashingLibrary::Name ? &where_.libraryName : nullptr;
+  }
+  std::string_view* nameOf(std::u16string Flashing::*member) {
+    return member == &Flashing::Name ? &where_.flashingName : nullptr;
+  }
+  template <class Record>
+  std::string_view* nameOf(std::u16string Record::* /*member*/) {
+    return nullptr;
   }
 
-  DimensionMark dimensionMark(std::size_t index) {
-    where_.markArray = "DimensionMarks";
-    where_.mark = index;
-    DimensionMark mark;
-    field_ = "Kind";
-    mark.Kind = u8();
-    field_ = "Label";
-    mark.Label = string();
-    field_ = "P1X";
-    mark.P1X = i16();
-    field_ = "P1Y";
-    mark.P1Y = i16();
-    field_ = "P2X";
-    mark.P2X = i16();
-    field_ = "P2Y";
-    mark.P2Y = i16();
-    field_ = "Style";
-    mark.Style = u8();
-    field_ = "Text";
-    mark.Text = string();
-    field_ = "VertexA";
-    mark.VertexA = u8();
-    field_ = "VertexB";
-    mark.VertexB = u8();
-    field_ = "VertexC";
-    mark.VertexC = u8();
-    field_ = "ArcX";
-    mark.ArcX = i16();
-    field_ = "ArcY";
-    mark.ArcY = i16();
-    field_ = "TextX";
-    mark.TextX = i16();
-    field_ = "TextY";
-    mark.TextY = i16();
-    field_ = "TextAtPoint";
-    mark.TextAtPoint = u8();
-    field_ = "TextAngle";
-    mark.TextAngle = f32();
-    return mark;
+  template <class T>
+  T value() {
+    if constexpr (IsDynamicArray<T>::value) {
+      return array<typename IsDynamicArray<T>::Element>();
+    } else if constexpr (std::is_same_v<T, uint8_t>) {
+      return u8();
+    } else if constexpr (std::is_same_v<T, int16_t>) {
+      return i16();
+    } else if constexpr (std::is_same_v<T, float>) {
+      return f32();
+    } else {
+      static_assert(std::is_same_v<T, double>, "a field of a type the file does not store");
+      return f64();
+    }
+  }
+
+  // A failure inside an element says which flashing, or which mark of which list.
+  template <class T>
+  T element(std::size_t index, const char* arrayField) {
+    if constexpr (std::is_same_v<T, Flashing>) {
+      where_.flashing = index;
+      where_.flashingName = {};
+      where_.markArray = nullptr;
+      return record<Flashing>();
+    } else if constexpr (StoredRecord<T>) {
+      where_.markArray = arrayField;
+      where_.mark = index;
+      return record<T>();
+    } else {
+      return value<T>();
+    }
+  }
+
+  template <class T>
+  void leaveArray() {
+    if constexpr (std::is_same_v<T, Flashing>) {
+      where_.flashing = kNone;
+    } else if constexpr (StoredRecord<T>) {
+      where_.markArray = nullptr;
+    }
   }
 
   // A dynamic array: dimension count, then for one dimension the element count and the
   // lower bound, then the elements.
-  template <class T, class ReadElement>
-  DynamicArray<T> array(std::size_t minElementSize, ReadElement readElement) {
+  template <class T>
+  DynamicArray<T> array() {
+    constexpr std::size_t minElementSize = minStoredSize<T>();
+    const char* const arrayField = field_;
     const std::size_t start = pos_;
     const int16_t dimensions = i16();
     if (dimensions == 0) {
@@ -208,8 +167,9 @@ class RecordReader {
     std::vector<T> items;
     items.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-      items.push_back(readElement(i));
+      items.push_back(element<T>(i, arrayField));
     }
+    leaveArray<T>();
     return DynamicArray<T>(std::move(items));
   }
 
@@ -301,60 +261,36 @@ class RecordWriter {
   RecordWriter(std::string& out, const RawStringOverrides* overrides)
       : out_(out), overrides_(overrides) {}
 
-  void library(const FlashingLibrary& library) {
-    string(library.Name);
-    array(library.Flashings, [this](const Flashing& f) { flashing(f); });
-    u8(library.LastFlashing);
-  }
+  void library(const FlashingLibrary& library) { record(library); }
 
  private:
-  void flashing(const Flashing& f) {
-    string(f.Name);
-    i16(f.MaxCutLength);
-    i16(f.Overlap);
-    string(f.Color);
-    i16(f.EndExtension);
-    little(std::bit_cast<uint32_t>(f.LengthFactor), 4);
-    i16(f.DevelopedWidth);
-    u8(f.ScaleCode);
-    i16(f.StartX);
-    i16(f.StartY);
-    array(f.SegmentLengths, [this](int16_t v) { i16(v); });
-    array(f.SegmentAngles, [this](double v) { little(std::bit_cast<uint64_t>(v), 8); });
-    array(f.TextMarks, [this](const TextMark& m) { textMark(m); });
-    array(f.DimensionMarks, [this](const DimensionMark& m) { dimensionMark(m); });
+  template <StoredRecord Record>
+  void record(const Record& from) {
+    forEachField<Record>([this, &from](const auto& field) { this->value(from.*field.member); });
   }
 
-  void textMark(const TextMark& m) {
-    string(m.Text);
-    i16(m.X);
-    i16(m.Y);
-    little(std::bit_cast<uint32_t>(m.Angle), 4);
-    little(std::bit_cast<uint32_t>(m.AuxValue), 4);
+  template <class T>
+  void value(const T& item) {
+    if constexpr (IsDynamicArray<T>::value) {
+      array(item);
+    } else if constexpr (StoredRecord<T>) {
+      record(item);
+    } else if constexpr (std::is_same_v<T, std::u16string>) {
+      string(item);
+    } else if constexpr (std::is_same_v<T, uint8_t>) {
+      u8(item);
+    } else if constexpr (std::is_same_v<T, int16_t>) {
+      i16(item);
+    } else if constexpr (std::is_same_v<T, float>) {
+      little(std::bit_cast<uint32_t>(item), 4);
+    } else {
+      static_assert(std::is_same_v<T, double>, "a field of a type the file does not store");
+      little(std::bit_cast<uint64_t>(item), 8);
+    }
   }
 
-  void dimensionMark(const DimensionMark& m) {
-    u8(m.Kind);
-    string(m.Label);
-    i16(m.P1X);
-    i16(m.P1Y);
-    i16(m.P2X);
-    i16(m.P2Y);
-    u8(m.Style);
-    string(m.Text);
-    u8(m.VertexA);
-    u8(m.VertexB);
-    u8(m.VertexC);
-    i16(m.ArcX);
-    i16(m.ArcY);
-    i16(m.TextX);
-    i16(m.TextY);
-    u8(m.TextAtPoint);
-    little(std::bit_cast<uint32_t>(m.TextAngle), 4);
-  }
-
-  template <class T, class WriteElement>
-  void array(const DynamicArray<T>& items, WriteElement writeElement) {
+  template <class T>
+  void array(const DynamicArray<T>& items) {
     if (!items.isAllocated()) {
       i16(0);
       return;
@@ -366,7 +302,7 @@ class RecordWriter {
     little(items.size(), 4);
     little(0, 4);
     for (const T& item : items) {
-      writeElement(item);
+      value(item);
     }
   }
 

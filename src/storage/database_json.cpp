@@ -4,10 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "base/codepage.h"
 #include "base/text.h"
 #include "storage/database_codec.h"
+#include "storage/record_fields.h"
 
 namespace kvm {
 namespace {
@@ -41,72 +43,41 @@ class Exporter {
  public:
   explicit Exporter(const RawStrings& raw) : raw_(raw) {}
 
-  json library(const FlashingLibrary& l) {
-    json out = json::object();
-    out["Name"] = string(l.Name);
-    out["Flashings"] = array(l.Flashings, [this](const Flashing& f) { return flashing(f); });
-    out["LastFlashing"] = l.LastFlashing;
-    return out;
-  }
+  json library(const FlashingLibrary& l) { return record(l); }
 
  private:
-  json flashing(const Flashing& f) {
+  template <StoredRecord Record>
+  json record(const Record& from) {
     json out = json::object();
-    out["Name"] = string(f.Name);
-    out["MaxCutLength"] = f.MaxCutLength;
-    out["Overlap"] = f.Overlap;
-    out["Color"] = string(f.Color);
-    out["EndExtension"] = f.EndExtension;
-    out["LengthFactor"] = single(f.LengthFactor);
-    out["DevelopedWidth"] = f.DevelopedWidth;
-    out["ScaleCode"] = f.ScaleCode;
-    out["StartX"] = f.StartX;
-    out["StartY"] = f.StartY;
-    out["SegmentLengths"] = array(f.SegmentLengths, [](int16_t v) { return json(v); });
-    out["SegmentAngles"] = array(f.SegmentAngles, [](double v) { return real(v); });
-    out["TextMarks"] = array(f.TextMarks, [this](const TextMark& m) {
-      json mark = json::object();
-      mark["Text"] = string(m.Text);
-      mark["X"] = m.X;
-      mark["Y"] = m.Y;
-      mark["Angle"] = single(m.Angle);
-      mark["AuxValue"] = single(m.AuxValue);
-      return mark;
-    });
-    out["DimensionMarks"] = array(f.DimensionMarks, [this](const DimensionMark& m) {
-      json mark = json::object();
-      mark["Kind"] = m.Kind;
-      mark["Label"] = string(m.Label);
-      mark["P1X"] = m.P1X;
-      mark["P1Y"] = m.P1Y;
-      mark["P2X"] = m.P2X;
-      mark["P2Y"] = m.P2Y;
-      mark["Style"] = m.Style;
-      mark["Text"] = string(m.Text);
-      mark["VertexA"] = m.VertexA;
-      mark["VertexB"] = m.VertexB;
-      mark["VertexC"] = m.VertexC;
-      mark["ArcX"] = m.ArcX;
-      mark["ArcY"] = m.ArcY;
-      mark["TextX"] = m.TextX;
-      mark["TextY"] = m.TextY;
-      mark["TextAtPoint"] = m.TextAtPoint;
-      mark["TextAngle"] = single(m.TextAngle);
-      return mark;
+    forEachField<Record>([this, &from, &out](const auto& field) {
+      out[field.name] = this->value(from.*field.member);
     });
     return out;
   }
 
-  template <class T, class Convert>
-  static json array(const DynamicArray<T>& items, Convert convert) {
-    if (!items.isAllocated()) {
-      return nullptr;
+  template <class T>
+  json value(const T& item) {
+    if constexpr (IsDynamicArray<T>::value) {
+      if (!item.isAllocated()) {
+        return nullptr;
+      }
+      json out = json::array();
+      for (const auto& element : item) {
+        out.push_back(value(element));
+      }
+      return out;
+    } else if constexpr (StoredRecord<T>) {
+      return record(item);
+    } else if constexpr (std::is_same_v<T, std::u16string>) {
+      return string(item);
+    } else if constexpr (std::is_same_v<T, float>) {
+      return single(item);
+    } else if constexpr (std::is_same_v<T, double>) {
+      return real(item);
+    } else {
+      static_assert(std::is_integral_v<T>, "a field of a type the file does not store");
+      return json(item);
     }
-    json out = json::array();
-    for (const T& item : items) {
-      out.push_back(convert(item));
-    }
-    return out;
   }
 
   // Strings come in the order the reader met them.
@@ -184,70 +155,37 @@ class Importer {
   RawStringOverrides overrides;
 
   FlashingLibrary library(const json& value, const std::string& where) {
-    const json& object = objectAt(value, where);
-    FlashingLibrary l;
-    l.Name = string(object, "Name", where);
-    l.Flashings =
-        array<Flashing>(object, "Flashings", where,
-                        [this](const json& v, const std::string& w) { return flashing(v, w); });
-    l.LastFlashing = whole<uint8_t>(object, "LastFlashing", where);
-    return l;
+    return record<FlashingLibrary>(value, where);
   }
 
  private:
-  Flashing flashing(const json& value, const std::string& where) {
-    const json& o = objectAt(value, where);
-    Flashing f;
-    f.Name = string(o, "Name", where);
-    f.MaxCutLength = whole<int16_t>(o, "MaxCutLength", where);
-    f.Overlap = whole<int16_t>(o, "Overlap", where);
-    f.Color = string(o, "Color", where);
-    f.EndExtension = whole<int16_t>(o, "EndExtension", where);
-    f.LengthFactor = single(field(o, "LengthFactor", where), where + ".LengthFactor");
-    f.DevelopedWidth = whole<int16_t>(o, "DevelopedWidth", where);
-    f.ScaleCode = whole<uint8_t>(o, "ScaleCode", where);
-    f.StartX = whole<int16_t>(o, "StartX", where);
-    f.StartY = whole<int16_t>(o, "StartY", where);
-    f.SegmentLengths = array<int16_t>(
-        o, "SegmentLengths", where,
-        [](const json& v, const std::string& w) { return wholeValue<int16_t>(v, w); });
-    f.SegmentAngles = array<double>(o, "SegmentAngles", where,
-                                    [](const json& v, const std::string& w) { return real(v, w); });
-    f.TextMarks =
-        array<TextMark>(o, "TextMarks", where, [this](const json& v, const std::string& w) {
-          const json& m = objectAt(v, w);
-          TextMark mark;
-          mark.Text = string(m, "Text", w);
-          mark.X = whole<int16_t>(m, "X", w);
-          mark.Y = whole<int16_t>(m, "Y", w);
-          mark.Angle = single(field(m, "Angle", w), w + ".Angle");
-          mark.AuxValue = single(field(m, "AuxValue", w), w + ".AuxValue");
-          return mark;
-        });
-    f.DimensionMarks = array<DimensionMark>(
-        o, "DimensionMarks", where, [this](const json& v, const std::string& w) {
-          const json& m = objectAt(v, w);
-          DimensionMark mark;
-          mark.Kind = whole<uint8_t>(m, "Kind", w);
-          mark.Label = string(m, "Label", w);
-          mark.P1X = whole<int16_t>(m, "P1X", w);
-          mark.P1Y = whole<int16_t>(m, "P1Y", w);
-          mark.P2X = whole<int16_t>(m, "P2X", w);
-          mark.P2Y = whole<int16_t>(m, "P2Y", w);
-          mark.Style = whole<uint8_t>(m, "Style", w);
-          mark.Text = string(m, "Text", w);
-          mark.VertexA = whole<uint8_t>(m, "VertexA", w);
-          mark.VertexB = whole<uint8_t>(m, "VertexB", w);
-          mark.VertexC = whole<uint8_t>(m, "VertexC", w);
-          mark.ArcX = whole<int16_t>(m, "ArcX", w);
-          mark.ArcY = whole<int16_t>(m, "ArcY", w);
-          mark.TextX = whole<int16_t>(m, "TextX", w);
-          mark.TextY = whole<int16_t>(m, "TextY", w);
-          mark.TextAtPoint = whole<uint8_t>(m, "TextAtPoint", w);
-          mark.TextAngle = single(field(m, "TextAngle", w), w + ".TextAngle");
-          return mark;
-        });
-    return f;
+  template <StoredRecord Record>
+  Record record(const json& value, const std::string& where) {
+    const json& object = objectAt(value, where);
+    Record result;
+    forEachField<Record>([this, &object, &where, &result](const auto& entry) {
+      using Member = std::remove_cvref_t<decltype(result.*entry.member)>;
+      result.*entry.member =
+          this->convert<Member>(field(object, entry.name, where), where + "." + entry.name);
+    });
+    return result;
+  }
+
+  template <class T>
+  T convert(const json& value, const std::string& where) {
+    if constexpr (IsDynamicArray<T>::value) {
+      return array<typename IsDynamicArray<T>::Element>(value, where);
+    } else if constexpr (StoredRecord<T>) {
+      return record<T>(value, where);
+    } else if constexpr (std::is_same_v<T, std::u16string>) {
+      return string(value, where);
+    } else if constexpr (std::is_same_v<T, float>) {
+      return single(value, where);
+    } else if constexpr (std::is_same_v<T, double>) {
+      return real(value, where);
+    } else {
+      return wholeValue<T>(value, where);
+    }
   }
 
   static const json& objectAt(const json& value, const std::string& where) {
@@ -265,29 +203,24 @@ class Importer {
     return *found;
   }
 
-  template <class T, class Convert>
-  DynamicArray<T> array(const json& object, const char* name, const std::string& where,
-                        Convert convert) {
-    const json& value = field(object, name, where);
-    const std::string here = where + "." + name;
+  template <class T>
+  DynamicArray<T> array(const json& value, const std::string& where) {
     if (value.is_null()) {
       return {};
     }
     if (!value.is_array()) {
-      throw DatabaseJsonError(here + ": expected null or a list");
+      throw DatabaseJsonError(where + ": expected null or a list");
     }
     std::vector<T> items;
     items.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
-      items.push_back(convert(value[i], here + "[" + std::to_string(i) + "]"));
+      items.push_back(convert<T>(value[i], where + "[" + std::to_string(i) + "]"));
     }
     return DynamicArray<T>(std::move(items));
   }
 
   // Texts are written through their GBK form, or exactly as given bytes.
-  std::u16string string(const json& object, const char* name, const std::string& where) {
-    const json& value = field(object, name, where);
-    const std::string here = where + "." + name;
+  std::u16string string(const json& value, const std::string& where) {
     if (value.is_string()) {
       overrides.emplace_back();
       return fromUtf8(value.get<std::string>());
@@ -295,19 +228,14 @@ class Importer {
     if (value.is_object() && value.size() == 1 && value.contains("gbk")) {
       const json& hex = value["gbk"];
       if (!hex.is_string()) {
-        throw DatabaseJsonError(here + ".gbk: expected a hex string");
+        throw DatabaseJsonError(where + ".gbk: expected a hex string");
       }
-      std::string raw = fromHex(hex.get<std::string>(), here + ".gbk");
+      std::string raw = fromHex(hex.get<std::string>(), where + ".gbk");
       std::u16string text = fromGbk(raw);
       overrides.emplace_back(std::move(raw));
       return text;
     }
-    throw DatabaseJsonError(here + ": expected a string or {\"gbk\": HEX}");
-  }
-
-  template <class T>
-  static T whole(const json& object, const char* name, const std::string& where) {
-    return wholeValue<T>(field(object, name, where), where + "." + name);
+    throw DatabaseJsonError(where + ": expected a string or {\"gbk\": HEX}");
   }
 
   template <class T>

@@ -60,7 +60,8 @@ int runScriptThroughCom(std::istream& script, std::ostream& events,
                         script::SessionOptions options) {
   try {
     const win32::ComApartment apartment;
-    const std::filesystem::path dll = programFolder() / L"Kavelmor.dll";
+    // The server's test build: the shipped one has no entry to install the runner's desktop.
+    const std::filesystem::path dll = programFolder() / L"KavelmorTest.dll";
     const win32::InProcessServer server(dll);
     // The server reads and writes the registry: the session's steps and dumps act there.
     auto settings = std::make_shared<win32::RegistrySettingsStore>();

@@ -1,10 +1,10 @@
 #include "platform/win32/player/host_window.h"
 
-#include <array>
 #include <string>
 
 #include "base/runtime_error.h"
 #include "base/text.h"
+#include "platform/win32/handles.h"
 
 namespace kvm::win32 {
 
@@ -12,20 +12,6 @@ namespace {
 
 constexpr const wchar_t* kHostClass = L"KavelmorScriptHost";
 constexpr UINT kMark = WM_APP + 1;
-
-std::u16string systemMessage(DWORD code) {
-  std::array<wchar_t, 512> text{};
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                code, 0, text.data(), static_cast<DWORD>(text.size()), nullptr);
-  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' ||
-                        text[length - 1] == L' ' || text[length - 1] == L'.')) {
-    --length;
-  }
-  if (length == 0) {
-    return u"system error " + decimal(static_cast<long long>(code));
-  }
-  return {reinterpret_cast<const char16_t*>(text.data()), length};  // NOLINT: UTF-16 both
-}
 
 // Why the runner cannot show windows: wine needs an X server for any window.
 [[noreturn]] void noWindow(DWORD code) {
@@ -41,35 +27,32 @@ std::u16string systemMessage(DWORD code) {
 
 }  // namespace
 
-HostWindow::HostWindow() : markEvent_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-  if (markEvent_ == nullptr) {
-    raise(err::kOutOfMemory);
-  }
+HostWindow::HostWindow()
+    : markEvent_(created(u"the runner's event",
+                         [&] { return CreateEventW(nullptr, FALSE, FALSE, nullptr); })) {
   WNDCLASSEXW host{};
   host.cbSize = sizeof(host);
   host.lpfnWndProc = &HostWindow::procedure;
   host.hInstance = GetModuleHandleW(nullptr);
   host.lpszClassName = kHostClass;
-  RegisterClassExW(&host);  // fails harmlessly when already registered
-  window_ = CreateWindowExW(0, kHostClass, L"Kavelmor script host", WS_OVERLAPPEDWINDOW, 0, 0, 320,
-                            200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (window_ == nullptr) {
-    const DWORD code = GetLastError();
-    CloseHandle(markEvent_);
-    noWindow(code);
+  RegisterClassExW(&host);      // fails harmlessly when already registered
+  SetLastError(ERROR_SUCCESS);  // without a screen the call may fail without a reason
+  HWND window = CreateWindowExW(0, kHostClass, L"Kavelmor script host", WS_OVERLAPPEDWINDOW, 0, 0,
+                                320, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (window == nullptr) {
+    noWindow(GetLastError());  // the event is a member made already: it is closed
   }
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
+  window_.reset(window);
+  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
 }
 
 HostWindow::~HostWindow() {
-  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-  DestroyWindow(window_);
-  CloseHandle(markEvent_);
+  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
 }
 
 std::uint64_t HostWindow::postMark() {
   const std::uint64_t mark = ++posted_;
-  PostMessageW(window_, kMark, static_cast<WPARAM>(mark), 0);
+  PostMessageW(window_.get(), kMark, static_cast<WPARAM>(mark), 0);
   return mark;
 }
 
@@ -79,7 +62,7 @@ LRESULT CALLBACK HostWindow::procedure(HWND window, UINT message, WPARAM wParam,
     std::uint64_t seen = self->reached_;
     while (seen < wParam && !self->reached_.compare_exchange_weak(seen, wParam)) {
     }
-    SetEvent(self->markEvent_);
+    SetEvent(self->markEvent_.get());
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

@@ -16,6 +16,7 @@
 #include "platform/script/json_lines_sink.h"
 #include "platform/script/script_stop.h"
 #include "platform/win32/bstr.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/player/host_window.h"
 #include "platform/win32/player/message_box_reader.h"
 #include "platform/win32/player/window_state.h"
@@ -107,14 +108,13 @@ class WindowPlayer::Impl {
       : server_(server),
         sink_(events),
         thread_(GetCurrentThreadId()),
-        done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+        done_(created(u"the player's event",
+                      [&] { return CreateEventW(nullptr, TRUE, FALSE, nullptr); })) {}
   ~Impl() {
-    if (player_ != nullptr) {
-      SetEvent(done_);
-      WaitForSingleObject(player_, kAnswerMilliseconds);
-      CloseHandle(player_);
+    if (player_) {
+      SetEvent(done_.get());
+      WaitForSingleObject(player_.get(), kAnswerMilliseconds);
     }
-    CloseHandle(done_);
   }
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
@@ -138,18 +138,20 @@ class WindowPlayer::Impl {
     next_ = 0;
     answers_ = &queue;
     line_ = line;
-    ResetEvent(done_);
-    player_ = CreateThread(nullptr, 0, &Impl::playerMain, this, 0, nullptr);
-    if (player_ == nullptr) {
-      throw ScriptStop("the player's thread cannot start");
+    ResetEvent(done_.get());
+    SetLastError(ERROR_SUCCESS);
+    HANDLE thread = CreateThread(nullptr, 0, &Impl::playerMain, this, 0, nullptr);
+    if (thread == nullptr) {
+      throw ScriptStop("the player's thread cannot start: " +
+                       toUtf8(systemMessage(GetLastError())));
     }
+    player_.reset(thread);
   }
 
   void endCall() {
-    SetEvent(done_);
-    const DWORD waited = WaitForSingleObject(player_, kAnswerMilliseconds);
-    CloseHandle(player_);
-    player_ = nullptr;
+    SetEvent(done_.get());
+    const DWORD waited = WaitForSingleObject(player_.get(), kAnswerMilliseconds);
+    player_.reset();
     if (waited != WAIT_OBJECT_0) {
       throw ScriptStop("the player did not finish after the call returned");
     }
@@ -187,7 +189,7 @@ class WindowPlayer::Impl {
             throw ScriptStop("the call waited " + std::to_string(kAnswerMilliseconds / 1000) +
                              " seconds with no dialog or message box to play on");
           }
-          if (WaitForSingleObject(done_, kPollMilliseconds) == WAIT_OBJECT_0) {
+          if (WaitForSingleObject(done_.get(), kPollMilliseconds) == WAIT_OBJECT_0) {
             return;
           }
           continue;
@@ -209,9 +211,9 @@ class WindowPlayer::Impl {
   bool settled() {
     const std::uint64_t mark = host_.postMark();
     const DWORD start = GetTickCount();
-    const std::array<HANDLE, 2> signals{done_, host_.markEvent()};
+    const std::array<HANDLE, 2> signals{done_.get(), host_.markEvent()};
     for (;;) {
-      if (WaitForSingleObject(done_, 0) == WAIT_OBJECT_0) {
+      if (WaitForSingleObject(done_.get(), 0) == WAIT_OBJECT_0) {
         return false;
       }
       if (host_.reached(mark)) {
@@ -548,8 +550,8 @@ class WindowPlayer::Impl {
   script::JsonLinesSink sink_;
   HostWindow host_;
   DWORD thread_;
-  HANDLE done_;
-  HANDLE player_ = nullptr;
+  UniqueKernelHandle done_;
+  UniqueKernelHandle player_;
   json actions_ = json::array();
   std::size_t next_ = 0;
   script::AnswerQueue* answers_ = nullptr;

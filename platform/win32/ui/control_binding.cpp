@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/ui/window_binding.h"
 #include "ui/check_box.h"
 #include "ui/grid.h"
@@ -54,13 +55,11 @@ class LabelBinding final : public WindowBinding {
     if (!label_.autoSize() || label_.caption().empty()) {
       return 0;
     }
-    HDC dc = GetDC(window());
-    HGDIOBJ before = SelectObject(dc, font_);
+    const WindowDc dc(window());
+    const SelectedObject font(dc.get(), font_);
     SIZE extent{};
-    GetTextExtentPoint32W(dc, wide(label_.caption()), static_cast<int>(label_.caption().size()),
-                          &extent);
-    SelectObject(dc, before);
-    ReleaseDC(window(), dc);
+    GetTextExtentPoint32W(dc.get(), wide(label_.caption()),
+                          static_cast<int>(label_.caption().size()), &extent);
     return extent.cx;
   }
 
@@ -92,7 +91,7 @@ class FrameBinding final : public ControlBinding {
     if (!shown_.visible) {
       return;
     }
-    HGDIOBJ before = SelectObject(dc, font_);
+    const SelectedObject font(dc, font_);
     TEXTMETRICW metric{};
     GetTextMetricsW(dc, &metric);
     RECT edge{shown_.left, shown_.top + metric.tmHeight / 2, shown_.left + shown_.width,
@@ -110,7 +109,6 @@ class FrameBinding final : public ControlBinding {
       TextOutW(dc, text.left + 1, text.top, wide(shown_.caption),
                static_cast<int>(shown_.caption.size()));
     }
-    SelectObject(dc, before);
   }
 
  private:

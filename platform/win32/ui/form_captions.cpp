@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/ui/form_icons.h"
 #include "platform/win32/ui/window_binding.h"
 #include "settings/frm_set_texts.h"
@@ -60,22 +61,22 @@ constexpr FormCaptions kForms[] = {
 void makeCaption(HWND parent, HFONT font, std::u16string_view text, RECT place, DWORD align,
                  int id = 0) {
   const std::u16string caption(text);
-  HWND window = CreateWindowExW(
-      0, L"STATIC", wide(caption), WS_CHILD | WS_VISIBLE | align, place.left, place.top,
-      place.right - place.left, place.bottom - place.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),  // NOLINT: a child's id as a menu
-      GetModuleHandleW(nullptr), nullptr);
+  // A child of the dialog: it goes with the dialog's window.
+  HWND window = created(u"a caption's window", [&] {
+    return CreateWindowExW(0, L"STATIC", wide(caption), WS_CHILD | WS_VISIBLE | align, place.left,
+                           place.top, place.right - place.left, place.bottom - place.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),  // NOLINT: id as menu
+                           GetModuleHandleW(nullptr), nullptr);
+  });
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);  // NOLINT
 }
 
 SIZE textSize(HWND window, HFONT font, std::u16string_view text) {
   const std::u16string measured(text);
-  HDC dc = GetDC(window);
-  HGDIOBJ before = SelectObject(dc, font);
+  const WindowDc dc(window);
+  const SelectedObject selected(dc.get(), font);
   SIZE extent{};
-  GetTextExtentPoint32W(dc, wide(measured), static_cast<int>(measured.size()), &extent);
-  SelectObject(dc, before);
-  ReleaseDC(window, dc);
+  GetTextExtentPoint32W(dc.get(), wide(measured), static_cast<int>(measured.size()), &extent);
   return extent;
 }
 

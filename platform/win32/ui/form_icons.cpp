@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/ui/procedure_guard.h"
 #include "ui/control.h"
 #include "ui/form.h"
@@ -44,30 +45,27 @@ constexpr std::array<Picture, kCommands> kPictures{{
 }};
 
 void paintIcon(HWND window) {
-  PAINTSTRUCT paint{};
-  HDC dc = BeginPaint(window, &paint);
+  const Painting painting(window);
+  const HDC dc = painting.dc();
   const auto index = static_cast<std::size_t>(GetWindowLongPtrW(window, GWLP_USERDATA));
   RECT all{0, 0, kSide, kSide};
-  HBRUSH paper = CreateSolidBrush(kPaper);
-  FillRect(dc, &all, paper);
-  DeleteObject(paper);
+  const UniqueBrush paper(created(u"the icon's brush", [&] { return CreateSolidBrush(kPaper); }));
+  FillRect(dc, &all, paper.get());
   if (index < kPictures.size()) {
     for (const Stroke& stroke : kPictures[index]) {
       if (stroke.count < 2) {
         continue;
       }
-      HPEN pen = CreatePen(PS_SOLID, 2, stroke.colour);
-      HGDIOBJ before = SelectObject(dc, pen);
+      const UniquePen pen(
+          created(u"the icon's pen", [&] { return CreatePen(PS_SOLID, 2, stroke.colour); }));
+      const SelectedObject selected(dc, pen.get());
       Polyline(dc, stroke.points.data(), stroke.count);
       if (stroke.closed) {
         const std::array<POINT, 2> back{stroke.points[3], stroke.points[0]};
         Polyline(dc, back.data(), 2);
       }
-      SelectObject(dc, before);
-      DeleteObject(pen);
     }
   }
-  EndPaint(window, &paint);
 }
 
 LRESULT CALLBACK iconProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -101,9 +99,12 @@ void addFormIcons(const Form& form, HWND dialog) {
     if (row == nullptr) {
       continue;
     }
-    HWND window = CreateWindowExW(WS_EX_STATICEDGE, kIconClass, L"", WS_CHILD | WS_VISIBLE,
-                                  column->left() + 2, row->top(), kSide + 2, kSide + 2, dialog,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    // A child of the dialog: it goes with the dialog's window.
+    HWND window = created(u"a command's icon", [&] {
+      return CreateWindowExW(WS_EX_STATICEDGE, kIconClass, L"", WS_CHILD | WS_VISIBLE,
+                             column->left() + 2, row->top(), kSide + 2, kSide + 2, dialog, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    });
     SetWindowLongPtrW(window, GWLP_USERDATA, i);
   }
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/ui/form_captions.h"
 #include "platform/win32/ui/procedure_guard.h"
 #include "ui/control.h"
@@ -32,24 +33,24 @@ int CALLBACK faceFound(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metric*/, 
 }
 
 bool hasFace(const wchar_t* face) {
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   LOGFONTW wanted{};
   wanted.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(wanted.lfFaceName, face, LF_FACESIZE);
   bool found = false;
-  EnumFontFamiliesExW(screen, &wanted, &faceFound, reinterpret_cast<LPARAM>(&found), 0);  // NOLINT
-  ReleaseDC(nullptr, screen);
+  const auto flag = reinterpret_cast<LPARAM>(&found);  // NOLINT: the flag travels as a number
+  EnumFontFamiliesExW(screen.get(), &wanted, &faceFound, flag, 0);
   return found;
 }
 
-HFONT makeDialogFont() {
+UniqueFont makeDialogFont() {
   const bool ownFace = hasFace(kDialogFace);
   LOGFONTW font{};
   font.lfHeight = ownFace ? kDialogFontHeight : kStandInFontHeight;
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = GB2312_CHARSET;
   lstrcpynW(font.lfFaceName, ownFace ? kDialogFace : kStandInFace, LF_FACESIZE);
-  return CreateFontIndirectW(&font);
+  return UniqueFont(created(u"the dialogs' font", [&] { return CreateFontIndirectW(&font); }));
 }
 
 }  // namespace
@@ -75,19 +76,30 @@ FormWindow::FormWindow(Form& form, HWND owner, std::function<void()> changed, bo
   registerClasses();
   // No WS_CLIPCHILDREN: group boxes leave their inside to the dialog's background.
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kFormClass,
-                            wide(form.caption()), style, form.left(), form.top(), form.width(),
-                            form.height(), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
-  bindControls();
-  addFormCaptions(form_, window_, font_, byControl_);
+  window_.reset(created(u"the dialog's window", [&] {
+    return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kFormClass,
+                           wide(form.caption()), style, form.left(), form.top(), form.width(),
+                           form.height(), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }));
+  SetWindowLongPtrW(handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
+  try {
+    bindControls();
+    addFormCaptions(form_, handle(), font_.get(), byControl_);
+  } catch (...) {
+    destroyWindow();
+    throw;
+  }
 }
 
 FormWindow::~FormWindow() {
-  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  destroyWindow();
+}
+
+// The window stops calling this object before it goes, and the controls' windows before it.
+void FormWindow::destroyWindow() noexcept {
+  SetWindowLongPtrW(handle(), GWLP_USERDATA, 0);
   bindings_.clear();
-  DestroyWindow(window_);
-  DeleteObject(font_);
+  window_.reset();
 }
 
 void FormWindow::bindControls() {
@@ -96,13 +108,13 @@ void FormWindow::bindControls() {
   int id = kFirstControlId;
   auto bind = [&](Control& control) {
     BindingContext context;
-    context.parent = window_;
+    context.parent = handle();
     if (const Control* container = control.container(); container != nullptr) {
       if (auto found = containers.find(container); found != containers.end()) {
         context.parent = found->second;
       }
     }
-    context.font = font_;
+    context.font = font_.get();
     context.id = id;
     context.isDefault = &control == static_cast<Control*>(form_.defaultButton());
     context.afterEvent = changed_;
@@ -152,30 +164,30 @@ int FormWindow::controlId(const Control& control) const {
 }
 
 void FormWindow::sync() {
-  if (GetWindowTextLengthW(window_) >= 0) {
-    std::u16string shown(static_cast<std::size_t>(GetWindowTextLengthW(window_)) + 1, u'\0');
-    GetWindowTextW(window_, reinterpret_cast<wchar_t*>(shown.data()),  // NOLINT: UTF-16
+  if (GetWindowTextLengthW(handle()) >= 0) {
+    std::u16string shown(static_cast<std::size_t>(GetWindowTextLengthW(handle())) + 1, u'\0');
+    GetWindowTextW(handle(), reinterpret_cast<wchar_t*>(shown.data()),  // NOLINT: UTF-16
                    static_cast<int>(shown.size()));
     shown.resize(shown.size() - 1);
     if (shown != form_.caption()) {
-      SetWindowTextW(window_, wide(form_.caption()));
+      SetWindowTextW(handle(), wide(form_.caption()));
     }
   }
   RECT place{};
-  GetWindowRect(window_, &place);
+  GetWindowRect(handle(), &place);
   if (place.left != form_.left() || place.top != form_.top()) {
-    SetWindowPos(window_, nullptr, form_.left(), form_.top(), 0, 0,
+    SetWindowPos(handle(), nullptr, form_.left(), form_.top(), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   EnableMenuItem(
-      GetSystemMenu(window_, FALSE), SC_CLOSE,
+      GetSystemMenu(handle(), FALSE), SC_CLOSE,
       static_cast<UINT>(MF_BYCOMMAND | (form_.closeBoxEnabled() ? MF_ENABLED : MF_GRAYED)));
   for (const auto& binding : bindings_) {
     binding->sync();
   }
   // The model's focus moves the window's only when a handler moved it, so that tabbing
   // through the dialog is not undone.
-  if (form_.focus() != shownFocus_ && IsWindowVisible(window_) != FALSE) {
+  if (form_.focus() != shownFocus_ && IsWindowVisible(handle()) != FALSE) {
     shownFocus_ = form_.focus();
     if (const auto found = byControl_.find(shownFocus_);
         found != byControl_.end() && found->second->window() != nullptr) {
@@ -190,8 +202,8 @@ void FormWindow::runModal() {
   if (ownerWasEnabled) {
     EnableWindow(owner_, FALSE);
   }
-  ShowWindow(window_, SW_SHOW);
-  UpdateWindow(window_);
+  ShowWindow(handle(), SW_SHOW);
+  UpdateWindow(handle());
   MSG message{};
   const ModalLoopScope loop;
   while (form_.isShown() && form_.isLoaded() && !windowExceptionKept()) {
@@ -202,7 +214,7 @@ void FormWindow::runModal() {
       }
       break;
     }
-    if (IsDialogMessageW(window_, &message) == FALSE) {
+    if (IsDialogMessageW(handle(), &message) == FALSE) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
@@ -210,7 +222,7 @@ void FormWindow::runModal() {
   if (ownerWasEnabled) {
     EnableWindow(owner_, TRUE);
   }
-  ShowWindow(window_, SW_HIDE);
+  ShowWindow(handle(), SW_HIDE);
   if (owner_ != nullptr) {
     SetActiveWindow(owner_);
   }
@@ -218,11 +230,11 @@ void FormWindow::runModal() {
 }
 
 void FormWindow::close() {
-  ShowWindow(window_, SW_HIDE);
+  ShowWindow(handle(), SW_HIDE);
 }
 
 void FormWindow::popupMenu(MenuItem& menu) {
-  HMENU popup = CreatePopupMenu();
+  const UniqueMenu popup(created(u"the context menu", [&] { return CreatePopupMenu(); }));
   const auto& items = menu.items();
   for (std::size_t i = 0; i < items.size(); ++i) {
     const MenuItem& item = *items[i];
@@ -230,17 +242,17 @@ void FormWindow::popupMenu(MenuItem& menu) {
       continue;
     }
     if (item.isSeparator()) {
-      AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuW(popup, static_cast<UINT>(MF_STRING | (item.enabled() ? MF_ENABLED : MF_GRAYED)),
-                  i + 1, wide(item.caption()));
+      AppendMenuW(popup.get(),
+                  static_cast<UINT>(MF_STRING | (item.enabled() ? MF_ENABLED : MF_GRAYED)), i + 1,
+                  wide(item.caption()));
     }
   }
   POINT cursor{};
   GetCursorPos(&cursor);
-  const BOOL picked = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
-                                     cursor.x, cursor.y, 0, window_, nullptr);
-  DestroyMenu(popup);
+  const BOOL picked = TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                     cursor.x, cursor.y, 0, handle(), nullptr);
   if (picked > 0 && static_cast<std::size_t>(picked) <= items.size()) {
     items[static_cast<std::size_t>(picked) - 1]->userPick();
   }
@@ -305,12 +317,10 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_PAINT: {
-      PAINTSTRUCT paint{};
-      HDC dc = BeginPaint(window_, &paint);
+      const Painting painting(handle());
       for (const auto& binding : bindings_) {
-        binding->paint(dc);
+        binding->paint(painting.dc());
       }
-      EndPaint(window_, &paint);
       return 0;
     }
     case WM_TIMER:
@@ -326,7 +336,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     default: break;
   }
-  return DefWindowProcW(window_, message, wParam, lParam);
+  return DefWindowProcW(handle(), message, wParam, lParam);
 }
 
 }  // namespace kvm::win32

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/ui/control_binding.h"
 
 namespace kvm {
@@ -31,7 +32,7 @@ class FormWindow {
   FormWindow& operator=(FormWindow&&) = delete;
   ~FormWindow();
 
-  [[nodiscard]] HWND handle() const noexcept { return window_; }
+  [[nodiscard]] HWND handle() const noexcept { return window_.get(); }
   [[nodiscard]] Form& form() const noexcept { return form_; }
 
   // Shows the model's state in every window.
@@ -52,13 +53,14 @@ class FormWindow {
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void bindControls();
+  void destroyWindow() noexcept;
   [[nodiscard]] ControlBinding* bindingOf(int id) const;
 
   Form& form_;
   HWND owner_;
   std::function<void()> changed_;
-  HWND window_ = nullptr;
-  HFONT font_ = nullptr;
+  UniqueFont font_;  // outlives the window and its controls, which use it
+  UniqueWindow window_;
   std::vector<std::unique_ptr<ControlBinding>> bindings_;
   std::map<int, ControlBinding*> byId_;
   std::map<const Control*, ControlBinding*> byControl_;

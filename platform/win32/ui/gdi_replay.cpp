@@ -3,21 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
-#include <memory>
 #include <string>
-#include <type_traits>
+#include <utility>
 
 #include "base/codepage.h"
 #include "platform/win32/bstr.h"
+#include "platform/win32/handles.h"
 
 namespace kvm::win32 {
 
 namespace {
-
-struct GdiObjectDeleter {
-  void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
-using GdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiObjectDeleter>;
 
 COLORREF colorOf(preview::Rgb colour) {
   return RGB(colour.red, colour.green, colour.blue);
@@ -71,7 +66,8 @@ class Replay {
   void operator()(const preview::op::LineTo& op) { LineTo(dc_, op.x, op.y); }
   void operator()(const preview::op::Font& op) {
     const LOGFONTW record = logFontOf(op.font);
-    fonts_.emplace_back(CreateFontIndirectW(&record));
+    fonts_.emplace_back(
+        created(u"the preview's font", [&] { return CreateFontIndirectW(&record); }));
   }
   void operator()(const preview::op::Select& op) {
     if (op.which == preview::FontSelection::Previous) {
@@ -87,20 +83,18 @@ class Replay {
     // A Chinese system draws double-byte text in an ANSI font with its associated Chinese face;
     // wine has no such association and would draw boxes, so the replay asks for the code
     // page's character set itself.
-    GdiObject associated;
-    HGDIOBJ before = nullptr;
+    UniqueFont associated;
     LOGFONTW current{};
     if (std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0x7F; }) &&
         GetObjectW(GetCurrentObject(dc_, OBJ_FONT), sizeof(current), &current) != 0 &&
         current.lfCharSet == ANSI_CHARSET) {
       current.lfCharSet = GB2312_CHARSET;
-      associated.reset(CreateFontIndirectW(&current));
-      before = SelectObject(dc_, associated.get());
+      associated.reset(
+          created(u"the preview's font", [&] { return CreateFontIndirectW(&current); }));
     }
+    // Selecting no object selects nothing.
+    const SelectedObject selected(dc_, associated.get());
     TextOutW(dc_, op.x, op.y, wide(text), static_cast<int>(text.size()));
-    if (before != nullptr) {
-      SelectObject(dc_, before);
-    }
   }
   void operator()(const preview::op::Print& op) {
     LOGFONTW record{};
@@ -109,13 +103,13 @@ class Replay {
     record.lfCharSet = DEFAULT_CHARSET;
     const std::u16string face = op.font.face.substr(0, LF_FACESIZE - 1);
     face.copy(reinterpret_cast<char16_t*>(record.lfFaceName), face.size());  // NOLINT: UTF-16
-    const GdiObject font(CreateFontIndirectW(&record));
-    HGDIOBJ before = SelectObject(dc_, font.get());
+    const UniqueFont font(
+        created(u"the preview's font", [&] { return CreateFontIndirectW(&record); }));
+    const SelectedObject selected(dc_, font.get());
     const UINT align = SetTextAlign(dc_, TA_LEFT | TA_TOP);
     TextOutW(dc_, static_cast<int>(std::lround(op.x)), static_cast<int>(std::lround(op.y)),
              wide(op.text), static_cast<int>(op.text.size()));
     SetTextAlign(dc_, align);
-    SelectObject(dc_, before);
   }
   void operator()(const preview::op::Refresh& /*op*/) {}
   void operator()(const preview::op::DeleteFont& /*op*/) {
@@ -131,7 +125,8 @@ class Replay {
 
  private:
   void pen(int32_t width, preview::Rgb colour) {
-    GdiObject made(CreatePen(PS_SOLID, width, colorOf(colour)));
+    UniquePen made(
+        created(u"the preview's pen", [&] { return CreatePen(PS_SOLID, width, colorOf(colour)); }));
     SelectObject(dc_, made.get());
     pen_ = std::move(made);
   }
@@ -139,8 +134,8 @@ class Replay {
   HDC dc_;
   SIZE area_;
   HGDIOBJ previousFont_;
-  std::deque<GdiObject> fonts_;
-  GdiObject pen_;
+  std::deque<UniqueFont> fonts_;
+  UniquePen pen_;
 };
 
 }  // namespace

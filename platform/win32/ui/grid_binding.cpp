@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/handles.h"
 #include "ui/grid.h"
 
 namespace kvm::win32 {
@@ -67,7 +68,7 @@ class GridBinding final : public WindowBinding {
     if (!grid_.visible() || cells_.empty()) {
       return;
     }
-    HGDIOBJ before = SelectObject(dc, font_);
+    const SelectedObject font(dc, font_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     const int band = bandAbove();
@@ -89,7 +90,6 @@ class GridBinding final : public WindowBinding {
                 DT_CENTER | DT_NOPREFIX);
       left = cell.right;
     }
-    SelectObject(dc, before);
   }
 
  private:

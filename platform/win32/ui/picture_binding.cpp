@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/ui/gdi_replay.h"
 #include "platform/win32/ui/procedure_guard.h"
 #include "ui/picture_box.h"
@@ -51,20 +52,18 @@ class PictureBinding final : public WindowBinding {
 
  private:
   void paintWindow() {
-    PAINTSTRUCT paint{};
-    HDC screen = BeginPaint(window(), &paint);
+    const Painting painting(window());
     RECT client{};
     GetClientRect(window(), &client);
     const SIZE area{client.right, client.bottom};
-    HDC buffer = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, area.cx, area.cy);
-    HGDIOBJ before = SelectObject(buffer, bitmap);
-    replayCanvas(buffer, area, ops_);
-    BitBlt(screen, 0, 0, area.cx, area.cy, buffer, 0, 0, SRCCOPY);
-    SelectObject(buffer, before);
-    DeleteObject(bitmap);
-    DeleteDC(buffer);
-    EndPaint(window(), &paint);
+    const UniqueMemoryDc buffer(created(u"the picture's drawing context",
+                                        [&] { return CreateCompatibleDC(painting.dc()); }));
+    const UniqueBitmap bitmap(created(u"the picture's bitmap", [&] {
+      return CreateCompatibleBitmap(painting.dc(), area.cx, area.cy);
+    }));
+    const SelectedObject drawn(buffer.get(), bitmap.get());
+    replayCanvas(buffer.get(), area, ops_);
+    BitBlt(painting.dc(), 0, 0, area.cx, area.cy, buffer.get(), 0, 0, SRCCOPY);
   }
 
   PictureBox& picture_;

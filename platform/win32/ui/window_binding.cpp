@@ -15,10 +15,12 @@ HMENU childId(int id) {
 
 HWND makeChild(const wchar_t* windowClass, const std::u16string& text, DWORD style, DWORD exStyle,
                const Control& control, const BindingContext& context, int extraHeight) {
-  HWND window = CreateWindowExW(exStyle, windowClass, wide(text),
-                                style | WS_CHILD | WS_CLIPSIBLINGS, control.left(), control.top(),
-                                control.width(), control.height() + extraHeight, context.parent,
-                                childId(context.id), GetModuleHandleW(nullptr), nullptr);
+  HWND window = created(u"a control's window", [&] {
+    return CreateWindowExW(exStyle, windowClass, wide(text), style | WS_CHILD | WS_CLIPSIBLINGS,
+                           control.left(), control.top(), control.width(),
+                           control.height() + extraHeight, context.parent, childId(context.id),
+                           GetModuleHandleW(nullptr), nullptr);
+  });
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(context.font), FALSE);  // NOLINT
   return window;
 }

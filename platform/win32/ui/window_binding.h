@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/ui/control_binding.h"
 #include "ui/color.h"
 #include "ui/control.h"
@@ -34,13 +35,13 @@ COLORREF colorRef(Color colour);
 class WindowBinding : public ControlBinding {
  public:
   WindowBinding(Control& control, HWND window) : control_(control), window_(window) {}
-  ~WindowBinding() override { DestroyWindow(window_); }
+  ~WindowBinding() override = default;
   WindowBinding(const WindowBinding&) = delete;
   WindowBinding& operator=(const WindowBinding&) = delete;
   WindowBinding(WindowBinding&&) = delete;
   WindowBinding& operator=(WindowBinding&&) = delete;
 
-  [[nodiscard]] HWND window() const noexcept override { return window_; }
+  [[nodiscard]] HWND window() const noexcept override { return window_.get(); }
 
   // Keeps the window this many pixels off the control's place: room the Win32 layout makes.
   void moveBy(int dx, int dy) {
@@ -56,14 +57,14 @@ class WindowBinding : public ControlBinding {
     if (place.left != place_.left || place.top != place_.top || place.right != place_.right ||
         place.bottom != place_.bottom) {
       place_ = place;
-      SetWindowPos(window_, nullptr, place.left, place.top, place.right,
+      SetWindowPos(window(), nullptr, place.left, place.top, place.right,
                    place.bottom + extraHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    if ((IsWindowVisible(window_) != FALSE) != control_.visible()) {
-      ShowWindow(window_, control_.visible() ? SW_SHOWNA : SW_HIDE);
+    if ((IsWindowVisible(window()) != FALSE) != control_.visible()) {
+      ShowWindow(window(), control_.visible() ? SW_SHOWNA : SW_HIDE);
     }
-    if ((IsWindowEnabled(window_) != FALSE) != control_.enabled()) {
-      EnableWindow(window_, control_.enabled() ? TRUE : FALSE);
+    if ((IsWindowEnabled(window()) != FALSE) != control_.enabled()) {
+      EnableWindow(window(), control_.enabled() ? TRUE : FALSE);
     }
   }
 
@@ -76,7 +77,7 @@ class WindowBinding : public ControlBinding {
 
  private:
   Control& control_;
-  HWND window_;
+  UniqueWindow window_;
   RECT place_{-1, -1, -1, -1};
   POINT shift_{0, 0};
 };

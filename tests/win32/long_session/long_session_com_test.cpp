@@ -73,11 +73,12 @@ struct SessionResult {
   std::vector<ProcessMemory> memory;
 };
 
-// Plays the session through the DLL beside this program; with the dialogs, on real windows
-// with a second thread playing the user.
+// Plays the session through the DLL's test build beside this program (the shipped server with
+// the entries that install this desktop); with the dialogs, on real windows with a second
+// thread playing the user.
 SessionResult playThroughCom(std::size_t calls, std::size_t checkpoint,
                              testing::SessionDialogs dialogs, testing::SessionBill bill) {
-  const InProcessServer server(besideThisProgram(L"Kavelmor.dll"));
+  const InProcessServer server(besideThisProgram(L"KavelmorTest.dll"));
   const fs::path home = fs::temp_directory_path() / L"kvm-long-session";
   fs::remove_all(home);
   fs::create_directories(home);

@@ -1,4 +1,4 @@
-// Kavelmor.dll driven as a CAD host drives it, with host objects that answer through the
+// The COM server driven as a CAD host drives it, with host objects that answer through the
 // system's dispatch over a type library (a collection's Item a method with the default
 // dispatch id, properties as property functions): the component is created by its ProgID and
 // called through IDispatch alone, as a host's automation client calls it.
@@ -33,7 +33,8 @@ std::filesystem::path besideThisProgram(const wchar_t* name) {
 }
 
 InProcessServer& server() {
-  static InProcessServer loaded(besideThisProgram(L"Kavelmor.dll"));
+  // The test build: the shipped server with the entry that installs this desktop.
+  static InProcessServer loaded(besideThisProgram(L"KavelmorTest.dll"));
   return loaded;
 }
 

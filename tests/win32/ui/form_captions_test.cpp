@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "aliases/frm_help.h"
+#include "base/runtime_error.h"
+#include "base/text.h"
 #include "host/process.h"
 #include "platform/win32/ui/form_window.h"
 #include "settings/frm_set.h"
@@ -67,15 +69,42 @@ void expectNoOverlaps(const std::vector<Child>& children) {
   }
 }
 
+bool windowsCanShow() {
+  HWND probe =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  if (probe == nullptr) {
+    return false;
+  }
+  DestroyWindow(probe);
+  return true;
+}
+
+// Without a screen no window can be made: the dialog says so instead of going on without one.
+TEST(FormCaptions, a_dialog_without_its_window_is_an_error_naming_it) {
+  if (windowsCanShow()) {
+    GTEST_SKIP() << "windows can be made here";
+  }
+  const auto process = freshProcess();
+  FrmSet& settings = frmSet(*process, u"1.2");
+  try {
+    const FormWindow window(settings, nullptr, [] {});
+    ADD_FAILURE() << "a dialog without a window";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), err::kOutOfMemory);
+    EXPECT_EQ(error.description().rfind(u"the dialog's window cannot be created", 0), 0U)
+        << toUtf8(error.description());
+  }
+}
+
 // The project boxes get their names above them, the attribute boxes to their left, and no
 // caption lands on another control.
 TEST(FormCaptions, the_settings_dialogs_boxes_are_named_without_overlapping_anything) {
   const auto process = freshProcess();
   FrmSet& settings = frmSet(*process, u"1.2");
-  FormWindow window(settings, nullptr, [] {});
-  if (window.handle() == nullptr) {
+  if (!windowsCanShow()) {
     GTEST_SKIP() << "no windows without a display";
   }
+  FormWindow window(settings, nullptr, [] {});
   window.sync();
   const std::vector<Child> children = shownChildren(window.handle());
 
@@ -106,10 +135,10 @@ TEST(FormCaptions, the_settings_dialogs_boxes_are_named_without_overlapping_anyt
 TEST(FormCaptions, the_alias_dialog_shows_an_icon_beside_each_command) {
   const auto process = freshProcess();
   FrmHelp& aliases = frmHelp(*process);
-  FormWindow window(aliases, nullptr, [] {});
-  if (window.handle() == nullptr) {
+  if (!windowsCanShow()) {
     GTEST_SKIP() << "no windows without a display";
   }
+  FormWindow window(aliases, nullptr, [] {});
   window.sync();
   const std::vector<Child> children = shownChildren(window.handle());
   int icons = 0;
