@@ -6,6 +6,8 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,7 @@
 
 #include "apps/kavelmor/bill/bill_commands.h"
 #include "apps/kavelmor/bill/bill_outputs.h"
+#include "apps/kavelmor/bill/coil_strips.h"
 #include "apps/kavelmor/bill/drawing_export.h"
 #include "apps/kavelmor/bill/shop_sheets.h"
 #include "base/text.h"
@@ -188,7 +191,10 @@ class ShopBookOfTheBill final : public companion::BillObserver {
       }
     }
     sheets_.add(result, profile, profile != nullptr ? shop::bendCount(*profile) : 0);
+    strips.add(result);
   }
+
+  cli::CoilStrips strips;
 
   shop::ShopBook book() { return sheets_.finish("基准工程", "2016.3.2", "0.5", {}, nullptr); }
 
@@ -208,7 +214,24 @@ void BM_ShopPdfOfTheBill(benchmark::State& state) {
   NoDrawing nothing;
   companion::runBillJob(companion::readProjectFile(files.project), {home, {2016, 3, 2}}, gather,
                         nothing);
-  const shop::ShopBook book = gather.book();
+  std::vector<CoilOrder> coil;
+  const auto planned = std::chrono::steady_clock::now();
+  coil = gather.strips.order({}, 0.5);
+  const std::chrono::duration<double> planning = std::chrono::steady_clock::now() - planned;
+  state.counters["coil_plan_s"] = planning.count();
+  std::size_t kinds = 0;
+  std::size_t patterns = 0;
+  double worstGap = 0;
+  for (const CoilOrder& order : coil) {
+    kinds += order.group.strips.size();
+    patterns += order.plan.patterns.size();
+    worstGap = std::max(worstGap, order.plan.gapPercent);
+  }
+  state.counters["strip_kinds"] = static_cast<double>(kinds);
+  state.counters["coil_patterns"] = static_cast<double>(patterns);
+  state.counters["coil_gap_pct"] = worstGap;
+  shop::ShopBook book = gather.book();
+  book.coil = std::move(coil);
   const std::filesystem::path pdf = files.folder / "shop.pdf";
   for (auto _ : state) {
     cairo::writeShopPdf(pdf, book);

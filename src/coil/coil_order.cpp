@@ -8,6 +8,7 @@
 
 #include "base/numbers.h"
 #include "base/text.h"
+#include "coil/level_packing.h"
 #include "coil/pattern_master.h"
 #include "coil/width_knapsack.h"
 
@@ -25,6 +26,10 @@ constexpr std::size_t kColumnsPerRound = 40;
 constexpr int kRoundingPasses = 50;
 constexpr int kDiveSteps = 200;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Beyond this many kinds of strip the relaxation takes minutes, not seconds; such orders have
+// so many strips that sheets of strips close in length lose little along the coil, and their
+// bound is the relaxation over the widths alone.
+constexpr std::size_t kLargestPricedOrder = 600;
 
 std::string mm(double value) {
   return toUtf8(formatUpTo(value, 3));
@@ -129,6 +134,36 @@ double generateColumns(PatternMaster& master, WidthKnapsack& knapsack, const Ins
     master.add(std::move(columns));
   }
   return bound;
+}
+
+// A lower bound for orders too large to price sheet patterns for: lengths set aside, the
+// coil as a one-dimensional cutting stock of the widths, each width wanted for the summed
+// length of its strips. Any plan's sheets give such a cover, their strips' widths along their
+// whole length, so its relaxation's optimum bounds every plan, and it sees what the area
+// bound cannot: widths that do not share a coil's width well.
+double widthBound(const Instance& instance) {
+  std::map<int, double> lengthOfWidth;
+  for (std::size_t i = 0; i < instance.widths.size(); ++i) {
+    lengthOfWidth[instance.widths[i]] += instance.lengths[i] * instance.demand[i];
+  }
+  Instance widths;
+  widths.capacity = instance.capacity;
+  for (const auto& [width, length] : lengthOfWidth) {
+    widths.kinds.push_back(widths.kinds.size());
+    widths.widths.push_back(width);
+    widths.lengths.push_back(1);
+    // Whole millimetres rounded down keep it a bound.
+    widths.demand.push_back(static_cast<int>(
+        std::min(std::floor(length), static_cast<double>(std::numeric_limits<int>::max()))));
+  }
+  WidthKnapsack knapsack(widths.widths, widths.lengths);
+  PatternMaster master(widths.demand);
+  std::vector<Column> start;
+  for (std::size_t i = 0; i < widths.widths.size(); ++i) {
+    start.push_back({1, {{i, widths.capacity / widths.widths[i]}}});
+  }
+  master.add(std::move(start));
+  return generateColumns(master, knapsack, widths, widths.demand);
 }
 
 struct Cut {
@@ -295,6 +330,14 @@ StripTooWide::StripTooWide(std::string flashing, double width, double usableWidt
 CoilPlan planCoil(const CoilGroup& group) {
   const Instance instance = instanceOf(group);
   if (instance.demand.empty()) return {};
+  std::vector<Cut> levels;
+  for (Column& sheet :
+       coil::packLevels(instance.widths, instance.lengths, instance.demand, instance.capacity)) {
+    levels.push_back({std::move(sheet), 1});
+  }
+  if (instance.widths.size() > kLargestPricedOrder) {
+    return planOf(group, instance, levels, widthBound(instance));
+  }
   WidthKnapsack knapsack(instance.widths, instance.lengths);
 
   PatternMaster master(instance.demand);
@@ -312,6 +355,7 @@ CoilPlan planCoil(const CoilGroup& group) {
   std::vector<Cut> greedy;
   cutGreedily(instance, knapsack, remaining, greedy);
   if (coilLengthOf(greedy) < coilLengthOf(cuts)) cuts = std::move(greedy);
+  if (coilLengthOf(levels) < coilLengthOf(cuts)) cuts = std::move(levels);
   return planOf(group, instance, cuts, lpBound);
 }
 

@@ -44,9 +44,11 @@ struct CoilPlan {
   double coilLength = 0;  // mm
   int sheets = 0;
   double wastePercent = 0;  // of the coil area used, trim included
-  double lpBound = 0;       // mm: the linear relaxation's optimum, a lower bound
-  double areaBound = 0;     // mm: strip area / usable width
-  double gapPercent = 0;    // coil length over the larger bound
+  // mm: the linear relaxation's optimum, a lower bound; for orders of very many kinds of strip,
+  // the relaxation over the widths alone, lengths set aside
+  double lpBound = 0;
+  double areaBound = 0;   // mm: strip area / usable width
+  double gapPercent = 0;  // coil length over the larger bound
 };
 
 // Bad input: a coil with no usable width, a strip without width, length or a sane count.

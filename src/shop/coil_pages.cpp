@@ -111,9 +111,10 @@ std::vector<Page> layoutCoilPages(const ShopBook& book, const CoilOrder& order,
     if (pages.size() == 1) {
       const std::string summary =
           "卷材长度 " + fixed(plan.coilLength / 1000, 2) + " m, " + std::to_string(plan.sheets) +
-          " 张, 损耗 " + fixed(plan.wastePercent, 1) + " %, LP 下界 " +
-          fixed(plan.lpBound / 1000, 2) + " m, 面积下界 " + fixed(plan.areaBound / 1000, 2) +
-          " m, 差距 " + fixed(plan.gapPercent, 2) + " %";
+          " 张, 损耗 " + fixed(plan.wastePercent, 1) + " %, " +
+          (plan.lpBound > 0 ? "LP 下界 " + fixed(plan.lpBound / 1000, 2) + " m, " : "") +
+          "面积下界 " + fixed(plan.areaBound / 1000, 2) + " m, 差距 " + fixed(plan.gapPercent, 2) +
+          " %";
       for (const std::string& line : writer.wrapped(summary, right - kMargin, 9)) {
         y += 14;
         writer.text(line, {kMargin, y}, 9);

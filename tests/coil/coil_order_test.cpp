@@ -92,6 +92,26 @@ TEST(coil_order_test, bounds_waste_and_gap_are_reported) {
   EXPECT_EQ(nothing.coilLength, 0);
 }
 
+// An order of thousands of kinds, as a large bill with lines of every length gives: too many to
+// price sheet patterns for, it is packed longest first and bounded over its widths.
+TEST(coil_order_test, orders_of_thousands_of_kinds_are_feasible_and_bounded) {
+  std::mt19937 random(676);
+  const std::vector<double> widths{500, 400, 166, 333, 250, 470, 125, 100, 560, 440, 390, 455};
+  CoilGroup group = groupOf({}, 1250, 10);
+  for (int k = 0; k < 3000; ++k) {
+    const double width = widths[static_cast<std::size_t>(k) % widths.size()];
+    const double length = std::uniform_int_distribution<int>(600, 12000)(random);
+    group.strips.push_back({"F" + std::to_string(k), width, length,
+                            std::uniform_int_distribution<int>(1, 12)(random)});
+  }
+  const CoilPlan plan = planCoil(group);
+  expectFeasible(group, plan);
+  // The width bound sees what the area bound cannot: 560 and 470 share a coil badly.
+  EXPECT_GT(plan.lpBound, plan.areaBound);
+  // 3.3 % over this weaker bound; the plan of the 676-flashing bill is 2.5 % over it.
+  EXPECT_LE(plan.coilLength, 1.035 * plan.lpBound);
+}
+
 TEST(coil_order_test, random_orders_are_feasible_and_near_the_lp_bound) {
   std::mt19937 random(20261207);
   double worstGap = 0;
