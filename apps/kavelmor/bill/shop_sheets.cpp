@@ -35,6 +35,7 @@ std::vector<shop::CutRow> cutRows(const cutting::CuttingPlan& plan) {
     lines.insert(piece.line);
   }
   std::vector<shop::CutRow> rows;
+  rows.reserve(byLength.size());
   for (const auto& [length, pieces] : byLength) {
     rows.push_back({length, pieces.first, lineRuns(pieces.second)});
   }
