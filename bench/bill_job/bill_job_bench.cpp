@@ -21,6 +21,7 @@
 #include "apps/kavelmor/bill/drawing_export.h"
 #include "apps/kavelmor/bill/shop_sheets.h"
 #include "base/text.h"
+#include "bill/bill_record.h"
 #include "model/current_use.h"
 #include "platform/cairo/cairo_render.h"
 #include "platform/cairo/shop/shop_pdf.h"
@@ -183,13 +184,7 @@ class ShopBookOfTheBill final : public companion::BillObserver {
 
   void flashingDrawn(const companion::FlashingResult& result) override {
     const CurrentUseParts parts = splitCurrentUseEntry(result.flashing->currentUse);
-    const Flashing* profile = nullptr;
-    for (const FlashingLibrary& library : database_) {
-      if (library.Name != parts.library) continue;
-      for (const Flashing& flashing : library.Flashings) {
-        if (flashing.Name == parts.flashing) profile = &flashing;
-      }
-    }
+    const Flashing* profile = findBillFlashing(database_, parts.library, parts.flashing);
     sheets_.add(result, profile, profile != nullptr ? shop::bendCount(*profile) : 0);
     strips.add(result);
   }

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr std::size_t kFlashings = 676;
-constexpr double kKgPerSquareMetreMm = 7.85;
 
 // 676 sheets cycling through the built-in profiles in six colours, three rows each.
 kvm::shop::ShopBook largeBook() {
@@ -51,7 +50,7 @@ kvm::shop::ShopBook largeBook() {
     }
     s.runLength = mm / 1000;
     s.area = s.runLength * s.developedWidth / 1000;
-    s.weight = s.area * 0.5 * kKgPerSquareMetreMm;
+    s.weight = kvm::shop::sheetWeight(s.area, 0.5);
     s.cost = s.area * 38.5 + s.bends * s.runLength * 0.8;
     book.flashings.push_back(std::move(s));
   }

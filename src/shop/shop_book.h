@@ -43,6 +43,11 @@ struct ColourTotal {
   std::optional<double> cost;
 };
 
+// Sheet steel weighs 7.85 kg per m² for each millimetre of thickness.
+inline double sheetWeight(double area, double thickness) {
+  return area * thickness * 7.85;
+}
+
 struct ShopBook {
   std::string project, date, thickness;  // as the bill header has them (UTF-8)
   std::string currency;                  // empty when no prices

@@ -45,7 +45,7 @@ TEST(bill_costs_test, cutting_rows_group_pieces_by_length_with_their_lines) {
   EXPECT_EQ(rows[0].pieces, 5U);
   EXPECT_EQ(rows[0].lines, "1–4, 7");
   EXPECT_EQ(rows[1].lines, "5, 6, 9");
-  EXPECT_DOUBLE_EQ(sheetWeight(10, 0.5), 39.25);
+  EXPECT_DOUBLE_EQ(shop::sheetWeight(10, 0.5), 39.25);
 }
 
 }  // namespace

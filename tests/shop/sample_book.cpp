@@ -19,8 +19,6 @@ Flashing builtinFlashing(const std::u16string& name) {
 
 namespace {
 
-constexpr double kSteelKgPerSquareMetreMm = 7.85;
-
 FlashingSheet sheet(std::size_t block, const std::u16string& name, const std::string& colour,
                     std::vector<CutRow> rows, double pricePerSquareMetre) {
   FlashingSheet s;
@@ -38,7 +36,7 @@ FlashingSheet sheet(std::size_t block, const std::u16string& name, const std::st
   }
   s.runLength = millimetres / 1000;
   s.area = s.runLength * s.developedWidth / 1000;
-  s.weight = s.area * 0.5 * kSteelKgPerSquareMetreMm;
+  s.weight = kvm::shop::sheetWeight(s.area, 0.5);
   s.cost = s.area * pricePerSquareMetre + s.bends * s.runLength * 0.8;
   return s;
 }

@@ -42,10 +42,6 @@ std::vector<shop::CutRow> cutRows(const cutting::CuttingPlan& plan) {
   return rows;
 }
 
-double sheetWeight(double area, double thickness) {
-  return area * thickness * 7.85;
-}
-
 void ShopSheets::add(const companion::FlashingResult& result, const Flashing* profile, int bends) {
   const companion::BillEntry& entry = *result.entry;
   shop::FlashingSheet sheet;
@@ -73,7 +69,7 @@ shop::ShopBook ShopSheets::finish(const std::string& project, const std::string&
   const double mm = parseNumber(fromUtf8(thickness)).value_or(0);
   if (costs != nullptr) book_.currency = costs->currency();
   for (shop::FlashingSheet& sheet : book_.flashings) {
-    sheet.weight = sheetWeight(sheet.area, mm);
+    sheet.weight = shop::sheetWeight(sheet.area, mm);
     auto total = std::find_if(
         book_.totals.begin(), book_.totals.end(),
         [&sheet](const shop::ColourTotal& each) { return each.colour == sheet.colour; });

@@ -34,7 +34,4 @@ class ShopSheets {
 // (numbered from 1, runs written as "1–4, 7") they go on.
 std::vector<shop::CutRow> cutRows(const cutting::CuttingPlan& plan);
 
-// Sheet steel weighs 7.85 kg per m² for each millimetre of thickness.
-double sheetWeight(double area, double thickness);
-
 }  // namespace kvm::cli

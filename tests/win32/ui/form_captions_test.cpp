@@ -13,6 +13,7 @@
 #include "platform/win32/ui/form_window.h"
 #include "settings/frm_set.h"
 #include "storage/memory_settings_store.h"
+#include "tests/win32/ui/windows_can_show.h"
 
 namespace kvm::win32 {
 namespace {
@@ -67,16 +68,6 @@ void expectNoOverlaps(const std::vector<Child>& children) {
           << "child " << i << " overlaps child " << j;
     }
   }
-}
-
-bool windowsCanShow() {
-  HWND probe =
-      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  if (probe == nullptr) {
-    return false;
-  }
-  DestroyWindow(probe);
-  return true;
 }
 
 // Without a screen no window can be made: the dialog says so instead of going on without one.

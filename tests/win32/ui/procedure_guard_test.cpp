@@ -6,6 +6,7 @@
 
 #include "base/runtime_error.h"
 #include "platform/win32/ui/form_desktop.h"
+#include "tests/win32/ui/windows_can_show.h"
 #include "ui/form.h"
 
 namespace kvm::win32 {
@@ -27,16 +28,6 @@ class FailingDialog final : public Form {
     raise(err::kPermissionDenied);
   }
 };
-
-bool windowsCanShow() {
-  HWND probe =
-      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  if (probe == nullptr) {
-    return false;
-  }
-  DestroyWindow(probe);
-  return true;
-}
 
 TEST(procedure_guard, a_handlers_failure_ends_the_dialog_and_reaches_the_method) {
   if (!windowsCanShow()) {
