@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <vector>
 
 #include "shop/page_writer.h"
 #include "shop/shop_layout.h"
@@ -28,53 +29,73 @@ std::string stripText(const CoilStrip& strip) {
   return strip.flashing + " " + millimetres(strip.width) + "×" + millimetres(strip.length);
 }
 
-// One sheet pattern to scale: the coil's width downwards, the sheet's length to the right,
-// its strips from the top edge, the trim along the bottom edge, the waste shaded.
-void drawPattern(PageWriter& writer, const CoilGroup& group, const SheetPattern& pattern,
-                 std::size_t number, double top, double scale) {
+// The largest label size, in steps of a quarter point, at which text fits width. Unhinted
+// widths grow with the size, so one measure gives them all; the last check keeps rounding
+// from letting a label out of its strip.
+double labelSize(const PageWriter& writer, const std::string& text, double start, double width) {
+  const double atLargest = writer.width(text, kLargestLabel);
+  double size = start;
+  if (atLargest > 0 && atLargest * start / kLargestLabel > width) {
+    const double fits = width * kLargestLabel / atLargest;
+    size = start - std::ceil((start - fits) / 0.25 - 1e-9) * 0.25;
+  }
+  while (size >= kSmallestLabel && writer.width(text, size) > width) size -= 0.25;
+  return size;
+}
+
+// The sheet of one pattern under its strips: its caption, the coil's width downwards and the
+// sheet's length to the right, shaded as waste, and the trim along the bottom edge. The sheets
+// of a page are drawn before any strip, so that one fill and one stroke serve each kind of
+// shading.
+void drawSheet(PageWriter& writer, const CoilGroup& group, const SheetPattern& pattern,
+               std::size_t number, double top, double scale) {
   writer.text("样式 " + std::to_string(number) + "    × " + std::to_string(pattern.sheets) +
                   " 张    板长 " + millimetres(pattern.length) + " mm",
               {kMargin, top + 10}, 9, true);
-  const double y0 = top + kCaption;
-  const double height = group.coilWidth * scale;
+  writer.rect({kMargin, top + kCaption}, pattern.length * scale, group.coilWidth * scale, kWaste,
+              0.6);
+}
+
+void drawTrim(PageWriter& writer, const CoilGroup& group, const SheetPattern& pattern, double top,
+              double scale) {
+  if (group.trim <= 0) return;
+  writer.rect({kMargin, top + kCaption + (group.coilWidth - group.trim) * scale},
+              pattern.length * scale, group.trim * scale, kTrim, 0.3);
+}
+
+// The strips of a pattern from the sheet's top edge, each labelled inside where the label fits
+// and beside the sheet where it does not.
+void drawStrips(PageWriter& writer, const CoilGroup& group, const SheetPattern& pattern, double top,
+                double scale) {
   const double length = pattern.length * scale;
-  writer.rect({kMargin, y0}, length, height, kWaste, 0.6);
-  if (group.trim > 0) {
-    writer.rect({kMargin, y0 + height - group.trim * scale}, length, group.trim * scale, kTrim,
-                0.3);
-  }
-  double y = y0;
-  double outsideBottom = y0;
+  double y = top + kCaption;
+  double outsideBottom = y;
   for (const SheetStrips& kind : pattern.strips) {
     if (kind.strip >= group.strips.size() || kind.count <= 0) continue;
     const CoilStrip& strip = group.strips[kind.strip];
     const double h = strip.width * scale;
     const double w = strip.length * scale;
     const std::string text = stripText(strip);
+    const double size = labelSize(writer, text, std::min(kLargestLabel, h * 0.72), w - 6);
+    const bool inside = size >= kSmallestLabel;
+    const TextMetrics m = inside ? writer.metrics(text, size) : TextMetrics{};
     const double groupTop = y;
-    bool inside = true;
     for (int c = 0; c < kind.count; ++c) {
       writer.rect({kMargin, y}, w, h, 1, 0.4);
-      double size = std::min(kLargestLabel, h * 0.72);
-      while (size >= kSmallestLabel && writer.width(text, size) > w - 6) size -= 0.25;
-      if (size >= kSmallestLabel) {
-        const TextMetrics m = writer.metrics(text, size);
-        writer.text(text, {kMargin + 3, y + h / 2 + (m.ascent - m.descent) / 2}, size);
-      } else {
-        inside = false;
-      }
+      if (inside) writer.text(text, {kMargin + 3, y + h / 2 + (m.ascent - m.descent) / 2}, size);
       y += h;
     }
     if (!inside) {
       const std::string label = text + (kind.count > 1 ? "  ×" + std::to_string(kind.count) : "");
-      const TextMetrics m = writer.metrics(label, kOutsideLabel);
-      const double baseline =
-          std::max((groupTop + y) / 2 + (m.ascent - m.descent) / 2, outsideBottom + m.ascent + 1);
+      const TextMetrics outside = writer.metrics(label, kOutsideLabel);
+      const double baseline = std::max((groupTop + y) / 2 + (outside.ascent - outside.descent) / 2,
+                                       outsideBottom + outside.ascent + 1);
       const double x = kMargin + length + 8;
-      writer.line({kMargin + w, (groupTop + y) / 2}, {x - 2, baseline - m.ascent / 2}, 0.3, 0.3);
+      writer.line({kMargin + w, (groupTop + y) / 2}, {x - 2, baseline - outside.ascent / 2}, 0.3,
+                  0.3);
       writer.text(writer.fitted(label, kLabelRoom - 10, kOutsideLabel), {x, baseline},
                   kOutsideLabel);
-      outsideBottom = baseline + m.descent;
+      outsideBottom = baseline + outside.descent;
     }
   }
 }
@@ -122,10 +143,20 @@ std::vector<Page> layoutCoilPages(const ShopBook& book, const CoilOrder& order,
     }
     y += 10;
     const std::size_t first = next;
+    std::vector<double> tops;
     while (next < plan.patterns.size() && (next == first || y + band <= bottom)) {
-      drawPattern(writer, group, plan.patterns[next], next + 1, y, scale);
+      tops.push_back(y);
       y += band;
       ++next;
+    }
+    for (std::size_t i = 0; i < tops.size(); ++i) {
+      drawSheet(writer, group, plan.patterns[first + i], first + i + 1, tops[i], scale);
+    }
+    for (std::size_t i = 0; i < tops.size(); ++i) {
+      drawTrim(writer, group, plan.patterns[first + i], tops[i], scale);
+    }
+    for (std::size_t i = 0; i < tops.size(); ++i) {
+      drawStrips(writer, group, plan.patterns[first + i], tops[i], scale);
     }
   } while (next < plan.patterns.size());
   return {std::make_move_iterator(pages.begin()), std::make_move_iterator(pages.end())};

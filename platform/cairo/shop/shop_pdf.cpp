@@ -2,10 +2,14 @@
 
 #include <cairo-pdf.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "platform/cairo/cairo_canvas.h"
 #include "shop/page_writer.h"
@@ -13,18 +17,6 @@
 namespace kvm::cairo {
 
 namespace {
-
-struct FontOptionsFree {
-  void operator()(cairo_font_options_t* o) const { cairo_font_options_destroy(o); }
-};
-
-// Metrics as laid out, not snapped to a device's pixels.
-void unhinted(cairo_t* context) {
-  const std::unique_ptr<cairo_font_options_t, FontOptionsFree> options(cairo_font_options_create());
-  cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
-  cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
-  cairo_set_font_options(context, options.get());
-}
 
 // Where cairo's output goes, with the first failure's reason kept.
 struct Sink {
@@ -66,20 +58,46 @@ struct CurrentFont {
   }
 };
 
-void drawPage(cairo_t* cr, const shop::Page& page, CurrentFont& font) {
+// The glyphs of several texts with the text they came from, so that the PDF still says
+// which characters it shows.
+struct TextRun {
+  std::string utf8;
+  std::vector<cairo_glyph_t> glyphs;
+  std::vector<cairo_text_cluster_t> clusters;
+
+  void show(cairo_t* cr) const {
+    cairo_show_text_glyphs(cr, utf8.data(), static_cast<int>(utf8.size()), glyphs.data(),
+                           static_cast<int>(glyphs.size()), clusters.data(),
+                           static_cast<int>(clusters.size()), cairo_text_cluster_flags_t{});
+  }
+};
+
+void drawPage(cairo_t* cr, const shop::Page& page, CurrentFont& font,
+              const CairoTextMeasure& measure) {
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  for (const shop::DrawnRect& rect : page.rects) {
-    cairo_rectangle(cr, rect.corner.x, rect.corner.y, rect.width, rect.height);
-    cairo_set_source_rgb(cr, rect.fillGrey, rect.fillGrey, rect.fillGrey);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_set_line_width(cr, rect.strokeWidth);
-    if (rect.strokeWidth > 0) {
+  // Rects of one style in a row go out as one path, as lines do below: the coil pages draw
+  // tens of thousands of strips. Strokes then follow all fills of the run, so an edge two
+  // strips share is never half covered by the later fill.
+  for (std::size_t first = 0; first < page.rects.size();) {
+    const shop::DrawnRect& style = page.rects[first];
+    std::size_t last = first;
+    while (last < page.rects.size() && page.rects[last].fillGrey == style.fillGrey &&
+           page.rects[last].strokeWidth == style.strokeWidth) {
+      const shop::DrawnRect& rect = page.rects[last];
+      cairo_rectangle(cr, rect.corner.x, rect.corner.y, rect.width, rect.height);
+      ++last;
+    }
+    cairo_set_source_rgb(cr, style.fillGrey, style.fillGrey, style.fillGrey);
+    if (style.strokeWidth > 0) {
+      cairo_fill_preserve(cr);
+      cairo_set_source_rgb(cr, 0, 0, 0);
+      cairo_set_line_width(cr, style.strokeWidth);
       cairo_stroke(cr);
     } else {
-      cairo_new_path(cr);
+      cairo_fill(cr);
     }
+    first = last;
   }
   // Lines of one pen go out as one path: a stroke a line made the writing several times
   // slower, each stroke being an operation of its own for cairo and in the PDF.
@@ -88,8 +106,14 @@ void drawPage(cairo_t* cr, const shop::Page& page, CurrentFont& font) {
     std::size_t last = first;
     while (last < page.lines.size() && page.lines[last].width == pen.width &&
            page.lines[last].grey == pen.grey) {
-      cairo_move_to(cr, page.lines[last].from.x, page.lines[last].from.y);
-      cairo_line_to(cr, page.lines[last].to.x, page.lines[last].to.y);
+      const shop::DrawnLine& line = page.lines[last];
+      // A line going on from where the last one ended continues its path: arcs and profiles
+      // are drawn as chains, and every point repeated is two more numbers to write.
+      if (last == first || line.from.x != page.lines[last - 1].to.x ||
+          line.from.y != page.lines[last - 1].to.y) {
+        cairo_move_to(cr, line.from.x, line.from.y);
+      }
+      cairo_line_to(cr, line.to.x, line.to.y);
       ++last;
     }
     cairo_set_source_rgb(cr, pen.grey, pen.grey, pen.grey);
@@ -103,13 +127,18 @@ void drawPage(cairo_t* cr, const shop::Page& page, CurrentFont& font) {
     cairo_close_path(cr);
     cairo_fill(cr);
   }
+  // Level texts of one face and size go out in one call: each call is an operation that the
+  // PDF surface records, replays and writes with its own matrix, and a page holds hundreds.
+  // Texts never overlap, so the order among them does not show.
+  std::map<std::pair<double, bool>, TextRun> runs;
   for (const shop::DrawnText& text : page.texts) {
-    font.use(cr, text.size, text.bold);
     if (text.angle == 0) {
-      cairo_move_to(cr, text.origin.x, text.origin.y);
-      cairo_show_text(cr, text.text.c_str());
+      TextRun& run = runs[{text.size, text.bold}];
+      run.utf8 += text.text;
+      measure.appendGlyphs(text.text, text.size, text.bold, text.origin, run.glyphs, run.clusters);
       continue;
     }
+    font.use(cr, text.size, text.bold);
     cairo_save(cr);
     cairo_translate(cr, text.origin.x, text.origin.y);
     cairo_rotate(cr, text.angle);
@@ -117,45 +146,20 @@ void drawPage(cairo_t* cr, const shop::Page& page, CurrentFont& font) {
     cairo_show_text(cr, text.text.c_str());
     cairo_restore(cr);
   }
+  for (const auto& [face, run] : runs) {
+    font.use(cr, face.first, face.second);
+    run.show(cr);
+  }
 }
 
 }  // namespace
 
-void selectShopFont(cairo_t* context, double size, bool bold) {
-  cairo_select_font_face(context, kDefaultFontFamily, CAIRO_FONT_SLANT_NORMAL,
-                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(context, size);
-}
-
-CairoTextMeasure::CairoTextMeasure()
-    : surface_(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr)),
-      context_(cairo_create(surface_.get())) {
-  unhinted(context_.get());
-}
-
-shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size, bool bold) const {
-  Key key{text, size, bold};
-  if (const auto found = cache_.find(key); found != cache_.end()) return found->second;
-  cairo_t* cr = context_.get();
-  selectShopFont(cr, size, bold);
-  const std::string valid = shop::validUtf8(text);
-  cairo_font_extents_t font{};
-  cairo_font_extents(cr, &font);
-  cairo_text_extents_t extents{};
-  cairo_text_extents(cr, valid.c_str(), &extents);
-  // The ink may reach past the advance (a slanting last glyph); the box takes the wider.
-  const double width = std::max(extents.x_advance, extents.x_bearing + extents.width);
-  const shop::TextMetrics metrics{width, font.ascent, font.descent};
-  cache_.emplace(std::move(key), metrics);
-  return metrics;
-}
-
-void drawShopPages(cairo_t* context, cairo_surface_t* surface,
-                   const std::vector<shop::Page>& pages) {
+void drawShopPages(cairo_t* context, cairo_surface_t* surface, const std::vector<shop::Page>& pages,
+                   const CairoTextMeasure& measure) {
   CurrentFont font;
   for (const shop::Page& page : pages) {
     cairo_pdf_surface_set_size(surface, page.width, page.height);
-    drawPage(context, page, font);
+    drawPage(context, page, font, measure);
     cairo_show_page(context);
   }
 }
@@ -179,7 +183,7 @@ void writeShopPdf(const std::filesystem::path& file, const shop::ShopBook& book)
     std::unique_ptr<cairo_t, void (*)(cairo_t*)> context(cairo_create(surface.get()),
                                                          cairo_destroy);
     unhinted(context.get());
-    drawShopPages(context.get(), surface.get(), laidOut.pages);
+    drawShopPages(context.get(), surface.get(), laidOut.pages, measure);
     status = cairo_status(context.get());
     context.reset();
     cairo_surface_finish(surface.get());

@@ -1,0 +1,147 @@
+#include "platform/cairo/shop/shop_text.h"
+
+#include <algorithm>
+
+#include "platform/cairo/cairo_canvas.h"
+#include "shop/page_writer.h"
+
+namespace kvm::cairo {
+
+namespace {
+
+struct FontOptionsFree {
+  void operator()(cairo_font_options_t* o) const { cairo_font_options_destroy(o); }
+};
+
+struct GlyphsFree {
+  void operator()(cairo_glyph_t* g) const { cairo_glyph_free(g); }
+};
+
+// The length of the UTF-8 character at i and its code point; the text is well formed.
+std::size_t decode(std::string_view text, std::size_t i, char32_t& code) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  std::size_t length = 1;
+  if (lead >= 0xF0) {
+    length = 4;
+    code = lead & 0x07U;
+  } else if (lead >= 0xE0) {
+    length = 3;
+    code = lead & 0x0FU;
+  } else if (lead >= 0xC0) {
+    length = 2;
+    code = lead & 0x1FU;
+  } else {
+    code = lead;
+  }
+  length = std::min(length, text.size() - i);
+  for (std::size_t k = 1; k < length; ++k) code = (code << 6U) | (byte(i + k) & 0x3FU);
+  return length;
+}
+
+}  // namespace
+
+void selectShopFont(cairo_t* context, double size, bool bold) {
+  cairo_select_font_face(context, kDefaultFontFamily, CAIRO_FONT_SLANT_NORMAL,
+                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(context, size);
+}
+
+void unhinted(cairo_t* context) {
+  const std::unique_ptr<cairo_font_options_t, FontOptionsFree> options(cairo_font_options_create());
+  cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
+  cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
+  cairo_set_font_options(context, options.get());
+}
+
+CairoTextMeasure::CairoTextMeasure()
+    : surface_(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr)),
+      context_(cairo_create(surface_.get())) {
+  unhinted(context_.get());
+}
+
+CairoTextMeasure::Face& CairoTextMeasure::face(double size, bool bold) const {
+  const auto found = std::find_if(faces_.begin(), faces_.end(), [size, bold](const auto& each) {
+    return each->size == size && each->bold == bold;
+  });
+  if (found != faces_.end()) return **found;
+  selectShopFont(context_.get(), size, bold);
+  cairo_font_extents_t extents{};
+  cairo_font_extents(context_.get(), &extents);
+  auto made = std::make_unique<Face>();
+  made->size = size;
+  made->bold = bold;
+  made->ascent = extents.ascent;
+  made->descent = extents.descent;
+  faces_.push_back(std::move(made));
+  return *faces_.back();
+}
+
+const CairoTextMeasure::Glyph& CairoTextMeasure::glyph(Face& face, std::string_view character,
+                                                       char32_t code) const {
+  std::optional<Glyph>* ascii = code < face.ascii.size() ? &face.ascii.at(code) : nullptr;
+  if (ascii != nullptr && ascii->has_value()) return **ascii;
+  if (ascii == nullptr) {
+    if (const auto found = face.others.find(code); found != face.others.end()) {
+      return found->second;
+    }
+  }
+  cairo_t* cr = context_.get();
+  selectShopFont(cr, face.size, face.bold);
+  cairo_scaled_font_t* font = cairo_get_scaled_font(cr);
+  cairo_glyph_t* converted = nullptr;
+  int count = 0;
+  Glyph result;
+  if (cairo_scaled_font_text_to_glyphs(font, 0, 0, character.data(),
+                                       static_cast<int>(character.size()), &converted, &count,
+                                       nullptr, nullptr, nullptr) == CAIRO_STATUS_SUCCESS &&
+      count == 1) {
+    const std::unique_ptr<cairo_glyph_t, GlyphsFree> owned(converted);
+    cairo_text_extents_t extents{};
+    cairo_scaled_font_glyph_extents(font, converted, 1, &extents);
+    result.index = converted->index;
+    result.advance = extents.x_advance;
+    // As cairo's text extents do, a glyph without ink does not widen the text.
+    result.inked = extents.width != 0 && extents.height != 0;
+    result.inkRight = extents.x_bearing + extents.width;
+  } else {
+    cairo_glyph_free(converted);
+  }
+  if (ascii != nullptr) return ascii->emplace(result);
+  return face.others.emplace(code, result).first->second;
+}
+
+shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size, bool bold) const {
+  const std::string valid = shop::validUtf8(text);
+  Face& set = face(size, bold);
+  double pen = 0;
+  double inkRight = 0;
+  for (std::size_t i = 0; i < valid.size();) {
+    char32_t code = 0;
+    const std::size_t n = decode(valid, i, code);
+    const Glyph& g = glyph(set, std::string_view(valid).substr(i, n), code);
+    if (g.inked) inkRight = std::max(inkRight, pen + g.inkRight);
+    pen += g.advance;
+    i += n;
+  }
+  // The ink may reach past the advance (a slanting last glyph); the box takes the wider.
+  return {std::max(pen, inkRight), set.ascent, set.descent};
+}
+
+void CairoTextMeasure::appendGlyphs(std::string_view text, double size, bool bold,
+                                    shop::Point origin, std::vector<cairo_glyph_t>& glyphs,
+                                    std::vector<cairo_text_cluster_t>& clusters) const {
+  Face& set = face(size, bold);
+  double x = origin.x;
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t code = 0;
+    const std::size_t n = decode(text, i, code);
+    const Glyph& g = glyph(set, text.substr(i, n), code);
+    glyphs.push_back({g.index, x, origin.y});
+    clusters.push_back({static_cast<int>(n), 1});
+    x += g.advance;
+    i += n;
+  }
+}
+
+}  // namespace kvm::cairo
