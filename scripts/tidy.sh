@@ -2,7 +2,11 @@
 # Static analysis of every Linux-built source of the project with the repository's
 # .clang-tidy files; any finding fails the run.
 #
-#   scripts/tidy.sh BUILD_FOLDER     (a configured build with compile_commands.json)
+#   scripts/tidy.sh BUILD_FOLDER [SOURCES [HEADERS]]
+#
+# BUILD_FOLDER holds compile_commands.json; SOURCES, a regular expression of folders under the
+# root, narrows the run, and HEADERS names the headers analysed with them (the Windows build's
+# commands are read for its own folders and headers).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,7 +17,8 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 # Sources only, not what the build generates or fetches.
 status=0
-"$runner" -p "$build" -j "$(nproc)" -quiet "^$root/(src|platform|apps|tools|tests|bench)/" \
+sources=${2:-(src|platform|apps|tools|tests|bench)}
+"$runner" -p "$build" -j "$(nproc)" -quiet ${3:+"-header-filter=$3"} "^$root/$sources/" \
   >"$log" 2>&1 || status=$?
 if grep -qE "(error|warning):" "$log"; then
   grep -E "(error|warning):" "$log" | sed 's/\x1b\[[0-9;]*m//g' | sort -u

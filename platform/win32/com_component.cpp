@@ -6,12 +6,12 @@
 namespace kvm::win32 {
 
 ComponentFactory comComponentFactory(std::filesystem::path serverDll,
-                                     std::optional<DialogReports> played) {
+                                     const std::optional<DialogReports>& played) {
   auto server = std::make_shared<InProcessServer>(std::move(serverDll));
   auto registered = std::make_shared<bool>(false);
   auto installed = std::make_shared<bool>(false);
   return [server, registered, installed,
-          played](std::shared_ptr<ProcessContext> process) -> DispatchPtr {
+          played](const std::shared_ptr<ProcessContext>& process) -> DispatchPtr {
     if (!*registered) {
       server->registerServer();
       *registered = true;

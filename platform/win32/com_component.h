@@ -24,6 +24,6 @@ using ComponentFactory = std::function<DispatchPtr(std::shared_ptr<ProcessContex
 // With `played`, the DLL shows its dialogs and message boxes on real windows and reports them
 // (see played_desktop.h); the context's desktop then only answers the rest.
 ComponentFactory comComponentFactory(std::filesystem::path serverDll,
-                                     std::optional<DialogReports> played = std::nullopt);
+                                     const std::optional<DialogReports>& played = std::nullopt);
 
 }  // namespace kvm::win32

@@ -78,7 +78,9 @@ Variant ComDispatch::invoke(std::u16string_view name, InvokeKind kind, std::vect
     throw errorFromInvoke(outcome, exception);
   }
   for (std::size_t i = 0; i < args.size(); ++i) {
-    // Only what the callee replaced is read back, so untouched objects keep their identity.
+    // Only what the callee replaced is read back, so untouched objects keep their identity. The
+    // bytes are compared as they were sent: a copy of them, not a value to compare by meaning.
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
     if (std::memcmp(&sent[i], &values[i].get(), sizeof(VARIANT)) != 0) {
       args[i] = fromComVariant(values[i].get());
     }

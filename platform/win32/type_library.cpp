@@ -58,7 +58,7 @@ void addMember(ICreateTypeInfo& info, UINT index, const MemberInfo& member) {
     names.emplace_back(parameter.name);
   }
   FUNCDESC function{};
-  function.memid = static_cast<MEMBERID>(index + 1);
+  function.memid = static_cast<MEMBERID>(index) + 1;
   function.funckind = FUNC_DISPATCH;
   function.invkind = member.kind == MemberKind::ReadOnlyProperty ? INVOKE_PROPERTYGET : INVOKE_FUNC;
   function.callconv = CC_STDCALL;
@@ -68,6 +68,7 @@ void addMember(ICreateTypeInfo& info, UINT index, const MemberInfo& member) {
   check(info.AddFuncDesc(index, &function));
 
   std::vector<LPOLESTR> namePointers;
+  namePointers.reserve(names.size());
   for (auto& name : names) {
     namePointers.push_back(const_cast<LPOLESTR>(wide(name)));
   }

@@ -53,6 +53,7 @@ Variant readElement(SAFEARRAY* array, LONG* indices, VARTYPE elementComType) {
 // The first index of every dimension, as SAFEARRAY calls take them.
 std::vector<LONG> firstIndices(const std::vector<ArrayDimension>& dimensions) {
   std::vector<LONG> indices;
+  indices.reserve(dimensions.size());
   for (const auto& dimension : dimensions) {
     indices.push_back(dimension.lowerBound);
   }
@@ -157,6 +158,7 @@ ComVariant arrayToCom(const ArrayValue& array) {
     dimensions.push_back({array.lowerBound, static_cast<int32_t>(array.elements.size())});
   }
   std::vector<SAFEARRAYBOUND> bounds;
+  bounds.reserve(dimensions.size());
   for (const auto& dimension : dimensions) {
     bounds.push_back({static_cast<ULONG>(dimension.count), dimension.lowerBound});
   }

@@ -68,7 +68,7 @@ void makeCaption(HWND parent, HFONT font, std::u16string_view text, RECT place, 
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),  // NOLINT: id as menu
                            GetModuleHandleW(nullptr), nullptr);
   });
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);  // NOLINT
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 SIZE textSize(HWND window, HFONT font, std::u16string_view text) {

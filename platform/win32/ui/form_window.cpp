@@ -6,6 +6,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/ui/form_captions.h"
 #include "platform/win32/ui/procedure_guard.h"
+#include "platform/win32/window_data.h"
 #include "ui/control.h"
 #include "ui/form.h"
 #include "ui/label.h"
@@ -81,7 +82,7 @@ FormWindow::FormWindow(Form& form, HWND owner, std::function<void()> changed, bo
                            wide(form.caption()), style, form.left(), form.top(), form.width(),
                            form.height(), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   }));
-  SetWindowLongPtrW(handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
+  attachToWindow(handle(), this);
   try {
     bindControls();
     addFormCaptions(form_, handle(), font_.get(), byControl_);
@@ -259,7 +260,7 @@ void FormWindow::popupMenu(MenuItem& menu) {
 }
 
 LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
+  auto* self = attachedTo<FormWindow>(window);
   if (self == nullptr) {
     return DefWindowProcW(window, message, wParam, lParam);
   }
@@ -309,8 +310,8 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN: {
       HWND control = reinterpret_cast<HWND>(lParam);  // NOLINT: the message's handle
       if (ControlBinding* binding = bindingOf(GetDlgCtrlID(control)); binding != nullptr) {
-        if (HBRUSH brush = binding->colour(reinterpret_cast<HDC>(wParam));
-            brush != nullptr) {                     // NOLINT
+        if (HBRUSH brush = binding->colour(fromMessageValue<HDC>(static_cast<LONG_PTR>(wParam)));
+            brush != nullptr) {
           return reinterpret_cast<LRESULT>(brush);  // NOLINT: the brush travels as the result
         }
       }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/bstr.h"
@@ -118,6 +119,7 @@ class GridBinding final : public WindowBinding {
 
   [[nodiscard]] std::vector<int32_t> widths() const {
     std::vector<int32_t> result;
+    result.reserve(static_cast<std::size_t>(std::max(grid_.cols(), 0)));
     for (int32_t col = 0; col < grid_.cols(); ++col) {
       result.push_back(grid_.colWidth(col));
     }

@@ -7,6 +7,7 @@
 
 #include "platform/win32/bstr.h"
 #include "platform/win32/ui/procedure_guard.h"
+#include "platform/win32/window_data.h"
 #include "ui/list_box.h"
 
 namespace kvm::win32 {
@@ -33,13 +34,12 @@ class ListBinding final : public WindowBinding {
                                       WS_EX_CLIENTEDGE, list, context)),
         list_(list),
         afterEvent_(context.afterEvent) {
-    SetWindowLongPtrW(window(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
-    ownProcedure_ = reinterpret_cast<WNDPROC>(  // NOLINT: the procedure travels as a number
-        SetWindowLongPtrW(window(), GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(&procedure)));  // NOLINT
+    attachToWindow(window(), this);
+    ownProcedure_ = fromMessageValue<WNDPROC>(
+        SetWindowLongPtrW(window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure)));
   }
   ~ListBinding() override {
-    SetWindowLongPtrW(window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProcedure_));  // NOLINT
+    SetWindowLongPtrW(window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProcedure_));
   }
   ListBinding(const ListBinding&) = delete;
   ListBinding& operator=(const ListBinding&) = delete;
@@ -57,8 +57,7 @@ class ListBinding final : public WindowBinding {
       SendMessageW(window(), WM_SETREDRAW, FALSE, 0);
       SendMessageW(window(), LB_RESETCONTENT, 0, 0);
       for (const ListItem& item : items_) {
-        SendMessageW(window(), LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(wide(item.text)));  // NOLINT
+        SendMessageW(window(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(item.text)));
       }
       SendMessageW(window(), WM_SETREDRAW, TRUE, 0);
       InvalidateRect(window(), nullptr, TRUE);
@@ -104,8 +103,7 @@ class ListBinding final : public WindowBinding {
 
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self =
-        reinterpret_cast<ListBinding*>(GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
+    auto* self = attachedTo<ListBinding>(window);
     return guardProcedure([&]() -> LRESULT {
       if (self != nullptr && self->take(message, wParam, lParam)) {
         if (self->afterEvent_) {

@@ -5,6 +5,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/ui/gdi_replay.h"
 #include "platform/win32/ui/procedure_guard.h"
+#include "platform/win32/window_data.h"
 #include "ui/picture_box.h"
 
 namespace kvm::win32 {
@@ -18,7 +19,7 @@ class PictureBinding final : public WindowBinding {
   PictureBinding(PictureBox& picture, const BindingContext& context)
       : WindowBinding(picture, makeChild(kPictureClass, u"", WS_CLIPCHILDREN, 0, picture, context)),
         picture_(picture) {
-    SetWindowLongPtrW(window(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
+    attachToWindow(window(), this);
   }
 
   void sync() override {
@@ -30,8 +31,7 @@ class PictureBinding final : public WindowBinding {
   }
 
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self =
-        reinterpret_cast<PictureBinding*>(GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
+    auto* self = attachedTo<PictureBinding>(window);
     switch (message) {
       case WM_PAINT:
         if (self != nullptr) {

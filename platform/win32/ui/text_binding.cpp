@@ -29,7 +29,7 @@ class TextBinding final : public WindowBinding {
       selStart_ = box_.selStart();
       selLength_ = box_.selLength();
       const auto start = static_cast<WPARAM>(selStart_);
-      const auto end = static_cast<LPARAM>(selStart_ + selLength_);
+      const auto end = static_cast<LPARAM>(selStart_) + selLength_;
       if (combo_) {
         SendMessageW(window(), CB_SETEDITSEL, 0, MAKELPARAM(start, end));
       } else {
@@ -104,7 +104,7 @@ std::unique_ptr<ControlBinding> bindComboBox(ComboBox& box, const BindingContext
       makeChild(L"COMBOBOX", u"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0, box,
                 context, kDropDownHeight);
   for (const std::u16string& item : box.items()) {
-    SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(item)));  // NOLINT
+    SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(item)));
   }
   SetWindowTextW(window, wide(box.text()));
   return std::make_unique<TextBinding>(box, window,

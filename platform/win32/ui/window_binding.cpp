@@ -1,14 +1,14 @@
 #include "platform/win32/ui/window_binding.h"
 
 #include "platform/win32/bstr.h"
+#include "platform/win32/window_data.h"
 
 namespace kvm::win32 {
 
 namespace {
 
 HMENU childId(int id) {
-  return reinterpret_cast<HMENU>(
-      static_cast<INT_PTR>(id));  // NOLINT: a child's id travels as a menu
+  return fromMessageValue<HMENU>(id);  // a child's id travels as its menu
 }
 
 }  // namespace
@@ -21,7 +21,7 @@ HWND makeChild(const wchar_t* windowClass, const std::u16string& text, DWORD sty
                            control.height() + extraHeight, context.parent, childId(context.id),
                            GetModuleHandleW(nullptr), nullptr);
   });
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(context.font), FALSE);  // NOLINT
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(context.font), FALSE);
   return window;
 }
 
