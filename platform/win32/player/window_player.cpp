@@ -50,13 +50,6 @@ int keyCode(const std::string& name) {
   return found->second;
 }
 
-bool answers(const std::string& word, const std::string& buttons) {
-  if (word == "ok") return buttons == "ok" || buttons == "okcancel";
-  if (word == "cancel") return buttons == "okcancel" || buttons == "yesnocancel";
-  if (word == "yes" || word == "no") return buttons == "yesno" || buttons == "yesnocancel";
-  return false;
-}
-
 HWND handleIn(const json& state) {
   const auto found = state.find("$window");
   if (found == state.end() || !found->is_number_unsigned()) {
@@ -257,22 +250,8 @@ class WindowPlayer::Impl {
     }
   }
 
-  // The answer-queue rules: an OK-only box takes a queued "ok" if one is next, any other box
-  // the oldest answer, which must be one of its buttons.
   void answer(const ShownMessageBox& box) {
-    std::string word = "ok";
-    if (box.buttons == "ok") {
-      if (!answers_->empty() && answers_->front() == "ok") {
-        answers_->pop();
-      }
-    } else {
-      if (answers_->empty() || !answers(answers_->front(), box.buttons)) {
-        throw ScriptStop("no answer queued for the message box \"" + toUtf8(box.text) + "\" (" +
-                         box.buttons + ")");
-      }
-      word = answers_->front();
-      answers_->pop();
-    }
+    const std::string word = answers_->answer(toUtf8(box.text), box.buttons);
     // A box without a title of its own shows the application's name.
     const json title = box.title == u"Kavelmor" ? json(nullptr) : json(toUtf8(box.title));
     sink_.emit({{"msgbox",
