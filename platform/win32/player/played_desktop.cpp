@@ -10,44 +10,20 @@
 #include <nlohmann/json.hpp>
 
 #include "base/text.h"
+#include "platform/script/action_check.h"
 #include "platform/script/form_dump.h"
 #include "platform/script/form_stack.h"
 #include "platform/win32/desktop_bridge.h"
 #include "platform/win32/ui/form_desktop.h"
-#include "ui/check_box.h"
 #include "ui/control.h"
 #include "ui/form.h"
-#include "ui/grid.h"
-#include "ui/label.h"
 #include "ui/list_box.h"
-#include "ui/menu_item.h"
-#include "ui/option_group.h"
-#include "ui/picture_box.h"
-#include "ui/text_box.h"
-#include "ui/timer.h"
 
 namespace kvm::win32 {
 
 namespace {
 
 using nlohmann::json;
-
-const char* kindOf(const Control& control) {
-  if (dynamic_cast<const ComboBox*>(&control) != nullptr) return "combo";
-  if (dynamic_cast<const TextBox*>(&control) != nullptr) return "text";
-  if (dynamic_cast<const ListBox*>(&control) != nullptr) return "list";
-  if (dynamic_cast<const Grid*>(&control) != nullptr) return "grid";
-  if (dynamic_cast<const CheckBox*>(&control) != nullptr) return "check";
-  if (dynamic_cast<const OptionButton*>(&control) != nullptr) return "option";
-  if (dynamic_cast<const OptionGroup*>(&control) != nullptr) return "options";
-  if (dynamic_cast<const Button*>(&control) != nullptr) return "button";
-  if (dynamic_cast<const Label*>(&control) != nullptr) return "label";
-  if (dynamic_cast<const Frame*>(&control) != nullptr) return "frame";
-  if (dynamic_cast<const MenuItem*>(&control) != nullptr) return "menu";
-  if (dynamic_cast<const Timer*>(&control) != nullptr) return "timer";
-  if (dynamic_cast<const PictureBox*>(&control) != nullptr) return "picture";
-  return "other";
-}
 
 class PlayedDesktop final : public Ui {
  public:
@@ -151,7 +127,7 @@ class PlayedDesktop final : public Ui {
 
   [[nodiscard]] json dumpControl(const Form& form, const Control& control) const {
     json state = script::dumpControl(control);
-    state["$kind"] = kindOf(control);
+    state["$kind"] = script::controlKind(control);
     const ControlPlace place = controlPlaceOf(*windows_, form, control);
     if (place.window != nullptr) {
       state["$window"] = reinterpret_cast<std::uintptr_t>(place.window);  // NOLINT: a number
