@@ -1,10 +1,6 @@
 #include "platform/sim/ui/scripted_ui.h"
 
-#include <algorithm>
-
-#include "base/runtime_error.h"
 #include "base/text.h"
-#include "platform/script/form_dump.h"
 #include "platform/script/script_stop.h"
 #include "ui/form.h"
 
@@ -33,32 +29,11 @@ const char* buttonsName(MsgButtons buttons) {
   return "ok";
 }
 
-std::optional<MsgAnswer> answerOf(const std::string& word, MsgButtons buttons) {
-  const bool ok = word == "ok" && (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel);
-  const bool cancel =
-      word == "cancel" && (buttons == MsgButtons::OkCancel || buttons == MsgButtons::YesNoCancel);
-  const bool yesNo = (word == "yes" || word == "no") &&
-                     (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel);
-  if (ok) return MsgAnswer::Ok;
-  if (cancel) return MsgAnswer::Cancel;
-  if (yesNo) return word == "yes" ? MsgAnswer::Yes : MsgAnswer::No;
-  return std::nullopt;
-}
-
-void removeForm(std::vector<Form*>& forms, const Form* form) {
-  forms.erase(std::remove(forms.begin(), forms.end(), form), forms.end());
-}
-
-bool contains(const std::vector<Form*>& forms, const Form* form) {
-  return std::find(forms.begin(), forms.end(), form) != forms.end();
-}
-
-nlohmann::json names(const std::vector<Form*>& forms) {
-  nlohmann::json list = nlohmann::json::array();
-  for (const Form* form : forms) {
-    list.push_back(toUtf8(form->name()));
-  }
-  return list;
+MsgAnswer answerOf(const std::string& word) {
+  if (word == "yes") return MsgAnswer::Yes;
+  if (word == "no") return MsgAnswer::No;
+  if (word == "cancel") return MsgAnswer::Cancel;
+  return MsgAnswer::Ok;
 }
 
 }  // namespace
@@ -70,26 +45,14 @@ ScriptedUi::ScriptedUi(script::EventSink& events, script::AnswerQueue& answers,
 MsgAnswer ScriptedUi::messageBox(std::u16string_view text,
                                  const std::optional<std::u16string>& title, MsgIcon icon,
                                  MsgButtons buttons) {
-  std::string word = "ok";
-  if (buttons == MsgButtons::Ok) {
-    if (!answers_.empty() && answers_.front() == "ok") {
-      answers_.pop();
-    }
-  } else {
-    if (answers_.empty() || !answerOf(answers_.front(), buttons)) {
-      throw script::ScriptStop("no answer queued for the message box \"" + toUtf8(text) + "\" (" +
-                               buttonsName(buttons) + ")");
-    }
-    word = answers_.front();
-    answers_.pop();
-  }
+  const std::string word = answers_.answer(toUtf8(text), buttonsName(buttons));
   nlohmann::json box{{"text", toUtf8(text)},
                      {"title", title ? nlohmann::json(toUtf8(*title)) : nlohmann::json(nullptr)},
                      {"icon", iconName(icon)},
                      {"buttons", buttonsName(buttons)},
                      {"answer", word}};
   events_.emit({{"msgbox", std::move(box)}});
-  return *answerOf(word, buttons);
+  return answerOf(word);
 }
 
 bool ScriptedUi::shiftDown() {
@@ -109,18 +72,11 @@ ScreenSize ScriptedUi::screenSize() {
 }
 
 void ScriptedUi::formLoaded(Form& form) {
-  if (!contains(loaded_, &form)) {
-    loaded_.push_back(&form);
-  }
+  forms_.load(form);
 }
 
 void ScriptedUi::forget(Form& form) {
-  removeForm(loaded_, &form);
-  removeForm(shown_, &form);
-  removeForm(topmost_, &form);
-  if (active_ == &form) {
-    active_ = shown_.empty() ? nullptr : shown_.back();
-  }
+  forms_.forget(form);
   if (menuForm_ == &form) {
     menuForm_ = nullptr;
     menu_ = nullptr;
@@ -137,17 +93,12 @@ void ScriptedUi::forgetForm(Form& form) {
 }
 
 void ScriptedUi::formHidden(Form& form) {
-  removeForm(shown_, &form);
-  removeForm(topmost_, &form);
-  if (active_ == &form) {
-    active_ = shown_.empty() ? nullptr : shown_.back();
-  }
+  forms_.hide(form);
   events_.emit({{"hidden", toUtf8(form.name())}});
 }
 
 void ScriptedUi::showModal(Form& form) {
-  shown_.push_back(&form);
-  active_ = &form;
+  forms_.show(form);
   events_.emit(
       {{"shown", toUtf8(form.name())}, {"caption", toUtf8(form.caption())}, {"modal", true}});
   while (form.isLoaded() && form.isShown()) {
@@ -160,20 +111,11 @@ void ScriptedUi::showModal(Form& form) {
 }
 
 void ScriptedUi::setWindowTopmost(Form& form, bool topmost) {
-  removeForm(topmost_, &form);
-  if (topmost) {
-    topmost_.push_back(&form);
-  }
+  forms_.setTopmost(form, topmost);
 }
 
 void ScriptedUi::activateWindow(std::u16string_view title) {
-  for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
-    if ((*it)->caption() == title) {
-      active_ = *it;
-      return;
-    }
-  }
-  raise(err::kInvalidCall);
+  forms_.activate(title);
 }
 
 void ScriptedUi::popupMenu(Form& form, MenuItem& menu) {
@@ -182,10 +124,11 @@ void ScriptedUi::popupMenu(Form& form, MenuItem& menu) {
 }
 
 Form& ScriptedUi::topForm() const {
-  if (shown_.empty()) {
+  Form* top = forms_.top();
+  if (top == nullptr) {
     throw script::ScriptStop("an action is played while no dialog is shown");
   }
-  return *shown_.back();
+  return *top;
 }
 
 void ScriptedUi::beginCall(const nlohmann::json& actions) {
@@ -206,23 +149,11 @@ void ScriptedUi::endCall() {
 }
 
 nlohmann::json ScriptedUi::dumpForms() const {
-  return {{"loaded", names(loaded_)},
-          {"shown", names(shown_)},
-          {"topmost", names(topmost_)},
-          {"active",
-           active_ != nullptr ? nlohmann::json(toUtf8(active_->name())) : nlohmann::json(nullptr)}};
+  return forms_.dump();
 }
 
 nlohmann::json ScriptedUi::dumpForm(std::u16string_view name) const {
-  for (const Form* form : loaded_) {
-    if (form->name() == name) {
-      auto value = kvm::script::dumpForm(*form);
-      value["shown"] = contains(shown_, form);
-      value["topmost"] = contains(topmost_, form);
-      return value;
-    }
-  }
-  throw std::invalid_argument("the dialog " + toUtf8(name) + " is not loaded");
+  return forms_.dumpForm(forms_.loaded(name));
 }
 
 void ScriptedUi::emitDump(const std::string& what, nlohmann::json value) {

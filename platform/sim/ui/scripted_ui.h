@@ -2,12 +2,12 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "platform/script/answer_queue.h"
 #include "platform/script/event_sink.h"
+#include "platform/script/form_stack.h"
 #include "ui/ui.h"
 
 namespace kvm::sim {
@@ -67,11 +67,8 @@ class ScriptedUi final : public Ui {
   nlohmann::json actions_ = nlohmann::json::array();
   std::size_t nextAction_ = 0;
 
-  std::vector<Form*> loaded_;   // in loading order
-  std::vector<Form*> shown_;    // modal stack, bottom to top
-  std::vector<Form*> topmost_;  // windows in the top-most layer
-  Form* active_ = nullptr;      // the window last activated
-  Form* menuForm_ = nullptr;    // the open context menu, if any
+  script::FormStack forms_;
+  Form* menuForm_ = nullptr;  // the open context menu, if any
   MenuItem* menu_ = nullptr;
 };
 

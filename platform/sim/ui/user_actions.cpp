@@ -1,10 +1,10 @@
 // The `ui` actions of a host script: each acts on the dialog shown on top, through the same
 // paths as the user's mouse and keys.
-#include <map>
 #include <string>
 
 #include "base/text.h"
 #include "platform/script/action_args.h"
+#include "platform/script/action_check.h"
 #include "platform/script/form_dump.h"
 #include "platform/script/script_stop.h"
 #include "platform/sim/ui/scripted_ui.h"
@@ -25,19 +25,6 @@ namespace {
 
 using nlohmann::json;
 
-int32_t keyCode(const std::string& name) {
-  static const std::map<std::string, int32_t> kKeys{
-      {"Up", vk::kUp},         {"Down", vk::kDown},         {"Left", vk::kLeft},
-      {"Right", vk::kRight},   {"Home", vk::kHome},         {"End", vk::kEnd},
-      {"PageUp", vk::kPageUp}, {"PageDown", vk::kPageDown}, {"Enter", vk::kEnter},
-      {"Escape", vk::kEscape}};
-  const auto found = kKeys.find(name);
-  if (found == kKeys.end()) {
-    throw script::ScriptStop("unknown key " + name);
-  }
-  return found->second;
-}
-
 Control& controlOf(const Form& form, const std::string& name) {
   Control* control = form.findControl(fromUtf8(name));
   if (control == nullptr) {
@@ -46,31 +33,7 @@ Control& controlOf(const Form& form, const std::string& name) {
   return *control;
 }
 
-template <class T>
-T& controlAs(const Form& form, const std::string& name, const char* kind) {
-  auto* control = dynamic_cast<T*>(&controlOf(form, name));
-  if (control == nullptr) {
-    throw script::ScriptStop(name + " of " + toUtf8(form.name()) + " is not " + kind);
-  }
-  return *control;
-}
-
-ListBox& visibleRowOf(const Form& form, const std::string& name, int32_t row) {
-  auto& list = controlAs<ListBox>(form, name, "a list");
-  if (row < 0 || row >= list.listCount()) {
-    throw script::ScriptStop(name + " has no row " + std::to_string(row));
-  }
-  if (row < list.topIndex() || row >= list.topIndex() + list.visibleRows()) {
-    throw script::ScriptStop("row " + std::to_string(row) + " of " + name +
-                             " is not visible; scroll the list first");
-  }
-  return list;
-}
-
 void click(Control& control) {
-  if (!control.usable()) {
-    return;
-  }
   if (auto* button = dynamic_cast<Button*>(&control)) {
     button->userClick();
   } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
@@ -79,8 +42,6 @@ void click(Control& control) {
     option->userClick();
   } else if (auto* item = dynamic_cast<MenuItem*>(&control)) {
     item->userPick();
-  } else {
-    throw script::ScriptStop(toUtf8(control.name()) + " cannot be clicked");
   }
 }
 
@@ -106,6 +67,61 @@ void tick(const Form& form) {
     if (auto* timer = dynamic_cast<Timer*>(control)) {
       timer->fire();
     }
+  }
+}
+
+// The mouse on a list: the wheel, the scroll bar, the left button down and up at a pixel row,
+// the right button up.
+void actOnList(ListBox& list, const std::string& verb, const script::ActionArgs& args) {
+  if (verb == "wheel") {
+    list.userWheel(args.number(2));
+  } else if (verb == "scroll") {
+    list.userScroll(args.number(2));
+  } else if (verb == "mousedown") {
+    list.userMouseDown(args.number(2));
+  } else {
+    list.userRightButtonUp();
+  }
+}
+
+void actOnControl(Form& form, const script::ActionArgs& args) {
+  const std::string verb = args.verb();
+  script::checkControlVerb(verb);
+  const std::string name = args.text(1);
+  Control& control = controlOf(form, name);
+  script::checkControlKind(verb, script::controlKind(control), name, toUtf8(form.name()));
+  if (verb == "key") {
+    pressKey(form, control, script::keyCode(args.text(2)));
+  } else if (verb == "select" || verb == "check") {
+    auto& list = dynamic_cast<ListBox&>(control);
+    const int32_t row = args.number(2);
+    script::checkListRow(
+        verb, name, row,
+        {list.listCount(), list.topIndex(), list.visibleRows(), list.hasCheckBoxes()});
+    if (list.usable()) {
+      verb == "check" ? list.userCheck(row) : list.userSelect(row);
+    }
+  } else if (verb == "grid") {
+    auto& grid = dynamic_cast<Grid&>(control);
+    const int32_t row = args.number(2);
+    script::checkGridRow(name, row, grid.rows());
+    if (grid.usable()) {
+      grid.userSelectRow(row);
+    }
+  } else if (!control.usable()) {
+    return;
+  } else if (verb == "click") {
+    click(control);
+  } else if (verb == "text") {
+    dynamic_cast<TextBox&>(control).userType(fromUtf8(args.text(2)));
+  } else if (verb == "dblclick") {
+    if (auto* list = dynamic_cast<ListBox*>(&control)) {
+      list->userDblClick();
+    } else {
+      dynamic_cast<Grid&>(control).userDblClick();
+    }
+  } else {
+    actOnList(dynamic_cast<ListBox&>(control), verb, args);
   }
 }
 
@@ -146,70 +162,12 @@ void ScriptedUi::playAction(const json& action) {
     }
     throw script::ScriptStop("the open menu has no item " + args.text(1));
   }
-  if (verb == "click") {
-    click(controlOf(form, args.text(1)));
-  } else if (verb == "select" || verb == "check") {
-    auto& list = visibleRowOf(form, args.text(1), args.number(2));
-    if (verb == "check" && !list.hasCheckBoxes()) {
-      throw script::ScriptStop(args.text(1) + " has no check boxes");
-    }
-    if (list.usable()) {
-      verb == "check" ? list.userCheck(args.number(2)) : list.userSelect(args.number(2));
-    }
-  } else if (verb == "text") {
-    auto& box = controlAs<TextBox>(form, args.text(1), "a text box");
-    if (box.usable()) {
-      box.userType(fromUtf8(args.text(2)));
-    }
-  } else if (verb == "key") {
-    pressKey(form, controlOf(form, args.text(1)), keyCode(args.text(2)));
-  } else if (verb == "wheel") {
-    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
-    if (list.usable()) {
-      list.userWheel(args.number(2));
-    }
-  } else if (verb == "scroll") {
-    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
-    if (list.usable()) {
-      list.userScroll(args.number(2));
-    }
-  } else if (verb == "mousedown") {
-    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
-    if (list.usable()) {
-      list.userMouseDown(args.number(2));
-    }
-  } else if (verb == "rclick") {
-    auto& list = controlAs<ListBox>(form, args.text(1), "a list");
-    if (list.usable()) {
-      list.userRightButtonUp();
-    }
-  } else if (verb == "dblclick") {
-    Control& control = controlOf(form, args.text(1));
-    if (!control.usable()) {
-      return;
-    }
-    if (auto* list = dynamic_cast<ListBox*>(&control)) {
-      list->userDblClick();
-    } else if (auto* grid = dynamic_cast<Grid*>(&control)) {
-      grid->userDblClick();
-    } else {
-      throw script::ScriptStop(args.text(1) + " cannot be double-clicked");
-    }
-  } else if (verb == "grid") {
-    auto& grid = controlAs<Grid>(form, args.text(1), "a grid");
-    const int32_t row = args.number(2);
-    if (row < 0 || row >= grid.rows()) {
-      throw script::ScriptStop(args.text(1) + " has no row " + std::to_string(row));
-    }
-    if (grid.usable()) {
-      grid.userSelectRow(row);
-    }
-  } else if (verb == "close") {
+  if (verb == "close") {
     form.userClose();
   } else if (verb == "tick") {
     tick(form);
   } else {
-    throw script::ScriptStop("unknown action " + verb);
+    actOnControl(form, args);
   }
 }
 

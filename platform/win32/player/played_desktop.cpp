@@ -4,68 +4,26 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cmath>
 #include <stdexcept>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
-#include "base/runtime_error.h"
 #include "base/text.h"
+#include "platform/script/action_check.h"
 #include "platform/script/form_dump.h"
+#include "platform/script/form_stack.h"
 #include "platform/win32/desktop_bridge.h"
 #include "platform/win32/ui/form_desktop.h"
-#include "ui/check_box.h"
 #include "ui/control.h"
 #include "ui/form.h"
-#include "ui/grid.h"
-#include "ui/label.h"
 #include "ui/list_box.h"
-#include "ui/menu_item.h"
-#include "ui/option_group.h"
-#include "ui/picture_box.h"
-#include "ui/text_box.h"
-#include "ui/timer.h"
 
 namespace kvm::win32 {
 
 namespace {
 
 using nlohmann::json;
-
-const char* kindOf(const Control& control) {
-  if (dynamic_cast<const ComboBox*>(&control) != nullptr) return "combo";
-  if (dynamic_cast<const TextBox*>(&control) != nullptr) return "text";
-  if (dynamic_cast<const ListBox*>(&control) != nullptr) return "list";
-  if (dynamic_cast<const Grid*>(&control) != nullptr) return "grid";
-  if (dynamic_cast<const CheckBox*>(&control) != nullptr) return "check";
-  if (dynamic_cast<const OptionButton*>(&control) != nullptr) return "option";
-  if (dynamic_cast<const OptionGroup*>(&control) != nullptr) return "options";
-  if (dynamic_cast<const Button*>(&control) != nullptr) return "button";
-  if (dynamic_cast<const Label*>(&control) != nullptr) return "label";
-  if (dynamic_cast<const Frame*>(&control) != nullptr) return "frame";
-  if (dynamic_cast<const MenuItem*>(&control) != nullptr) return "menu";
-  if (dynamic_cast<const Timer*>(&control) != nullptr) return "timer";
-  if (dynamic_cast<const PictureBox*>(&control) != nullptr) return "picture";
-  return "other";
-}
-
-void removeForm(std::vector<Form*>& forms, const Form* form) {
-  forms.erase(std::remove(forms.begin(), forms.end(), form), forms.end());
-}
-
-bool contains(const std::vector<Form*>& forms, const Form* form) {
-  return std::find(forms.begin(), forms.end(), form) != forms.end();
-}
-
-json names(const std::vector<Form*>& forms) {
-  json list = json::array();
-  for (const Form* form : forms) {
-    list.push_back(toUtf8(form->name()));
-  }
-  return list;
-}
 
 class PlayedDesktop final : public Ui {
  public:
@@ -89,63 +47,44 @@ class PlayedDesktop final : public Ui {
   ScreenSize screenSize() override { return script_->screenSize(); }
 
   void formLoaded(Form& form) override {
-    if (!contains(loaded_, &form)) {
-      loaded_.push_back(&form);
-    }
+    forms_.load(form);
     windows_->formLoaded(form);
   }
   void formUnloaded(Form& form) override {
-    forget(form);
+    forms_.forget(form);
     windows_->formUnloaded(form);
     report(u"unloaded", form);
   }
   void forgetForm(Form& form) override {
-    forget(form);
+    forms_.forget(form);
     windows_->forgetForm(form);
   }
   void showModal(Form& form) override {
-    shown_.push_back(&form);
-    active_ = &form;
+    forms_.show(form);
     report(u"shown", form);
     windows_->showModal(form);
   }
   void formHidden(Form& form) override {
-    removeForm(shown_, &form);
-    removeForm(topmost_, &form);
-    if (active_ == &form) {
-      active_ = shown_.empty() ? nullptr : shown_.back();
-    }
+    forms_.hide(form);
     windows_->formHidden(form);
     report(u"hidden", form);
   }
   void setWindowTopmost(Form& form, bool topmost) override {
-    removeForm(topmost_, &form);
-    if (topmost) {
-      topmost_.push_back(&form);
-    }
+    forms_.setTopmost(form, topmost);
     windows_->setWindowTopmost(form, topmost);
   }
   void activateWindow(std::u16string_view title) override {
-    for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
-      if ((*it)->caption() == title) {
-        active_ = *it;
-        windows_->activateWindow(title);
-        return;
-      }
-    }
-    raise(err::kInvalidCall);
+    forms_.activate(title);
+    windows_->activateWindow(title);
   }
   void popupMenu(Form& form, MenuItem& menu) override { windows_->popupMenu(form, menu); }
 
   [[nodiscard]] json dump(std::u16string_view what) {
     if (what == u"forms") {
-      return {{"loaded", names(loaded_)},
-              {"shown", names(shown_)},
-              {"topmost", names(topmost_)},
-              {"active", active_ != nullptr ? json(toUtf8(active_->name())) : json(nullptr)}};
+      return forms_.dump();
     }
     if (what.starts_with(u"form:")) {
-      return dumpForm(loadedForm(what.substr(5)));
+      return dumpForm(forms_.loaded(what.substr(5)));
     }
     if (what == u"top") {
       const Form& form = topForm();
@@ -178,34 +117,17 @@ class PlayedDesktop final : public Ui {
          {Variant(std::u16string(kind)), Variant(form.name()), Variant(form.caption())});
   }
 
-  void forget(Form& form) {
-    removeForm(loaded_, &form);
-    removeForm(shown_, &form);
-    removeForm(topmost_, &form);
-    if (active_ == &form) {
-      active_ = shown_.empty() ? nullptr : shown_.back();
-    }
-  }
-
-  [[nodiscard]] const Form& loadedForm(std::u16string_view name) const {
-    for (const Form* form : loaded_) {
-      if (form->name() == name) {
-        return *form;
-      }
-    }
-    throw std::invalid_argument("the dialog " + toUtf8(name) + " is not loaded");
-  }
-
   [[nodiscard]] const Form& topForm() const {
-    if (shown_.empty()) {
+    const Form* top = forms_.top();
+    if (top == nullptr) {
       throw std::invalid_argument("no dialog is shown");
     }
-    return *shown_.back();
+    return *top;
   }
 
   [[nodiscard]] json dumpControl(const Form& form, const Control& control) const {
     json state = script::dumpControl(control);
-    state["$kind"] = kindOf(control);
+    state["$kind"] = script::controlKind(control);
     const ControlPlace place = controlPlaceOf(*windows_, form, control);
     if (place.window != nullptr) {
       state["$window"] = reinterpret_cast<std::uintptr_t>(place.window);  // NOLINT: a number
@@ -221,12 +143,10 @@ class PlayedDesktop final : public Ui {
   }
 
   [[nodiscard]] json dumpForm(const Form& form) const {
-    json value = script::dumpForm(form);
+    json value = forms_.dumpForm(form);
     for (const Control* control : form.controls()) {
       value["controls"][toUtf8(control->name())] = dumpControl(form, *control);
     }
-    value["shown"] = contains(shown_, &form);
-    value["topmost"] = contains(topmost_, &form);
     if (HWND window = formWindowOf(*windows_, form); window != nullptr) {
       value["$window"] = reinterpret_cast<std::uintptr_t>(window);  // NOLINT: a number
     }
@@ -237,10 +157,7 @@ class PlayedDesktop final : public Ui {
   std::shared_ptr<Ui> script_;
   std::shared_ptr<Ui> windows_;
   HWND owner_ = nullptr;
-  std::vector<Form*> loaded_;
-  std::vector<Form*> shown_;
-  std::vector<Form*> topmost_;
-  Form* active_ = nullptr;
+  script::FormStack forms_;
 };
 
 }  // namespace

@@ -2,25 +2,22 @@
 
 #include "platform/win32/windows_headers.h"
 
-#include <commctrl.h>
-
-#include <algorithm>
 #include <array>
-#include <cstring>
-#include <map>
 #include <stdexcept>
 #include <string>
 
 #include "base/text.h"
 #include "platform/script/action_args.h"
+#include "platform/script/action_check.h"
 #include "platform/script/json_lines_sink.h"
 #include "platform/script/script_stop.h"
-#include "platform/win32/bstr.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/player/control_actions.h"
 #include "platform/win32/player/host_window.h"
+#include "platform/win32/player/menu_pick.h"
 #include "platform/win32/player/message_box_reader.h"
+#include "platform/win32/player/window_messages.h"
 #include "platform/win32/player/window_state.h"
-#include "platform/win32/player/window_text.h"
 
 namespace kvm::win32 {
 
@@ -29,76 +26,6 @@ namespace {
 using nlohmann::json;
 using script::ActionArgs;
 using script::ScriptStop;
-
-// However long a step of the component may take, its windows answer well within this.
-constexpr DWORD kAnswerMilliseconds = 60'000;
-constexpr DWORD kPollMilliseconds = 20;
-constexpr int kWheelNotch = 120;
-// Where a click on a list's row lands: on the check box, or on the row's text.
-constexpr int kCheckBoxX = 5;
-constexpr int kRowTextX = 30;
-
-int keyCode(const std::string& name) {
-  static const std::map<std::string, int> kKeys{
-      {"Up", VK_UP},        {"Down", VK_DOWN},    {"Left", VK_LEFT},    {"Right", VK_RIGHT},
-      {"Home", VK_HOME},    {"End", VK_END},      {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT},
-      {"Enter", VK_RETURN}, {"Escape", VK_ESCAPE}};
-  const auto found = kKeys.find(name);
-  if (found == kKeys.end()) {
-    throw ScriptStop("unknown key " + name);
-  }
-  return found->second;
-}
-
-bool answers(const std::string& word, const std::string& buttons) {
-  if (word == "ok") return buttons == "ok" || buttons == "okcancel";
-  if (word == "cancel") return buttons == "okcancel" || buttons == "yesnocancel";
-  if (word == "yes" || word == "no") return buttons == "yesno" || buttons == "yesnocancel";
-  return false;
-}
-
-HWND handleIn(const json& state) {
-  const auto found = state.find("$window");
-  if (found == state.end() || !found->is_number_unsigned()) {
-    return nullptr;
-  }
-  return reinterpret_cast<HWND>(found->get<std::uintptr_t>());  // NOLINT: a handle as a number
-}
-
-bool usable(const json& state) {
-  return state.value("visible", false) && state.value("enabled", false);
-}
-
-LPARAM at(int x, int y) {
-  return MAKELPARAM(x, y);
-}
-
-void post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  if (window == nullptr || PostMessageW(window, message, wParam, lParam) == FALSE) {
-    throw ScriptStop("a message cannot be posted to the dialog's window");
-  }
-}
-
-void click(HWND window, int x, int y) {
-  post(window, WM_LBUTTONDOWN, MK_LBUTTON, at(x, y));
-  post(window, WM_LBUTTONUP, 0, at(x, y));
-}
-
-std::u16string className(HWND window) {
-  std::array<wchar_t, 64> name{};
-  const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-  return {reinterpret_cast<const char16_t*>(name.data()),  // NOLINT: UTF-16 both
-          static_cast<std::size_t>(length > 0 ? length : 0)};
-}
-
-BOOL CALLBACK collectMenu(HWND window, LPARAM found) {
-  // Pop-up menus are the system's menu class.
-  if (IsWindowVisible(window) != FALSE && className(window) == u"#32768") {
-    *reinterpret_cast<HWND*>(found) = window;  // NOLINT: the result travels as a number
-    return FALSE;
-  }
-  return TRUE;
-}
 
 }  // namespace
 
@@ -257,22 +184,8 @@ class WindowPlayer::Impl {
     }
   }
 
-  // The answer-queue rules: an OK-only box takes a queued "ok" if one is next, any other box
-  // the oldest answer, which must be one of its buttons.
   void answer(const ShownMessageBox& box) {
-    std::string word = "ok";
-    if (box.buttons == "ok") {
-      if (!answers_->empty() && answers_->front() == "ok") {
-        answers_->pop();
-      }
-    } else {
-      if (answers_->empty() || !answers(answers_->front(), box.buttons)) {
-        throw ScriptStop("no answer queued for the message box \"" + toUtf8(box.text) + "\" (" +
-                         box.buttons + ")");
-      }
-      word = answers_->front();
-      answers_->pop();
-    }
+    const std::string word = answers_->answer(toUtf8(box.text), box.buttons);
     // A box without a title of its own shows the application's name.
     const json title = box.title == u"Kavelmor" ? json(nullptr) : json(toUtf8(box.title));
     sink_.emit({{"msgbox",
@@ -284,65 +197,6 @@ class WindowPlayer::Impl {
     if (!pressMessageBoxButton(box, word)) {
       throw ScriptStop("the message box has no button for " + word);
     }
-  }
-
-  [[nodiscard]] HWND openMenu() const {
-    HWND menu = nullptr;
-    EnumThreadWindows(thread_, &collectMenu, reinterpret_cast<LPARAM>(&menu));  // NOLINT
-    return menu;
-  }
-
-  struct MenuPlace {
-    int lit = -1;     // the lit item's position, -1 for none
-    int target = -1;  // the position of the item with the caption, -1 for none
-    int count = 0;
-  };
-
-  static MenuPlace placeIn(HWND menu, const std::u16string& caption) {
-    constexpr UINT kGetMenu = 0x01E1;                                           // MN_GETHMENU
-    auto* items = reinterpret_cast<HMENU>(SendMessageW(menu, kGetMenu, 0, 0));  // NOLINT
-    MenuPlace place;
-    place.count = items == nullptr ? 0 : GetMenuItemCount(items);
-    for (int position = 0; position < place.count; ++position) {
-      MENUITEMINFOW info{};
-      info.cbSize = sizeof(info);
-      info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-      std::array<wchar_t, 256> text{};
-      info.dwTypeData = text.data();
-      info.cch = static_cast<UINT>(text.size());
-      GetMenuItemInfoW(items, static_cast<UINT>(position), TRUE, &info);
-      if ((info.fType & MFT_SEPARATOR) != 0) {
-        continue;
-      }
-      if ((info.fState & MFS_HILITE) != 0) {
-        place.lit = position;
-      }
-      if (place.target < 0 && fromWide(text.data()) == caption) {
-        place.target = position;
-      }
-    }
-    return place;
-  }
-
-  // Picks the item with the menu's caption by keys, as the user may: Up or Down, one at a
-  // time, until the item is lit (the menu decides which items the keys pass over), then Enter.
-  void pick(HWND menu, const std::string& itemName) {
-    const std::u16string caption = fromUtf8(control(itemName).value("caption", ""));
-    MenuPlace place = placeIn(menu, caption);
-    for (int moves = 0; place.target >= 0 && moves <= 2 * place.count; ++moves) {
-      if (place.lit == place.target) {
-        // The menu carries out its item on the character Enter makes; a key-down would make
-        // that character only behind whatever was posted after it.
-        post(menu, WM_CHAR, '\r', 1);
-        return;
-      }
-      post(menu, WM_KEYDOWN, place.lit > place.target ? VK_UP : VK_DOWN, 1);
-      if (!settled()) {
-        throw ScriptStop("the call returned while a context menu was open");
-      }
-      place = placeIn(menu, caption);
-    }
-    post(menu, WM_KEYDOWN, VK_ESCAPE, 1);  // the item cannot be reached: nothing is picked
   }
 
   void act(const json& action, const std::string& form, const json& top) {
@@ -362,12 +216,13 @@ class WindowPlayer::Impl {
       return;
     }
     // Anything the user does other than picking from it closes an open context menu.
-    HWND menu = openMenu();
+    HWND menu = openMenu(thread_);
     if (verb == "menu") {
       if (menu == nullptr) {
         throw ScriptStop("no context menu is open for " + action.dump());
       }
-      pick(menu, args.text(1));
+      const std::u16string caption = fromUtf8(control(args.text(1)).value("caption", ""));
+      pickMenuItem(menu, caption, [this] { return settled(); });
       return;
     }
     if (menu != nullptr) {
@@ -377,172 +232,17 @@ class WindowPlayer::Impl {
       }
     }
     if (verb == "close") {
-      post(handleIn(top), WM_SYSCOMMAND, SC_CLOSE, 0);
+      post(windowIn(top), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (verb == "tick") {
       for (const auto& state : top.at("controls")) {
         if (state.value("$kind", "") == "timer" && state.contains("$id")) {
-          post(handleIn(top), WM_TIMER, state.at("$id").get<WPARAM>(), 0);
+          post(windowIn(top), WM_TIMER, state.at("$id").get<WPARAM>(), 0);
         }
       }
     } else {
-      actOnControl(args, verb, form);
-    }
-  }
-
-  void actOnControl(const ActionArgs& args, const std::string& verb, const std::string& form) {
-    const std::string name = args.text(1);
-    const json state = control(name);
-    const std::string kind = state.value("$kind", "");
-    HWND window = handleIn(state);
-    const auto require = [&](bool ok, const char* what) {
-      if (!ok) {
-        throw ScriptStop(name + " of " + form + " is not " + what);
-      }
-    };
-    if (verb == "click") {
-      if (kind != "button" && kind != "check" && kind != "option") {
-        throw ScriptStop(name + " cannot be clicked");
-      }
-      if (usable(state)) {
-        post(window, BM_CLICK);
-      }
-    } else if (verb == "select" || verb == "check") {
-      require(kind == "list", "a list");
-      const int row = args.number(2);
-      const auto& items = state.at("items");
-      const int top = state.at("top").get<int>();
-      if (row < 0 || static_cast<std::size_t>(row) >= items.size()) {
-        throw ScriptStop(name + " has no row " + std::to_string(row));
-      }
-      if (row < top || row >= top + state.at("$visibleRows").get<int>()) {
-        throw ScriptStop("row " + std::to_string(row) + " of " + name +
-                         " is not visible; scroll the list first");
-      }
-      if (verb == "check" && !items[0].contains("checked")) {
-        throw ScriptStop(name + " has no check boxes");
-      }
-      if (usable(state)) {
-        const int height = state.at("$rowHeight").get<int>();
-        click(window, verb == "check" ? kCheckBoxX : kRowTextX, (row - top) * height + height / 2);
-      }
-    } else if (verb == "text") {
-      require(kind == "text" || kind == "combo", "a text box");
-      if (usable(state)) {
-        type(window, kind == "combo", fromUtf8(args.text(2)));
-      }
-    } else if (verb == "key") {
-      const int key = keyCode(args.text(2));
-      if (usable(state)) {
-        post(window, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
-      }
-    } else if (verb == "dblclick") {
-      if (kind == "list") {
-        if (usable(state)) {
-          post(window, WM_LBUTTONDBLCLK, MK_LBUTTON, at(kRowTextX, 1));
-        }
-      } else if (kind == "grid") {
-        if (usable(state)) {
-          const POINT centre = gridRowCentre(window, state.at("row").get<int>());
-          post(window, WM_LBUTTONDBLCLK, MK_LBUTTON, at(centre.x, centre.y));
-        }
-      } else {
-        throw ScriptStop(name + " cannot be double-clicked");
-      }
-    } else if (verb == "grid") {
-      require(kind == "grid", "a grid");
-      const int row = args.number(2);
-      if (row < 0 || static_cast<std::size_t>(row) >= state.at("rows").size()) {
-        throw ScriptStop(name + " has no row " + std::to_string(row));
-      }
-      if (usable(state)) {
-        const POINT centre = gridRowCentre(window, row);
-        click(window, centre.x, centre.y);
-      }
-    } else if (verb == "wheel" || verb == "scroll" || verb == "mousedown" || verb == "rclick") {
-      require(kind == "list", "a list");
-      if (!usable(state)) {
-        return;
-      }
-      if (verb == "wheel") {
-        RECT place{};
-        GetWindowRect(window, &place);
-        post(window, WM_MOUSEWHEEL, MAKEWPARAM(0, args.number(2) * kWheelNotch),
-             at((place.left + place.right) / 2, (place.top + place.bottom) / 2));
-      } else if (verb == "scroll") {
-        post(window, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, args.number(2)), 0);
-      } else if (verb == "mousedown") {
-        click(window, kRowTextX, args.number(2));
-      } else {
-        post(window, WM_RBUTTONUP, 0, at(kRowTextX, 1));
-      }
-    } else {
-      throw ScriptStop("unknown action " + verb);
-    }
-  }
-
-  // The grid's rows below its header are the list view's items.
-  // The user scrolls the row into view first.
-  static POINT gridRowCentre(HWND grid, int row) {
-    SendMessageW(grid, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row - 1), FALSE);
-    RECT item{};
-    item.left = LVIR_BOUNDS;
-    SendMessageW(grid, LVM_GETITEMRECT, static_cast<WPARAM>(row - 1),
-                 reinterpret_cast<LPARAM>(&item));  // NOLINT: the record travels as a number
-    RECT client{};
-    GetClientRect(grid, &client);
-    return {(std::max(item.left, client.left) + std::min(item.right, client.right)) / 2,
-            (item.top + item.bottom) / 2};
-  }
-
-  // Replaces the box's whole text in one change, caret at the end. An edit box's text is set,
-  // not pasted: a one-line box keeps only the first line of what is pasted, where the model's
-  // box keeps a line break. A combo box tells its dialog only of typing and pasting into its
-  // edit box, so there the text is pasted over the selection, as a user does.
-  void type(HWND window, bool combo, const std::u16string& text) {
-    if (!combo) {
-      DWORD_PTR ignored = 0;
-      if (SendMessageTimeoutW(window, WM_SETTEXT, 0,
-                              reinterpret_cast<LPARAM>(text.c_str()),  // NOLINT: the text's address
-                              SMTO_NORMAL, kAnswerMilliseconds, &ignored) == 0) {
-        throw ScriptStop("the text box did not take its text");
-      }
-      const auto end = static_cast<WPARAM>(text.size());
-      post(window, EM_SETSEL, end, static_cast<LPARAM>(end));
-      return;
-    }
-    post(window, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
-    if (text.empty()) {
-      post(window, WM_CLEAR);
-      return;
-    }
-    putOnClipboard(text);
-    post(window, WM_PASTE);
-  }
-
-  void putOnClipboard(const std::u16string& text) const {
-    for (int attempt = 0; OpenClipboard(host_.handle()) == FALSE; ++attempt) {
-      if (attempt == 50) {
-        throw ScriptStop("the clipboard cannot be opened");
-      }
-      Sleep(kPollMilliseconds);
-    }
-    EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    bool placed = false;
-    if (memory != nullptr) {
-      if (void* target = GlobalLock(memory); target != nullptr) {
-        std::memcpy(target, text.c_str(), bytes);
-        GlobalUnlock(memory);
-        placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-      }
-      if (!placed) {
-        GlobalFree(memory);
-      }
-    }
-    CloseClipboard();
-    if (!placed) {
-      throw ScriptStop("the text cannot be put on the clipboard");
+      script::checkControlVerb(verb);
+      const std::string name = args.text(1);
+      actOnControl(args, name, form, control(name), host_.handle());
     }
   }
 

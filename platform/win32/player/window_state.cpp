@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "platform/win32/bstr.h"
+#include "platform/win32/player/window_messages.h"
 #include "platform/win32/player/window_text.h"
 
 namespace kvm::win32 {
@@ -16,14 +17,6 @@ namespace kvm::win32 {
 namespace {
 
 using nlohmann::json;
-
-HWND windowIn(const json& state) {
-  const auto found = state.find("$window");
-  if (found == state.end() || !found->is_number_unsigned()) {
-    return nullptr;
-  }
-  return reinterpret_cast<HWND>(found->get<std::uintptr_t>());  // NOLINT: a handle as a number
-}
 
 std::string text(HWND window) {
   return toUtf8(textOfWindow(window));
