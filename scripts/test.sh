@@ -24,8 +24,11 @@ ctest --test-dir "$build" --output-on-failure -j "$jobs" -LE wine_menu_pick
 ctest --test-dir "$build" --output-on-failure -j "$jobs" -L wine_menu_pick \
   --repeat until-pass:2
 
-# Static analysis of the same sources.
+# Static analysis of the same sources, and of the Windows sources from the cross build's
+# commands, read as clang reads them.
 scripts/tidy.sh "$build"
+python3 scripts/windows_compile_commands.py "$build/windows" "$build/windows-tidy"
+scripts/tidy.sh "$build/windows-tidy" '(platform/win32|apps/kavelmor/win32)' 'platform/win32/.*'
 
 # Fuzz every parser of outside input for a bounded time; a finding fails the run.
 fuzz=build/fuzz

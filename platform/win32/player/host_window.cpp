@@ -5,6 +5,7 @@
 #include "base/runtime_error.h"
 #include "base/text.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/window_data.h"
 
 namespace kvm::win32 {
 
@@ -43,7 +44,7 @@ HostWindow::HostWindow()
     noWindow(GetLastError());  // the event is a member made already: it is closed
   }
   window_.reset(window);
-  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));  // NOLINT
+  attachToWindow(window_.get(), this);
 }
 
 HostWindow::~HostWindow() {
@@ -57,7 +58,7 @@ std::uint64_t HostWindow::postMark() {
 }
 
 LRESULT CALLBACK HostWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
+  auto* self = attachedTo<HostWindow>(window);
   if (self != nullptr && message == kMark) {
     std::uint64_t seen = self->reached_;
     while (seen < wParam && !self->reached_.compare_exchange_weak(seen, wParam)) {

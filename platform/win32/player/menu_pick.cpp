@@ -6,6 +6,7 @@
 #include "platform/script/script_stop.h"
 #include "platform/win32/bstr.h"
 #include "platform/win32/player/window_messages.h"
+#include "platform/win32/window_data.h"
 
 namespace kvm::win32 {
 
@@ -34,8 +35,8 @@ struct MenuPlace {
 };
 
 MenuPlace placeIn(HWND menu, const std::u16string& caption) {
-  constexpr UINT kGetMenu = 0x01E1;                                           // MN_GETHMENU
-  auto* items = reinterpret_cast<HMENU>(SendMessageW(menu, kGetMenu, 0, 0));  // NOLINT
+  constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
+  auto* items = fromMessageValue<HMENU>(SendMessageW(menu, kGetMenu, 0, 0));
   MenuPlace place;
   place.count = items == nullptr ? 0 : GetMenuItemCount(items);
   for (int position = 0; position < place.count; ++position) {
@@ -63,7 +64,7 @@ MenuPlace placeIn(HWND menu, const std::u16string& caption) {
 
 HWND openMenu(DWORD thread) {
   HWND menu = nullptr;
-  EnumThreadWindows(thread, &collectMenu, reinterpret_cast<LPARAM>(&menu));  // NOLINT
+  EnumThreadWindows(thread, &collectMenu, reinterpret_cast<LPARAM>(&menu));
   return menu;
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/win32/player/window_text.h"
+#include "platform/win32/window_data.h"
 
 namespace kvm::win32 {
 
@@ -40,12 +41,11 @@ BOOL CALLBACK collectIcon(HWND child, LPARAM found) {
 
 std::string iconOf(HWND box) {
   HWND iconWindow = nullptr;
-  EnumChildWindows(box, &collectIcon, reinterpret_cast<LPARAM>(&iconWindow));  // NOLINT
+  EnumChildWindows(box, &collectIcon, reinterpret_cast<LPARAM>(&iconWindow));
   if (iconWindow == nullptr) {
     return "none";
   }
-  const auto shown =
-      reinterpret_cast<HICON>(SendMessageW(iconWindow, STM_GETICON, 0, 0));  // NOLINT
+  const auto shown = fromMessageValue<HICON>(SendMessageW(iconWindow, STM_GETICON, 0, 0));
   // The system's shared icons by their resource numbers: information, question, exclamation,
   // error.
   const std::array<std::pair<WORD, const char*>, 4> icons{
@@ -81,7 +81,7 @@ std::string buttonsOf(HWND box) {
 
 std::optional<ShownMessageBox> findMessageBox(DWORD thread) {
   HWND box = nullptr;
-  EnumThreadWindows(thread, &collectBox, reinterpret_cast<LPARAM>(&box));  // NOLINT
+  EnumThreadWindows(thread, &collectBox, reinterpret_cast<LPARAM>(&box));
   if (box == nullptr) {
     return std::nullopt;
   }

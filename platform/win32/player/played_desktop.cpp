@@ -27,7 +27,7 @@ using nlohmann::json;
 
 class PlayedDesktop final : public Ui {
  public:
-  explicit PlayedDesktop(DispatchPtr runner)
+  explicit PlayedDesktop(const DispatchPtr& runner)
       : runner_(runner),
         script_(desktopFromDispatch(runner)),
         windows_(makeFormDesktop([this] { return owner(); }, false)) {
@@ -162,8 +162,8 @@ class PlayedDesktop final : public Ui {
 
 }  // namespace
 
-std::shared_ptr<Ui> makePlayedDesktop(DispatchPtr runner) {
-  return std::make_shared<PlayedDesktop>(std::move(runner));
+std::shared_ptr<Ui> makePlayedDesktop(const DispatchPtr& runner) {
+  return std::make_shared<PlayedDesktop>(runner);
 }
 
 std::string dumpPlayedDesktop(Ui& desktop, std::u16string_view what) {

@@ -14,7 +14,7 @@ namespace kvm::win32 {
 // when a WM_TIMER is posted, the rest (Shift, the window list, the date, the screen) as the
 // runner's script says. The runner hears of every dialog shown, hidden and unloaded in the
 // order it happens, and plays the user's part on the windows themselves.
-std::shared_ptr<Ui> makePlayedDesktop(DispatchPtr runner);
+std::shared_ptr<Ui> makePlayedDesktop(const DispatchPtr& runner);
 
 // The runner's dumps of the dialogs, as JSON text (the dump shapes of host scripts):
 //   "forms"          the loaded and shown dialogs

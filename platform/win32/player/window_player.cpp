@@ -57,7 +57,7 @@ class WindowPlayer::Impl {
             sink_.emit({{toUtf8(kind), toUtf8(form)}});
           }
         },
-        [this] { return reinterpret_cast<std::intptr_t>(host_.handle()); }};  // NOLINT
+        [this] { return reinterpret_cast<std::intptr_t>(host_.handle()); }};
   }
 
   void beginCall(const json& actions, script::AnswerQueue& queue, std::size_t line) {

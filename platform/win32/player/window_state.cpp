@@ -49,7 +49,7 @@ void readSelection(HWND window, UINT message, json& state) {
   DWORD start = 0;
   DWORD end = 0;
   SendMessageW(window, message, reinterpret_cast<WPARAM>(&start),  // NOLINT: out-parameters
-               reinterpret_cast<LPARAM>(&end));                    // NOLINT
+               reinterpret_cast<LPARAM>(&end));
   state["selStart"] = start;
   state["selLength"] = end - start;
 }
