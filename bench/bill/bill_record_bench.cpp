@@ -10,8 +10,8 @@
 
 #include "base/text.h"
 #include "bench/support/full_database.h"
-#include "host/process.h"
 #include "model/current_use.h"
+#include "session/process.h"
 #include "settings/frm_set.h"
 #include "settings/settings_state.h"
 #include "storage/database_file.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "preview/canvas.h"
+#include "canvas/canvas.h"
 
 namespace kvm::cairo {
 

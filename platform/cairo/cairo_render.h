@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "canvas/recording_canvas.h"
 #include "platform/cairo/cairo_canvas.h"
-#include "preview/recording_canvas.h"
 
 namespace kvm::cairo {
 

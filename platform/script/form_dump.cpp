@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/text.h"
-#include "preview/canvas_json.h"
+#include "canvas/canvas_json.h"
 #include "ui/check_box.h"
 #include "ui/control.h"
 #include "ui/control_visitor.h"

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "dispatch/dispatch.h"
-#include "host/process.h"
 #include "platform/win32/desktop_bridge.h"
+#include "session/process.h"
 
 namespace kvm::win32 {
 

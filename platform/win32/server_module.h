@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-#include "host/process.h"
 #include "platform/win32/com_ptr.h"
+#include "session/process.h"
 #include "ui/ui.h"
 
 namespace kvm::win32 {

@@ -9,8 +9,8 @@
 #include "aliases/host_toolbar.h"
 #include "base/runtime_error.h"
 #include "base/text.h"
-#include "host/lisp_bridge.h"
-#include "host/process.h"
+#include "session/lisp_bridge.h"
+#include "session/process.h"
 #include "storage/settings_store.h"
 
 namespace kvm {

@@ -10,7 +10,7 @@
 #include "billtools/help_box.h"
 #include "billtools/pei_ceng_texts.h"
 #include "billtools/stored_choice.h"
-#include "host/process.h"
+#include "session/process.h"
 #include "ui/form_show.h"
 
 namespace kvm {

@@ -8,7 +8,7 @@
 #include "billtools/help_box.h"
 #include "billtools/stored_choice.h"
 #include "billtools/wan_shan_texts.h"
-#include "host/process.h"
+#include "session/process.h"
 #include "ui/form_show.h"
 
 namespace kvm {

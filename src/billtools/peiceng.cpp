@@ -2,7 +2,7 @@
 
 #include "base/runtime_error.h"
 #include "billtools/frm_pei_ceng.h"
-#include "host/process.h"
+#include "session/process.h"
 
 namespace kvm {
 

@@ -11,7 +11,7 @@
 #include "cutting/piece_splitting.h"
 #include "host/argument_binding.h"
 #include "host/component.h"
-#include "host/lisp_bridge.h"
+#include "session/lisp_bridge.h"
 #include "settings/kvmset.h"
 #include "storage/program_directory.h"
 

@@ -8,7 +8,7 @@
 #include "cutting/line_segments.h"
 #include "dispatch/dispatch.h"
 #include "host/interface.h"
-#include "host/process.h"
+#include "session/process.h"
 
 namespace kvm {
 

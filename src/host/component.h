@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "dispatch/dispatch.h"
-#include "host/process.h"
+#include "session/process.h"
 
 namespace kvm {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "preview/canvas.h"
-#include "preview/recording_canvas.h"
+#include "canvas/canvas.h"
+#include "canvas/recording_canvas.h"
 
 namespace kvm::preview {
 

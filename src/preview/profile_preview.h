@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "canvas/canvas.h"
 #include "model/flashing.h"
-#include "preview/canvas.h"
 #include "preview/preview_area.h"
 #include "ui/ui.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "base/runtime_error.h"
-#include "host/process.h"
+#include "session/process.h"
 #include "settings/frm_set_texts.h"
 #include "settings/settings_state.h"
 #include "storage/stored_settings.h"

@@ -5,7 +5,7 @@
 #include "base/text.h"
 #include "bill/bill_record.h"
 #include "dispatch/dispatch.h"
-#include "host/process.h"
+#include "session/process.h"
 #include "settings/frm_set.h"
 #include "settings/frm_set_texts.h"
 #include "settings/settings_state.h"

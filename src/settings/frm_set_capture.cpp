@@ -2,9 +2,9 @@
 // brings the captured profile back.
 #include "base/runtime_error.h"
 #include "base/text.h"
-#include "host/process.h"
 #include "model/profile_capture.h"
 #include "preview/profile_preview.h"
+#include "session/process.h"
 #include "settings/frm_set.h"
 #include "settings/frm_set_texts.h"
 #include "settings/settings_state.h"

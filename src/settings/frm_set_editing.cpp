@@ -2,8 +2,8 @@
 // the three deletes.
 #include "base/runtime_error.h"
 #include "base/text.h"
-#include "host/process.h"
 #include "model/current_use.h"
+#include "session/process.h"
 #include "settings/frm_add.h"
 #include "settings/frm_re_name.h"
 #include "settings/frm_set.h"

@@ -1,7 +1,7 @@
 // The load sequence of the settings dialog.
 #include "base/runtime_error.h"
-#include "host/process.h"
 #include "model/current_use.h"
+#include "session/process.h"
 #include "settings/frm_set.h"
 #include "settings/frm_set_texts.h"
 #include "settings/list_tag.h"

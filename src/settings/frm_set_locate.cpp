@@ -1,8 +1,8 @@
 // Locate a current-use entry in the library and flashing lists, and the help command.
 #include "aliases/alias_editor.h"
 #include "base/runtime_error.h"
-#include "host/process.h"
 #include "model/current_use.h"
+#include "session/process.h"
 #include "settings/frm_set.h"
 #include "settings/frm_set_texts.h"
 #include "settings/list_rows.h"

@@ -1,7 +1,7 @@
 // Restore defaults: the built-in database in the dialog, written to disk only by a save.
 #include "base/runtime_error.h"
-#include "host/process.h"
 #include "model/project_settings.h"
+#include "session/process.h"
 #include "settings/frm_set.h"
 #include "settings/frm_set_texts.h"
 #include "settings/list_tag.h"

@@ -1,7 +1,7 @@
 #include "settings/kvmset.h"
 
 #include "base/runtime_error.h"
-#include "host/process.h"
+#include "session/process.h"
 #include "settings/frm_set.h"
 
 namespace kvm {

@@ -1,6 +1,6 @@
 #include "settings/settings_state.h"
 
-#include "host/process.h"
+#include "session/process.h"
 #include "settings/frm_add.h"
 #include "settings/frm_re_name.h"
 #include "settings/frm_set.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "preview/recording_canvas.h"
+#include "canvas/recording_canvas.h"
 #include "ui/control.h"
 #include "ui/control_visitor.h"
 

@@ -6,8 +6,8 @@
 
 #include "aliases/alias_editor.h"
 #include "base/runtime_error.h"
-#include "host/process.h"
 #include "platform/sim/host/sim_host.h"
+#include "session/process.h"
 #include "storage/memory_settings_store.h"
 #include "tests/ui/test_ui.h"
 

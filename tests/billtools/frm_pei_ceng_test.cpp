@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "billtools/peiceng.h"
-#include "host/process.h"
+#include "session/process.h"
 #include "storage/memory_settings_store.h"
 #include "tests/ui/test_ui.h"
 

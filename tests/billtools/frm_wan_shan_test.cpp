@@ -6,7 +6,7 @@
 
 #include "base/runtime_error.h"
 #include "billtools/wan_shan.h"
-#include "host/process.h"
+#include "session/process.h"
 #include "storage/memory_settings_store.h"
 #include "tests/ui/test_ui.h"
 

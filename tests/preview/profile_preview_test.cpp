@@ -5,7 +5,7 @@
 #include <limits>
 #include <numbers>
 
-#include "preview/canvas_json.h"
+#include "canvas/canvas_json.h"
 #include "tests/base/expect_error.h"
 #include "tests/preview/recording_ui.h"
 #include "tests/preview/ridge_flashing.h"

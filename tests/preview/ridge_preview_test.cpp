@@ -23,7 +23,7 @@
 
 #include <gtest/gtest.h>
 
-#include "preview/canvas_json.h"
+#include "canvas/canvas_json.h"
 #include "preview/profile_preview.h"
 #include "storage/builtin_database.h"
 #include "tests/preview/recording_ui.h"

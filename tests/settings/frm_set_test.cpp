@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "host/process.h"
+#include "session/process.h"
 #include "settings/kvmset.h"
 #include "settings/settings_state.h"
 #include "storage/memory_settings_store.h"

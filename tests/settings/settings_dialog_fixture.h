@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "host/process.h"
+#include "session/process.h"
 #include "settings/frm_set.h"
 #include "settings/settings_state.h"
 #include "storage/memory_settings_store.h"

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "preview/recording_canvas.h"
+#include "canvas/recording_canvas.h"
 
 namespace kvm::cli {
 

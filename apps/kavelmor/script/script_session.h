@@ -8,8 +8,8 @@
 #include <ostream>
 
 #include "dispatch/dispatch.h"
-#include "host/process.h"
 #include "platform/script/call_player.h"
+#include "session/process.h"
 
 namespace kvm {
 class SettingsStore;

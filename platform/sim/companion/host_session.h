@@ -8,12 +8,12 @@
 #include <nlohmann/json.hpp>
 
 #include "dispatch/dispatch.h"
-#include "host/process.h"
 #include "platform/script/answer_queue.h"
 #include "platform/script/event_sink.h"
 #include "platform/sim/host/model_space.h"
 #include "platform/sim/host/sim_host.h"
 #include "platform/sim/ui/scripted_ui.h"
+#include "session/process.h"
 #include "storage/settings_store.h"
 #include "ui/ui.h"
 

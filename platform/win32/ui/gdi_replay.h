@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "preview/recording_canvas.h"
+#include "canvas/recording_canvas.h"
 
 namespace kvm::win32 {
 

@@ -1,7 +1,7 @@
 #include "cutting/length_check/chk_len.h"
 
 #include "cutting/length_check/frm_check.h"
-#include "host/process.h"
+#include "session/process.h"
 
 namespace kvm {
 

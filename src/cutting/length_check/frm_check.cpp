@@ -4,7 +4,7 @@
 
 #include "base/numbers.h"
 #include "base/text.h"
-#include "host/process.h"
+#include "session/process.h"
 
 namespace kvm {
 

@@ -6,7 +6,7 @@
 
 #include "base/runtime_error.h"
 #include "cutting/length_check/chk_len.h"
-#include "host/process.h"
+#include "session/process.h"
 #include "tests/ui/test_ui.h"
 
 namespace kvm {

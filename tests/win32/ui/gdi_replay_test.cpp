@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/codepage.h"
-#include "preview/recording_canvas.h"
+#include "canvas/recording_canvas.h"
 #include "tests/win32/ui/gdi_surface.h"
 
 namespace kvm::win32 {

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "canvas/recording_canvas.h"
 #include "platform/win32/ui/gdi_replay.h"
-#include "preview/recording_canvas.h"
 #include "tests/win32/ui/bitmap_file.h"
 
 namespace kvm::testing {

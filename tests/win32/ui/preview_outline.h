@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "preview/recording_canvas.h"
+#include "canvas/recording_canvas.h"
 
 namespace kvm::testing {
 

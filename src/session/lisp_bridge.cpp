@@ -1,4 +1,4 @@
-#include "host/lisp_bridge.h"
+#include "session/lisp_bridge.h"
 
 #include <optional>
 

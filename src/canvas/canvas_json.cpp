@@ -1,4 +1,4 @@
-#include "preview/canvas_json.h"
+#include "canvas/canvas_json.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "preview/recording_canvas.h"
+#include "canvas/recording_canvas.h"
 
 #include <type_traits>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "preview/recording_canvas.h"
+#include "canvas/recording_canvas.h"
 
 namespace kvm::preview {
 

@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-#include "preview/canvas.h"
+#include "canvas/canvas.h"
 
 namespace kvm::preview {
 

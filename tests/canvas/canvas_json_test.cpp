@@ -1,8 +1,8 @@
-#include "preview/canvas_json.h"
+#include "canvas/canvas_json.h"
 
 #include <gtest/gtest.h>
 
-#include "preview/recording_canvas.h"
+#include "canvas/recording_canvas.h"
 
 namespace kvm::preview {
 namespace {
