@@ -21,7 +21,8 @@ namespace kvm::win32 {
 //   ScreenSize() -> array of two Longs: width, height in pixels
 //   ActivateWindow(title String)
 //   FormEvent(kind String, form String, caption String): "shown", "hidden" or "unloaded"
-//   OwnerWindow() -> Double: the window that owns the dialogs, 0 for none
+//   OwnerWindow() -> Double: the window that owns the dialogs, 0 for none; asked before the
+//     first dialog or message box shows
 // Dialogs stay on the DLL's side: their form objects cannot cross, only what happened to them.
 
 // What a program hears of the dialogs the DLL shows on real windows, and the window it gives

@@ -8,7 +8,7 @@
 //                      --work FOLDER [--display-file FILE]
 //
 // --display-file names the file where the screen's fixture wrote ":N PID"; wine shows its
-// windows on display :N.
+// windows on display :N. "none" runs it without a screen.
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -199,7 +199,11 @@ int compare(const std::map<std::string, std::string>& options) {
     return kSkipped;
   }
   if (options.contains("--display-file")) {
-    useDisplay(options.at("--display-file"));
+    if (options.at("--display-file") == "none") {
+      unsetenv("DISPLAY");
+    } else {
+      useDisplay(options.at("--display-file"));
+    }
   }
 
   const std::string home = windowsPath(windowsHome);

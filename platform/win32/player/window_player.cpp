@@ -3,9 +3,11 @@
 #include "platform/win32/windows_headers.h"
 
 #include <array>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "base/runtime_error.h"
 #include "base/text.h"
 #include "platform/script/action_args.h"
 #include "platform/script/action_check.h"
@@ -36,7 +38,14 @@ class WindowPlayer::Impl {
         sink_(events),
         thread_(GetCurrentThreadId()),
         done_(created(u"the player's event",
-                      [&] { return CreateEventW(nullptr, TRUE, FALSE, nullptr); })) {}
+                      [&] { return CreateEventW(nullptr, TRUE, FALSE, nullptr); })) {
+    // Without a screen a script still runs as long as nothing is shown.
+    try {
+      host_.emplace();
+    } catch (const RuntimeError& error) {
+      noScreen_ = toUtf8(error.description());
+    }
+  }
   ~Impl() {
     if (player_) {
       SetEvent(done_.get());
@@ -57,7 +66,13 @@ class WindowPlayer::Impl {
             sink_.emit({{toUtf8(kind), toUtf8(form)}});
           }
         },
-        [this] { return reinterpret_cast<std::intptr_t>(host_.handle()); }};
+        [this] {
+          // Asked before anything is shown (the DLL's desktop asks for a message box too).
+          if (!host_) {
+            stop("the call shows a dialog or message box, but " + noScreen_);
+          }
+          return reinterpret_cast<std::intptr_t>(host_->handle());
+        }};
   }
 
   void beginCall(const json& actions, script::AnswerQueue& queue, std::size_t line) {
@@ -65,6 +80,9 @@ class WindowPlayer::Impl {
     next_ = 0;
     answers_ = &queue;
     line_ = line;
+    if (!host_) {
+      return;  // nothing can be shown: there is nothing to play on
+    }
     ResetEvent(done_.get());
     SetLastError(ERROR_SUCCESS);
     HANDLE thread = CreateThread(nullptr, 0, &Impl::playerMain, this, 0, nullptr);
@@ -76,11 +94,13 @@ class WindowPlayer::Impl {
   }
 
   void endCall() {
-    SetEvent(done_.get());
-    const DWORD waited = WaitForSingleObject(player_.get(), kAnswerMilliseconds);
-    player_.reset();
-    if (waited != WAIT_OBJECT_0) {
-      throw ScriptStop("the player did not finish after the call returned");
+    if (player_) {
+      SetEvent(done_.get());
+      const DWORD waited = WaitForSingleObject(player_.get(), kAnswerMilliseconds);
+      player_.reset();
+      if (waited != WAIT_OBJECT_0) {
+        throw ScriptStop("the player did not finish after the call returned");
+      }
     }
     const auto left = actions_.size() - next_;
     actions_ = json::array();
@@ -136,14 +156,14 @@ class WindowPlayer::Impl {
   // Waits until the runner's thread is back in a message loop, or the call has returned
   // (false).
   bool settled() {
-    const std::uint64_t mark = host_.postMark();
+    const std::uint64_t mark = host_->postMark();
     const DWORD start = GetTickCount();
-    const std::array<HANDLE, 2> signals{done_.get(), host_.markEvent()};
+    const std::array<HANDLE, 2> signals{done_.get(), host_->markEvent()};
     for (;;) {
       if (WaitForSingleObject(done_.get(), 0) == WAIT_OBJECT_0) {
         return false;
       }
-      if (host_.reached(mark)) {
+      if (host_->reached(mark)) {
         return true;
       }
       if (GetTickCount() - start > kAnswerMilliseconds) {
@@ -242,15 +262,16 @@ class WindowPlayer::Impl {
     } else {
       script::checkControlVerb(verb);
       const std::string name = args.text(1);
-      actOnControl(args, name, form, control(name), host_.handle());
+      actOnControl(args, name, form, control(name), host_->handle());
     }
   }
 
   const InProcessServer& server_;
   script::JsonLinesSink sink_;
-  HostWindow host_;
   DWORD thread_;
   UniqueKernelHandle done_;
+  std::optional<HostWindow> host_;  // none without a screen
+  std::string noScreen_;
   UniqueKernelHandle player_;
   json actions_ = json::array();
   std::size_t next_ = 0;

@@ -14,7 +14,8 @@ namespace kvm::win32 {
 // screen, performs the call's `ui` actions through window messages, and prints the events
 // (message boxes, dumps; the dialogs' own events come from the DLL as they happen). A script
 // that cannot go on, or a window that stops answering, ends the process with status 2 and the
-// reason as the last line.
+// reason as the last line. Without a screen, calls that show nothing still run; the first
+// dialog or message box ends the run, saying that it needs a screen.
 class WindowPlayer final : public script::CallPlayer {
  public:
   WindowPlayer(const InProcessServer& server, std::ostream& events);
