@@ -25,8 +25,35 @@ std::string millimetres(double value) {
   return upTo(value, 1);
 }
 
-std::string stripText(const CoilStrip& strip) {
-  return strip.flashing + " " + millimetres(strip.width) + "×" + millimetres(strip.length);
+constexpr double kListSize = 8;
+constexpr double kListLine = 10.5;
+
+std::string stripSize(const CoilStrip& strip) {
+  return millimetres(strip.width) + "×" + millimetres(strip.length);
+}
+
+std::string patternHeading(const SheetPattern& pattern, std::size_t number) {
+  return "样式 " + std::to_string(number) + "    × " + std::to_string(pattern.sheets) +
+         " 张    板长 " + millimetres(pattern.length) + " mm";
+}
+
+// Patterns next to each other with the same layout share one drawing; each is then a line
+// naming the flashings of its strips top down.
+struct Band {
+  std::size_t first = 0, last = 0;  // the patterns drawn, [first, last)
+  std::vector<std::string> lines;   // empty for a pattern drawn alone
+  double below = 0;                 // room under the sheet for labels beside it and the lines
+};
+
+std::string flashingsOf(const CoilGroup& group, const SheetPattern& pattern) {
+  std::string names;
+  for (const SheetStrips& kind : pattern.strips) {
+    if (kind.strip >= group.strips.size() || kind.count <= 0) continue;
+    if (!names.empty()) names += ", ";
+    names += group.strips[kind.strip].flashing;
+    if (kind.count > 1) names += " ×" + std::to_string(kind.count);
+  }
+  return names;
 }
 
 // The largest label size, in steps of a quarter point, at which text fits width. Unhinted
@@ -47,11 +74,18 @@ double labelSize(const PageWriter& writer, const std::string& text, double start
 // sheet's length to the right, shaded as waste, and the trim along the bottom edge. The sheets
 // of a page are drawn before any strip, so that one fill and one stroke serve each kind of
 // shading.
-void drawSheet(PageWriter& writer, const CoilGroup& group, const SheetPattern& pattern,
-               std::size_t number, double top, double scale) {
-  writer.text("样式 " + std::to_string(number) + "    × " + std::to_string(pattern.sheets) +
-                  " 张    板长 " + millimetres(pattern.length) + " mm",
-              {kMargin, top + 10}, 9, true);
+void drawSheet(PageWriter& writer, const CoilGroup& group, const CoilPlan& plan, const Band& band,
+               double top, double scale) {
+  const SheetPattern& pattern = plan.patterns[band.first];
+  std::string caption = patternHeading(pattern, band.first + 1);
+  if (!band.lines.empty()) {
+    int sheets = 0;
+    for (std::size_t i = band.first; i < band.last; ++i) sheets += plan.patterns[i].sheets;
+    caption = "样式 " + std::to_string(band.first + 1) + "–" + std::to_string(band.last) +
+              "    共 " + std::to_string(sheets) + " 张    板长 " + millimetres(pattern.length) +
+              " mm    同一排样，各样式的条料自上而下：";
+  }
+  writer.text(caption, {kMargin, top + 10}, 9, true);
   writer.rect({kMargin, top + kCaption}, pattern.length * scale, group.coilWidth * scale, kWaste,
               0.6);
 }
@@ -64,9 +98,10 @@ void drawTrim(PageWriter& writer, const CoilGroup& group, const SheetPattern& pa
 }
 
 // The strips of a pattern from the sheet's top edge, each labelled inside where the label fits
-// and beside the sheet where it does not.
-void drawStrips(PageWriter& writer, const CoilGroup& group, const SheetPattern& pattern, double top,
-                double scale) {
+// and beside the sheet where it does not; named when the drawing is the pattern's alone.
+// Returns how far the labels beside the sheet reach down.
+double drawStrips(PageWriter& writer, const CoilGroup& group, const SheetPattern& pattern,
+                  double top, double scale, bool named) {
   const double length = pattern.length * scale;
   double y = top + kCaption;
   double outsideBottom = y;
@@ -75,7 +110,7 @@ void drawStrips(PageWriter& writer, const CoilGroup& group, const SheetPattern& 
     const CoilStrip& strip = group.strips[kind.strip];
     const double h = strip.width * scale;
     const double w = strip.length * scale;
-    const std::string text = stripText(strip);
+    const std::string text = named ? strip.flashing + " " + stripSize(strip) : stripSize(strip);
     const double size = labelSize(writer, text, std::min(kLargestLabel, h * 0.72), w - 6);
     const bool inside = size >= kSmallestLabel;
     const TextMetrics m = inside ? writer.metrics(text, size) : TextMetrics{};
@@ -98,6 +133,65 @@ void drawStrips(PageWriter& writer, const CoilGroup& group, const SheetPattern& 
       outsideBottom = baseline + outside.descent;
     }
   }
+  return outsideBottom;
+}
+
+void drawLines(PageWriter& writer, const Band& band, double top, double coilHeight) {
+  double baseline =
+      top + kCaption + coilHeight + band.below - kListLine * static_cast<double>(band.lines.size());
+  for (const std::string& line : band.lines) {
+    baseline += kListLine;
+    writer.text(line, {kMargin, baseline - 3}, kListSize);
+  }
+}
+
+// The bands of the plan: each pattern alone, or runs of one layout with their lines, split
+// where a run's lines would not fit under its drawing on one page.
+std::vector<Band> bandsOf(const CoilGroup& group, const CoilPlan& plan, const PageWriter& writer,
+                          double width, double scale, double room) {
+  std::vector<Band> bands;
+  const double coilHeight = std::max(group.coilWidth, 1.0) * scale;
+  for (std::size_t first = 0; first < plan.patterns.size();) {
+    const SheetLayout layout = sheetLayout(group, plan.patterns[first]);
+    std::size_t last = first + 1;
+    while (last < plan.patterns.size() &&
+           plan.patterns[last].length == plan.patterns[first].length &&
+           sheetLayout(group, plan.patterns[last]) == layout) {
+      ++last;
+    }
+    if (last - first == 1) {
+      bands.push_back({first, last, {}, 0});
+      first = last;
+      continue;
+    }
+    // How far labels beside the sheet reach below it, measured on a page of its own.
+    Page scratch;
+    PageWriter measuring(scratch, writer.measure());
+    const double beside =
+        std::max(0.0, drawStrips(measuring, group, plan.patterns[first], 0, scale, false) -
+                          kCaption - coilHeight);
+    const double most =
+        std::max(1.0, std::floor((room - kCaption - coilHeight - beside - kGap - 4) / kListLine));
+    const std::size_t runStart = bands.size();
+    Band band{first, first, {}, 0};
+    for (std::size_t i = first; i < last; ++i) {
+      std::vector<std::string> lines = writer.wrapped(
+          patternHeading(plan.patterns[i], i + 1) + ":  " + flashingsOf(group, plan.patterns[i]),
+          width, kListSize);
+      if (band.last > band.first && static_cast<double>(band.lines.size() + lines.size()) > most) {
+        bands.push_back(std::move(band));
+        band = Band{i, i, {}, 0};
+      }
+      band.lines.insert(band.lines.end(), lines.begin(), lines.end());
+      band.last = i + 1;
+    }
+    bands.push_back(std::move(band));
+    for (std::size_t b = runStart; b < bands.size(); ++b) {
+      bands[b].below = beside + 4 + kListLine * static_cast<double>(bands[b].lines.size());
+    }
+    first = last;
+  }
+  return bands;
 }
 
 }  // namespace
@@ -115,9 +209,13 @@ std::vector<Page> layoutCoilPages(const ShopBook& book, const CoilOrder& order,
   const double coilWidth = std::max(group.coilWidth, 1.0);
   const double scale =
       std::min((right - kMargin - kLabelRoom) / longest, kMostCoilHeight / coilWidth);
-  const double band = kCaption + coilWidth * scale + kGap;
+  const double coilHeight = coilWidth * scale;
+  const double firstTop = kMargin + 14 + 10;
 
   std::deque<Page> pages;
+  Page measuring;
+  const std::vector<Band> bands = bandsOf(group, plan, PageWriter(measuring, measure),
+                                          right - kMargin, scale, bottom - firstTop);
   const std::string heading = "卷材排料    " + group.colour + "    " + upTo(group.thickness, 3) +
                               " mm    卷宽 " + millimetres(group.coilWidth) + " mm    修边 " +
                               millimetres(group.trim) + " mm";
@@ -144,21 +242,25 @@ std::vector<Page> layoutCoilPages(const ShopBook& book, const CoilOrder& order,
     y += 10;
     const std::size_t first = next;
     std::vector<double> tops;
-    while (next < plan.patterns.size() && (next == first || y + band <= bottom)) {
+    while (next < bands.size()) {
+      const double height = kCaption + coilHeight + bands[next].below + kGap;
+      if (next != first && y + height > bottom) break;
       tops.push_back(y);
-      y += band;
+      y += height;
       ++next;
     }
     for (std::size_t i = 0; i < tops.size(); ++i) {
-      drawSheet(writer, group, plan.patterns[first + i], first + i + 1, tops[i], scale);
+      drawSheet(writer, group, plan, bands[first + i], tops[i], scale);
     }
     for (std::size_t i = 0; i < tops.size(); ++i) {
-      drawTrim(writer, group, plan.patterns[first + i], tops[i], scale);
+      drawTrim(writer, group, plan.patterns[bands[first + i].first], tops[i], scale);
     }
     for (std::size_t i = 0; i < tops.size(); ++i) {
-      drawStrips(writer, group, plan.patterns[first + i], tops[i], scale);
+      const Band& band = bands[first + i];
+      drawStrips(writer, group, plan.patterns[band.first], tops[i], scale, band.lines.empty());
+      drawLines(writer, band, tops[i], coilHeight);
     }
-  } while (next < plan.patterns.size());
+  } while (next < bands.size());
   return {std::make_move_iterator(pages.begin()), std::make_move_iterator(pages.end())};
 }
 

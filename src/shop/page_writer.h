@@ -55,6 +55,7 @@ class PageWriter {
     page_.rects.push_back({corner, width, height, fillGrey, strokeWidth});
   }
   Page& page() { return page_; }
+  [[nodiscard]] const TextMeasure& measure() const { return measure_; }
 
  private:
   Page& page_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 #include <random>
+#include <set>
 
 namespace kvm {
 namespace {
@@ -40,6 +41,22 @@ void expectFeasible(const CoilGroup& group, const CoilPlan& plan) {
   EXPECT_EQ(plan.sheets, sheets);
   EXPECT_LE(plan.lpBound, plan.coilLength + 1e-6);
   EXPECT_LE(plan.areaBound, plan.lpBound + 1e-6 * (1 + plan.lpBound));
+}
+
+// The slitter is set once per layout: its patterns come one after another, widest strips on top.
+void expectLayoutsTogether(const CoilGroup& group, const CoilPlan& plan) {
+  std::set<std::pair<double, SheetLayout>> finished;
+  for (std::size_t i = 0; i < plan.patterns.size(); ++i) {
+    const SheetLayout layout = sheetLayout(group, plan.patterns[i]);
+    EXPECT_TRUE(std::is_sorted(layout.begin(), layout.end(), std::greater<>())) << "pattern " << i;
+    const auto key = std::make_pair(plan.patterns[i].length, layout);
+    EXPECT_FALSE(finished.contains(key)) << "pattern " << i << " apart from its layout";
+    if (i + 1 == plan.patterns.size() ||
+        std::make_pair(plan.patterns[i + 1].length, sheetLayout(group, plan.patterns[i + 1])) !=
+            key) {
+      finished.insert(key);
+    }
+  }
 }
 
 CoilGroup groupOf(std::vector<CoilStrip> strips, double coilWidth = 1250, double trim = 0) {
@@ -106,6 +123,7 @@ TEST(coil_order_test, orders_of_thousands_of_kinds_are_feasible_and_bounded) {
   }
   const CoilPlan plan = planCoil(group);
   expectFeasible(group, plan);
+  expectLayoutsTogether(group, plan);
   // The width bound sees what the area bound cannot: 560 and 470 share a coil badly.
   EXPECT_GT(plan.lpBound, plan.areaBound);
   // 3.3 % over this weaker bound; the plan of the 676-flashing bill is 2.5 % over it.
@@ -132,6 +150,7 @@ TEST(coil_order_test, random_orders_are_feasible_and_near_the_lp_bound) {
     }
     const CoilPlan plan = planCoil(group);
     expectFeasible(group, plan);
+    expectLayoutsTogether(group, plan);
     double longest = 0;
     for (const CoilStrip& strip : group.strips) longest = std::max(longest, strip.length);
     if (plan.lpBound > 20 * longest) {

@@ -231,5 +231,34 @@ TEST_F(shop_layout_test, narrow_strips_are_labelled_beside_their_sheet) {
   EXPECT_TRUE(holds(pages.front(), "屋脊包角 500×3900"));
 }
 
+TEST_F(shop_layout_test, patterns_of_one_layout_share_a_drawing_and_name_their_flashings) {
+  ShopBook book = testing::sampleBook();
+  CoilOrder order;
+  order.group = {"天蓝色", 0.5, 1250, 0, {{"甲", 400, 3000, 3}, {"乙", 400, 3000, 3}}};
+  order.plan = planCoil(order.group);
+  ASSERT_EQ(order.plan.patterns.size(), 2U);
+  const std::vector<Page> pages = layoutCoilPages(book, order, measure());
+  ASSERT_EQ(pages.size(), 1U);
+  expectLegible(pages.front(), "one layout");
+  EXPECT_TRUE(holds(pages.front(), "样式 1–2    共 2 张"));
+  // One drawing of three strips, sized, not named: the lines below name them.
+  std::size_t sized = 0;
+  for (const DrawnText& text : pages.front().texts) {
+    if (text.text == "400×3000") ++sized;
+  }
+  EXPECT_EQ(sized, 3U);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const SheetPattern& pattern = order.plan.patterns[i];
+    std::string names;
+    for (const SheetStrips& kind : pattern.strips) {
+      names += (names.empty() ? "" : ", ") + order.group.strips[kind.strip].flashing +
+               (kind.count > 1 ? " ×" + std::to_string(kind.count) : "");
+    }
+    EXPECT_TRUE(holds(pages.front(),
+                      "样式 " + std::to_string(i + 1) + "    × 1 张    板长 3000 mm:  " + names))
+        << names;
+  }
+}
+
 }  // namespace
 }  // namespace kvm::shop
