@@ -105,8 +105,22 @@ double drawStrips(PageWriter& writer, const CoilGroup& group, const SheetPattern
   const double length = pattern.length * scale;
   double y = top + kCaption;
   double outsideBottom = y;
+  // A drawing shared by several patterns labels strips by size: neighbours of one size are
+  // one group there, whichever flashings they go to.
+  std::vector<SheetStrips> groups;
   for (const SheetStrips& kind : pattern.strips) {
     if (kind.strip >= group.strips.size() || kind.count <= 0) continue;
+    if (!named && !groups.empty()) {
+      const CoilStrip& last = group.strips[groups.back().strip];
+      const CoilStrip& next = group.strips[kind.strip];
+      if (last.width == next.width && last.length == next.length) {
+        groups.back().count += kind.count;
+        continue;
+      }
+    }
+    groups.push_back(kind);
+  }
+  for (const SheetStrips& kind : groups) {
     const CoilStrip& strip = group.strips[kind.strip];
     const double h = strip.width * scale;
     const double w = strip.length * scale;

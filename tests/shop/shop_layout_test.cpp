@@ -260,5 +260,44 @@ TEST_F(shop_layout_test, patterns_of_one_layout_share_a_drawing_and_name_their_f
   }
 }
 
+TEST_F(shop_layout_test, shared_layouts_of_narrow_strips_keep_their_lines_clear_of_the_labels) {
+  ShopBook book = testing::sampleBook();
+  CoilOrder order;
+  order.group = {"天蓝色", 0.5, 1250, 10, {}};
+  // Sixty sheets of one layout, each with a wide strip of its own flashing over one narrow
+  // strip of each of eight widths: the narrow ones are labelled beside the sheet, reaching
+  // below it, and the patterns' lines must start lower and go on over several pages.
+  constexpr std::size_t kSheets = 60;
+  for (std::size_t i = 0; i < kSheets; ++i) {
+    order.group.strips.push_back({"宽条" + std::to_string(i), 1000, 3000, 1});
+  }
+  for (int k = 7; k >= 0; --k) {
+    order.group.strips.push_back({"窄条" + std::to_string(k), 26.0 + k, 3000, kSheets});
+  }
+  for (std::size_t i = 0; i < kSheets; ++i) {
+    SheetPattern pattern{1, 3000, {{i, 1}}};
+    for (std::size_t k = 0; k < 8; ++k) pattern.strips.push_back({kSheets + k, 1});
+    order.plan.patterns.push_back(std::move(pattern));
+  }
+  order.plan.sheets = kSheets;
+  for (const Paper paper : {Paper::A4, Paper::A3, Paper::Letter}) {
+    book.paper = paper;
+    const std::vector<Page> pages = layoutCoilPages(book, order, measure());
+    EXPECT_GT(pages.size(), 1U);
+    std::size_t headings = 0;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+      expectLegible(pages[p], "coil page " + std::to_string(p + 1));
+      EXPECT_TRUE(holds(pages[p], "同一排样"));
+      for (const DrawnText& text : pages[p].texts) {
+        if (text.text.starts_with("样式 ") && text.text.find(" 张") != std::string::npos &&
+            text.text.find("–") == std::string::npos) {
+          ++headings;
+        }
+      }
+    }
+    EXPECT_EQ(headings, kSheets);
+  }
+}
+
 }  // namespace
 }  // namespace kvm::shop
