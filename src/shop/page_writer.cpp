@@ -52,12 +52,29 @@ std::size_t wellFormedLength(std::string_view text, std::size_t i) {
   return length;
 }
 
+std::size_t wellFormedPrefix(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t n = wellFormedLength(text, i);
+    if (n == 0) break;
+    i += n;
+  }
+  return i;
+}
+
 }  // namespace
 
+bool wellFormedUtf8(std::string_view text) {
+  return wellFormedPrefix(text) == text.size();
+}
+
 std::string validUtf8(std::string_view text) {
-  std::string valid;
-  valid.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
+  // Nearly every text is well formed: find the first fault before building anything.
+  std::size_t i = wellFormedPrefix(text);
+  std::string valid(text.substr(0, i));
+  if (i == text.size()) return valid;
+  valid.reserve(text.size() + 2);
+  while (i < text.size()) {
     const std::size_t n = wellFormedLength(text, i);
     if (n == 0) {
       valid += "\xEF\xBF\xBD";
@@ -116,6 +133,7 @@ std::string PageWriter::fitted(const std::string& text, double maxWidth, double 
 
 std::vector<std::string> PageWriter::wrapped(const std::string& text, double maxWidth,
                                              double size) const {
+  if (width(text, size) <= maxWidth) return {text};
   // A line's width is kept as the sum of its characters' widths, which is never less than the
   // line's own: measuring every prefix made long line lists quadratic.
   std::vector<std::string> lines;

@@ -20,6 +20,7 @@ std::string upTo(double value, int decimals);
 // The text with every byte that is not part of a well-formed UTF-8 character replaced by
 // U+FFFD: a name from a damaged file must not stop the drawing.
 std::string validUtf8(std::string_view text);
+[[nodiscard]] bool wellFormedUtf8(std::string_view text);
 
 // Adds texts to a page, measured as they will be drawn.
 class PageWriter {

@@ -61,6 +61,13 @@ CairoTextMeasure::CairoTextMeasure()
 }
 
 CairoTextMeasure::Face& CairoTextMeasure::face(double size, bool bold) const {
+  // Texts come in runs of one face: a label's measure, then its glyphs.
+  if (last_ != nullptr && last_->size == size && last_->bold == bold) return *last_;
+  last_ = &findFace(size, bold);
+  return *last_;
+}
+
+CairoTextMeasure::Face& CairoTextMeasure::findFace(double size, bool bold) const {
   const auto found = std::find_if(faces_.begin(), faces_.end(), [size, bold](const auto& each) {
     return each->size == size && each->bold == bold;
   });
@@ -112,14 +119,19 @@ const CairoTextMeasure::Glyph& CairoTextMeasure::glyph(Face& face, std::string_v
 }
 
 shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size, bool bold) const {
-  const std::string valid = shop::validUtf8(text);
+  std::string repaired;
+  std::string_view valid = text;
+  if (!shop::wellFormedUtf8(text)) {
+    repaired = shop::validUtf8(text);
+    valid = repaired;
+  }
   Face& set = face(size, bold);
   double pen = 0;
   double inkRight = 0;
   for (std::size_t i = 0; i < valid.size();) {
     char32_t code = 0;
     const std::size_t n = decode(valid, i, code);
-    const Glyph& g = glyph(set, std::string_view(valid).substr(i, n), code);
+    const Glyph& g = glyph(set, valid.substr(i, n), code);
     if (g.inked) inkRight = std::max(inkRight, pen + g.inkRight);
     pen += g.advance;
     i += n;

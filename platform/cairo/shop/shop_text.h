@@ -51,6 +51,7 @@ class CairoTextMeasure final : public shop::TextMeasure {
     std::unordered_map<char32_t, Glyph> others;
   };
   Face& face(double size, bool bold) const;
+  Face& findFace(double size, bool bold) const;
   const Glyph& glyph(Face& face, std::string_view character, char32_t code) const;
 
   struct SurfaceFree {
@@ -63,6 +64,7 @@ class CairoTextMeasure final : public shop::TextMeasure {
   std::unique_ptr<cairo_t, ContextFree> context_;
   // Few faces are in use, so a list serves; unique_ptr keeps a face in place as more come.
   mutable std::vector<std::unique_ptr<Face>> faces_;
+  mutable Face* last_ = nullptr;
 };
 
 }  // namespace kvm::cairo
