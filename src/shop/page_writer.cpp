@@ -120,15 +120,24 @@ const DrawnText& PageWriter::textRight(const std::string& text, double right, do
 std::string PageWriter::fitted(const std::string& text, double maxWidth, double size,
                                bool bold) const {
   if (width(text, size, bold) <= maxWidth) return text;
-  std::string kept;
+  // The longest head of whole characters that fits with the ellipsis, found by halving: a
+  // head's width grows with it, and trying every head made long cells quadratic.
+  std::vector<std::size_t> ends;
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t n = characterLength(text, i);
-    const std::string next = kept + text.substr(i, n);
-    if (width(next + kEllipsis, size, bold) > maxWidth) break;
-    kept = next;
-    i += n;
+    i += characterLength(text, i);
+    ends.push_back(i);
   }
-  return kept + kEllipsis;
+  std::size_t fits = 0;  // characters
+  std::size_t tooMany = ends.size();
+  while (tooMany - fits > 1) {
+    const std::size_t middle = fits + (tooMany - fits) / 2;
+    if (width(text.substr(0, ends[middle - 1]) + kEllipsis, size, bold) <= maxWidth) {
+      fits = middle;
+    } else {
+      tooMany = middle;
+    }
+  }
+  return text.substr(0, fits == 0 ? 0 : ends[fits - 1]) + kEllipsis;
 }
 
 std::vector<std::string> PageWriter::wrapped(const std::string& text, double maxWidth,
