@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/dxf/name_decoder.h"
@@ -55,9 +57,9 @@ struct Block {
   bool visiting = false;
 };
 
-struct SkipEntity {
-  std::string problem;
-};
+// Why an entity is left out, none when it was taken. Returned, not thrown: a block nested
+// deep may repeat one unusable entity ten million times, and a throw for each took minutes.
+using Skip = std::optional<std::string_view>;
 
 bool usable(const Vec3& p) {
   return std::abs(p.x) <= kMaxCoordinate && std::abs(p.y) <= kMaxCoordinate &&
@@ -362,44 +364,54 @@ class PlanReader {
       ++takeoff_.paperSpace;
       return;
     }
-    try {
-      draw(shape, world_, shape.layer, 0);
-    } catch (const SkipEntity& skip) {
-      skipped(shape.position, skip.problem);
+    if (const Skip skip = draw(shape, world_, shape.layer, 0)) {
+      skipped(shape.position, [&] { return std::string(*skip); });
     }
   }
 
-  void skipped(std::uint64_t position, const std::string& problem) {
+  // Counts a skipped entity; the reason is only written out while the list has room.
+  template <typename Problem>
+  void skipped(std::uint64_t position, const Problem& problem) {
     ++takeoff_.skippedCount;
     if (takeoff_.skipped.size() < kMaxSkippedListed) {
-      takeoff_.skipped.push_back({groups_.describe(position), problem});
+      takeoff_.skipped.push_back({groups_.describe(position), problem()});
     }
   }
 
-  void draw(const Shape& shape, const Transform& map, std::uint32_t layer, int depth) {
+  // A reason made of parts, kept until the caller has read it.
+  Skip because(std::string problem) {
+    problem_ = std::move(problem);
+    return problem_;
+  }
+
+  Skip draw(const Shape& shape, const Transform& map, std::uint32_t layer, int depth) {
+    Skip skip;
     switch (shape.kind) {
-      case Shape::Kind::Ignored: ++takeoff_.ignored[shape.ignoredType]; return;
-      case Shape::Kind::Line: drawLine(shape, map, layer); break;
-      case Shape::Kind::Arc: drawArc(shape, map, layer); break;
-      case Shape::Kind::Polyline: drawPolyline(shape, map, layer); break;
-      case Shape::Kind::Insert: drawInsert(shape, map, layer, depth); break;
+      case Shape::Kind::Ignored: ++takeoff_.ignored[shape.ignoredType]; return {};
+      case Shape::Kind::Line: skip = drawLine(shape, map, layer); break;
+      case Shape::Kind::Arc: skip = drawArc(shape, map, layer); break;
+      case Shape::Kind::Polyline: skip = drawPolyline(shape, map, layer); break;
+      case Shape::Kind::Insert: skip = drawInsert(shape, map, layer, depth); break;
     }
-    ++takeoff_.layers.at(layer).entities.at(static_cast<std::size_t>(shape.entity));
+    if (!skip) {
+      ++takeoff_.layers.at(layer).entities.at(static_cast<std::size_t>(shape.entity));
+    }
+    return skip;
   }
 
-  void drawLine(const Shape& shape, const Transform& map, std::uint32_t layer) {
+  Skip drawLine(const Shape& shape, const Transform& map, std::uint32_t layer) {
     segments_.clear();
     straight(map.apply(shape.a), map.apply(shape.b));
-    emit(layer);
+    return emit(layer);
   }
 
-  void drawArc(const Shape& shape, const Transform& map, std::uint32_t layer) {
+  Skip drawArc(const Shape& shape, const Transform& map, std::uint32_t layer) {
     if (!(shape.radius > 0) || !std::isfinite(shape.radius)) {
-      throw SkipEntity{"an arc whose radius is not a positive number"};
+      return "an arc whose radius is not a positive number";
     }
     double span = std::fmod(shape.endAngle - shape.startAngle, 360.0);
     if (!std::isfinite(span)) {
-      throw SkipEntity{"an arc whose angles are not numbers"};
+      return "an arc whose angles are not numbers";
     }
     if (span <= 0) {
       span += 360.0;
@@ -407,14 +419,13 @@ class PlanReader {
     const Transform object = Transform::fromObjectSystem(shape.extrusion);
     segments_.clear();
     curved(map.after(object), shape.a, shape.radius, radians(shape.startAngle), radians(span));
-    emit(layer);
+    return emit(layer);
   }
 
-  void drawPolyline(const Shape& shape, const Transform& map, std::uint32_t layer) {
+  Skip drawPolyline(const Shape& shape, const Transform& map, std::uint32_t layer) {
     const std::size_t count = shape.vertices.size();
     if (count < 2) {
-      throw SkipEntity{"a polyline with " + std::to_string(count) +
-                       (count == 1 ? " vertex" : " vertices")};
+      return count == 1 ? "a polyline with 1 vertex" : "a polyline with 0 vertices";
     }
     const Transform placed =
         shape.world ? map : map.after(Transform::fromObjectSystem(shape.extrusion));
@@ -428,7 +439,7 @@ class PlanReader {
         continue;
       }
       if (!std::isfinite(from.bulge)) {
-        throw SkipEntity{"a polyline bulge that is not a number"};
+        return "a polyline bulge that is not a number";
       }
       // A bulge is the tangent of a quarter of the arc's angle, positive counter-clockwise.
       const Vec3 chord = to.point - from.point;
@@ -448,7 +459,7 @@ class PlanReader {
       // The arc ends on the next vertex exactly.
       segments_.back().end = placed.apply(to.point);
     }
-    emit(layer);
+    return emit(layer);
   }
 
   std::uint64_t expansion(std::uint32_t index, std::uint64_t position, int depth) {
@@ -481,26 +492,25 @@ class PlanReader {
     return total;
   }
 
-  void drawInsert(const Shape& shape, const Transform& map, std::uint32_t layer, int depth) {
+  Skip drawInsert(const Shape& shape, const Transform& map, std::uint32_t layer, int depth) {
     // The nesting check of the expansion starts from each block once and remembers it, so a
     // long chain of blocks met from its far end first passes it: bound the drawing itself.
     if (depth >= kMaxNesting) {
-      throw SkipEntity{"blocks nested more than " + std::to_string(kMaxNesting) + " deep"};
+      return because("blocks nested more than " + std::to_string(kMaxNesting) + " deep");
     }
     const Block& block = blocks_.at(shape.block);
     if (!block.defined) {
-      throw SkipEntity{"a reference to block \"" + block.name +
-                       "\", which the plan does not define"};
+      return because("a reference to block \"" + block.name + "\", which the plan does not define");
     }
     const auto copies =
         static_cast<std::uint64_t>(shape.columns) * static_cast<std::uint64_t>(shape.rows);
     if (depth == 0 && copies * expansion(shape.block, shape.position, 0) > kMaxExpansion) {
-      throw SkipEntity{"a block reference that expands to more than 10,000,000 entities"};
+      return "a block reference that expands to more than 10,000,000 entities";
     }
     for (const double value : {shape.a.x, shape.a.y, shape.a.z, shape.b.x, shape.b.y, shape.b.z,
                                shape.startAngle, shape.columnSpacing, shape.rowSpacing}) {
       if (!std::isfinite(value) || std::abs(value) > kMaxCoordinate) {
-        throw SkipEntity{"a block reference with a value that is not a usable number"};
+        return "a block reference with a value that is not a usable number";
       }
     }
     const Transform object = Transform::fromObjectSystem(shape.extrusion);
@@ -517,15 +527,15 @@ class PlanReader {
         for (std::size_t i = 0; i < shapes; ++i) {
           const Shape& inner = blocks_.at(shape.block).shapes[i];
           const std::uint32_t innerLayer = inner.layer == layerZero() ? layer : inner.layer;
-          try {
-            draw(inner, placed, innerLayer, depth + 1);
-          } catch (const SkipEntity& skip) {
-            skipped(inner.position,
-                    "in block \"" + blocks_.at(shape.block).name + "\": " + skip.problem);
+          if (const Skip skip = draw(inner, placed, innerLayer, depth + 1)) {
+            skipped(inner.position, [&] {
+              return "in block \"" + blocks_.at(shape.block).name + "\": " + std::string(*skip);
+            });
           }
         }
       }
     }
+    return {};
   }
 
   std::uint32_t layerZero() {
@@ -547,10 +557,10 @@ class PlanReader {
   }
 
   // Hands the entity's segments on, or none of them where one is not usable.
-  void emit(std::uint32_t layer) {
+  Skip emit(std::uint32_t layer) {
     for (const FlashingLine& line : segments_) {
       if (!usable(line.start) || !usable(line.end) || !(line.length <= 2 * kMaxCoordinate)) {
-        throw SkipEntity{"a coordinate that is not a number or lies beyond 1000 km"};
+        return "a coordinate that is not a number or lies beyond 1000 km";
       }
     }
     LayerTakeoff& entry = takeoff_.layers.at(layer);
@@ -565,6 +575,7 @@ class PlanReader {
         sink_->add(layer, line);
       }
     }
+    return {};
   }
 
   GroupReader& groups_;
@@ -586,6 +597,7 @@ class PlanReader {
   std::vector<Block> blocks_;
   std::unordered_map<std::string, std::uint32_t> blockIndex_;
   std::uint32_t currentBlock_ = kNoBlock;
+  std::string problem_;
 
   Shape shape_;
   std::uint32_t target_ = kNoBlock;  // the block being read; kNoBlock: model space

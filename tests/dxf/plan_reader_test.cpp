@@ -219,6 +219,33 @@ TEST(plan_reader_test, unreadable_drawings_end_in_one_line_naming_the_place) {
             "p.dxf: line 7: the value of group code 10 is not a number: \"abc\"");
 }
 
+TEST(plan_reader_test, deep_blocks_that_grow_past_use_skip_every_copy_and_count_it) {
+  // Each level sets ten copies of the one below a hundred times larger: the 100,000 lines at
+  // the bottom lie beyond 1000 km. Each is counted, the first ones listed, none taken.
+  Groups blocks = Groups{{0, "BLOCK"}, {2, "L0"}} + line("0", 0, 0, 1, 0) + Groups{{0, "ENDBLK"}};
+  for (int level = 1; level <= 5; ++level) {
+    blocks = blocks + Groups{{0, "BLOCK"},
+                             {2, "L" + std::to_string(level)},
+                             {0, "INSERT"},
+                             {8, "0"},
+                             {2, "L" + std::to_string(level - 1)},
+                             {41, "100"},
+                             {42, "100"},
+                             {43, "100"},
+                             {70, "10"},
+                             {44, "1"},
+                             {0, "ENDBLK"}};
+  }
+  const PlanTakeoff takeoff =
+      takeOff(drawing({}, {}, blocks, Groups{{0, "INSERT"}, {8, "A"}, {2, "L5"}}));
+  EXPECT_EQ(takeoff.skippedCount, 100'000U);
+  EXPECT_EQ(layerNamed(takeoff, "A").lines, 0U);
+  ASSERT_FALSE(takeoff.skipped.empty());
+  EXPECT_LT(takeoff.skipped.size(), 1'000U);
+  EXPECT_EQ(takeoff.skipped.front().problem,
+            "in block \"L0\": a coordinate that is not a number or lies beyond 1000 km");
+}
+
 TEST(plan_reader_test, a_block_that_inserts_itself_is_refused) {
   const Groups blocks =
       Groups{{0, "BLOCK"}, {2, "A"}, {0, "INSERT"}, {8, "0"}, {2, "B"}, {0, "ENDBLK"},
