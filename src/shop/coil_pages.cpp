@@ -161,8 +161,11 @@ void drawLines(PageWriter& writer, const Band& band, double top, double coilHeig
 
 // The bands of the plan: each pattern alone, or runs of one layout with their lines, split
 // where a run's lines would not fit under its drawing on one page.
-std::vector<Band> bandsOf(const CoilGroup& group, const CoilPlan& plan, const PageWriter& writer,
+std::vector<Band> bandsOf(const CoilGroup& group, const CoilPlan& plan, const TextMeasure& measure,
                           double width, double scale, double room) {
+  // Labels are drawn on a page of their own to see how far they reach; it is never printed.
+  Page scratch;
+  PageWriter writer(scratch, measure);
   std::vector<Band> bands;
   const double coilHeight = std::max(group.coilWidth, 1.0) * scale;
   for (std::size_t first = 0; first < plan.patterns.size();) {
@@ -178,12 +181,10 @@ std::vector<Band> bandsOf(const CoilGroup& group, const CoilPlan& plan, const Pa
       first = last;
       continue;
     }
-    // How far labels beside the sheet reach below it, measured on a page of its own.
-    Page scratch;
-    PageWriter measuring(scratch, writer.measure());
     const double beside =
-        std::max(0.0, drawStrips(measuring, group, plan.patterns[first], 0, scale, false) -
-                          kCaption - coilHeight);
+        std::max(0.0, drawStrips(writer, group, plan.patterns[first], 0, scale, false) - kCaption -
+                          coilHeight);
+    scratch = Page{};
     const double most =
         std::max(1.0, std::floor((room - kCaption - coilHeight - beside - kGap - 4) / kListLine));
     const std::size_t runStart = bands.size();
@@ -227,9 +228,8 @@ std::vector<Page> layoutCoilPages(const ShopBook& book, const CoilOrder& order,
   const double firstTop = kMargin + 14 + 10;
 
   std::deque<Page> pages;
-  Page measuring;
-  const std::vector<Band> bands = bandsOf(group, plan, PageWriter(measuring, measure),
-                                          right - kMargin, scale, bottom - firstTop);
+  const std::vector<Band> bands =
+      bandsOf(group, plan, measure, right - kMargin, scale, bottom - firstTop);
   const std::string heading = "卷材排料    " + group.colour + "    " + upTo(group.thickness, 3) +
                               " mm    卷宽 " + millimetres(group.coilWidth) + " mm    修边 " +
                               millimetres(group.trim) + " mm";

@@ -56,7 +56,6 @@ class PageWriter {
     page_.rects.push_back({corner, width, height, fillGrey, strokeWidth});
   }
   Page& page() { return page_; }
-  [[nodiscard]] const TextMeasure& measure() const { return measure_; }
 
  private:
   Page& page_;
