@@ -2,7 +2,7 @@
 function(kvm_module name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
+  kvm_expose_headers(${name})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE kvm_warnings)
 endfunction()
 
@@ -10,7 +10,8 @@ endfunction()
 function(kvm_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock kvm_warnings)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock
+                        kvm_test_headers kvm_warnings)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 

@@ -16,16 +16,17 @@
 #include <vector>
 
 #include "apps/kavelmor/bill/bill_commands.h"
-#include "apps/kavelmor/bill/bill_outputs.h"
-#include "apps/kavelmor/bill/coil_strips.h"
-#include "apps/kavelmor/bill/drawing_export.h"
-#include "apps/kavelmor/bill/shop_sheets.h"
 #include "base/text.h"
 #include "bill/bill_record.h"
 #include "model/current_use.h"
 #include "platform/cairo/cairo_render.h"
 #include "platform/cairo/shop/shop_pdf.h"
-#include "platform/sim/companion/bill_job.h"
+#include "platform/workshop/job/bill_job.h"
+#include "platform/workshop/outputs/bill_outputs.h"
+#include "platform/workshop/outputs/coil_strips.h"
+#include "platform/workshop/outputs/drawing_export.h"
+#include "platform/workshop/outputs/shop_sheets.h"
+#include "platform/workshop/workshop_job.h"
 #include "shop/profile_geometry.h"
 #include "storage/builtin_database.h"
 #include "storage/database_file.h"
@@ -136,7 +137,7 @@ void BM_BillJobWithOutputs(benchmark::State& state) {
     std::filesystem::remove_all(out);
     std::ostringstream progress;
     std::ostringstream errors;
-    cli::BillRequest request;
+    workshop::BillRequest request;
     request.project = files.project.string();
     request.output = out.string();
     request.database = files.database.string();

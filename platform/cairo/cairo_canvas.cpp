@@ -10,10 +10,10 @@
 namespace kvm::cairo {
 namespace {
 
-using preview::FontSelection;
-using preview::LogicalFont;
-using preview::PrintFont;
-using preview::Rgb;
+using canvas::FontSelection;
+using canvas::LogicalFont;
+using canvas::PrintFont;
+using canvas::Rgb;
 
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
 // The picture box's own font before any is selected: 宋体 9 points.
@@ -43,7 +43,7 @@ void CairoCanvas::setSource(Rgb colour) {
 
 void CairoCanvas::clear() {
   cairo_save(context_);
-  setSource(preview::kBlack);
+  setSource(canvas::kBlack);
   cairo_rectangle(context_, 0, 0, width_, height_);
   cairo_fill(context_);
   cairo_restore(context_);
@@ -155,15 +155,15 @@ void CairoCanvas::textOut(int32_t x, int32_t y, std::string_view ansiBytes) {
   cairo_font_extents(context_, &fontExtents);
 
   double dx = 0.0;
-  switch (align_ & preview::align::kHorizontalMask) {
-    case preview::align::kCenter: dx = -textExtents.x_advance / 2.0; break;
-    case preview::align::kRight: dx = -textExtents.x_advance; break;
+  switch (align_ & canvas::align::kHorizontalMask) {
+    case canvas::align::kCenter: dx = -textExtents.x_advance / 2.0; break;
+    case canvas::align::kRight: dx = -textExtents.x_advance; break;
     default: break;
   }
   double dy = fontExtents.ascent;
-  switch (align_ & preview::align::kVerticalMask) {
-    case preview::align::kBaseline: dy = 0.0; break;
-    case preview::align::kBottom: dy = -fontExtents.descent; break;
+  switch (align_ & canvas::align::kVerticalMask) {
+    case canvas::align::kBaseline: dy = 0.0; break;
+    case canvas::align::kBottom: dy = -fontExtents.descent; break;
     default: break;
   }
   setSource(textColour_);

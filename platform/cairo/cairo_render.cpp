@@ -38,13 +38,13 @@ std::string lowerExtension(const std::filesystem::path& file) {
   return extension;
 }
 
-void draw(cairo_surface_t* surface, const std::vector<preview::CanvasOp>& ops, int width,
-          int height, const RenderOptions& options) {
+void draw(cairo_surface_t* surface, const std::vector<canvas::CanvasOp>& ops, int width, int height,
+          const RenderOptions& options) {
   const ContextPtr context(cairo_create(surface));
   check(cairo_status(context.get()), "cannot draw on the image");
   CairoCanvas canvas(context.get(), width, height, options.fontFamily);
   canvas.clear();  // the area's black background, whatever the operations begin with
-  preview::replay(ops, canvas);
+  canvas::replay(ops, canvas);
   check(cairo_status(context.get()), "drawing failed");
   cairo_surface_flush(surface);
 }
@@ -62,7 +62,7 @@ std::optional<ImageFormat> imageFormatFor(const std::filesystem::path& file) {
   return std::nullopt;
 }
 
-void renderToFile(const std::vector<preview::CanvasOp>& ops, int width, int height,
+void renderToFile(const std::vector<canvas::CanvasOp>& ops, int width, int height,
                   ImageFormat format, const std::filesystem::path& file,
                   const RenderOptions& options) {
   if (width <= 0 || height <= 0) {
@@ -81,7 +81,7 @@ void renderToFile(const std::vector<preview::CanvasOp>& ops, int width, int heig
   check(cairo_surface_status(surface.get()), "cannot write " + name);
 }
 
-Image renderToImage(const std::vector<preview::CanvasOp>& ops, int width, int height,
+Image renderToImage(const std::vector<canvas::CanvasOp>& ops, int width, int height,
                     const RenderOptions& options) {
   if (width <= 0 || height <= 0) {
     throw RenderError("the image needs a positive size");

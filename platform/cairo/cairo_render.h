@@ -29,7 +29,7 @@ struct RenderOptions {
 
 // Plays recorded operations onto a fresh black area of width × height pixels and writes it
 // to the file as PNG or SVG.
-void renderToFile(const std::vector<preview::CanvasOp>& ops, int width, int height,
+void renderToFile(const std::vector<canvas::CanvasOp>& ops, int width, int height,
                   ImageFormat format, const std::filesystem::path& file,
                   const RenderOptions& options = {});
 
@@ -41,7 +41,7 @@ struct Image {
 };
 
 // Plays recorded operations onto a fresh black area of width × height pixels in memory.
-Image renderToImage(const std::vector<preview::CanvasOp>& ops, int width, int height,
+Image renderToImage(const std::vector<canvas::CanvasOp>& ops, int width, int height,
                     const RenderOptions& options = {});
 
 // Frees the font caches that cairo and fontconfig keep for the life of the process, so that

@@ -24,7 +24,7 @@ namespace {
 using nlohmann::json;
 
 std::string colorText(Color color) {
-  return preview::colourText(preview::Rgb{color.red, color.green, color.blue});
+  return canvas::colourText(canvas::Rgb{color.red, color.green, color.blue});
 }
 
 class StateDumper final : public ControlVisitor {
@@ -69,7 +69,7 @@ class StateDumper final : public ControlVisitor {
     state = {{"interval", control.interval()}, {"tag", toUtf8(control.tag())}};
   }
   void visit(const PictureBox& control) override {
-    state = preview::pictureJson(control.width(), control.height(), control.ops());
+    state = canvas::pictureJson(control.width(), control.height(), control.ops());
   }
   void visit(const Grid& control) override {
     json rows = json::array();

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kvm::preview {
+namespace kvm::canvas {
 
 struct Rgb {
   uint8_t red = 0;
@@ -93,4 +93,4 @@ class Canvas {
   virtual void deleteFont() = 0;
 };
 
-}  // namespace kvm::preview
+}  // namespace kvm::canvas

@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 
-namespace kvm::preview {
+namespace kvm::canvas {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -111,4 +111,4 @@ nlohmann::json pictureJson(double width, double height, const std::vector<Canvas
   return {{"width", number(width)}, {"height", number(height)}, {"ops", opsJson(operations)}};
 }
 
-}  // namespace kvm::preview
+}  // namespace kvm::canvas

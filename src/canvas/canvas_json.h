@@ -6,7 +6,7 @@
 
 #include "canvas/recording_canvas.h"
 
-namespace kvm::preview {
+namespace kvm::canvas {
 
 // "#RRGGBB", upper-case hex.
 std::string colourText(Rgb colour);
@@ -19,4 +19,4 @@ nlohmann::json opsJson(const std::vector<CanvasOp>& operations);
 // A picture box's dump: {"width": W, "height": H, "ops": [...]}.
 nlohmann::json pictureJson(double width, double height, const std::vector<CanvasOp>& operations);
 
-}  // namespace kvm::preview
+}  // namespace kvm::canvas

@@ -2,7 +2,7 @@
 
 #include <type_traits>
 
-namespace kvm::preview {
+namespace kvm::canvas {
 
 void RecordingCanvas::clear() {
   ops_.clear();
@@ -89,4 +89,4 @@ void replay(const std::vector<CanvasOp>& ops, Canvas& canvas) {
   }
 }
 
-}  // namespace kvm::preview
+}  // namespace kvm::canvas

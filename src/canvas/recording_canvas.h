@@ -7,7 +7,7 @@
 
 #include "canvas/canvas.h"
 
-namespace kvm::preview {
+namespace kvm::canvas {
 
 // One recorded drawing operation per canvas call.
 namespace op {
@@ -97,4 +97,4 @@ class RecordingCanvas final : public Canvas {
 // Plays recorded operations onto another canvas, in order.
 void replay(const std::vector<CanvasOp>& ops, Canvas& canvas);
 
-}  // namespace kvm::preview
+}  // namespace kvm::canvas

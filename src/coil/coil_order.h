@@ -81,4 +81,10 @@ class StripTooWide : public CoilError {
 // find. Throws CoilError (StripTooWide for a strip wider than the usable width).
 CoilPlan planCoil(const CoilGroup& group);
 
+// One colour and thickness with its plan.
+struct CoilOrder {
+  CoilGroup group;
+  CoilPlan plan;
+};
+
 }  // namespace kvm

@@ -35,12 +35,12 @@ class PreviewArea {
   PreviewArea& operator=(PreviewArea&&) = delete;
   virtual ~PreviewArea() = default;
 
-  virtual Canvas& canvas() = 0;
+  virtual canvas::Canvas& canvas() = 0;
   [[nodiscard]] virtual double innerWidth() const = 0;
   [[nodiscard]] virtual double innerHeight() const = 0;
   [[nodiscard]] virtual MarkTemplate markTemplate() const = 0;
   virtual void moveMarkTemplate(double left, double top) = 0;
-  virtual void setScaleLabelColor(Rgb colour) = 0;
+  virtual void setScaleLabelColor(canvas::Rgb colour) = 0;
 };
 
 // The area on its own, with the headless sizes and a recording canvas: for the command line
@@ -50,7 +50,7 @@ class RecordingPreviewArea final : public PreviewArea {
   explicit RecordingPreviewArea(double width = kAreaWidth, double height = kAreaHeight)
       : width_(width), height_(height) {}
 
-  Canvas& canvas() override { return canvas_; }
+  canvas::Canvas& canvas() override { return canvas_; }
   [[nodiscard]] double innerWidth() const override { return width_; }
   [[nodiscard]] double innerHeight() const override { return height_; }
   [[nodiscard]] MarkTemplate markTemplate() const override { return mark_; }
@@ -58,17 +58,17 @@ class RecordingPreviewArea final : public PreviewArea {
     mark_.left = left;
     mark_.top = top;
   }
-  void setScaleLabelColor(Rgb colour) override { scaleLabelColor_ = colour; }
+  void setScaleLabelColor(canvas::Rgb colour) override { scaleLabelColor_ = colour; }
 
-  [[nodiscard]] const RecordingCanvas& recording() const noexcept { return canvas_; }
-  [[nodiscard]] Rgb scaleLabelColor() const noexcept { return scaleLabelColor_; }
+  [[nodiscard]] const canvas::RecordingCanvas& recording() const noexcept { return canvas_; }
+  [[nodiscard]] canvas::Rgb scaleLabelColor() const noexcept { return scaleLabelColor_; }
 
  private:
   double width_;
   double height_;
-  RecordingCanvas canvas_;
+  canvas::RecordingCanvas canvas_;
   MarkTemplate mark_;
-  Rgb scaleLabelColor_ = kWhite;
+  canvas::Rgb scaleLabelColor_ = canvas::kWhite;
 };
 
 }  // namespace kvm::preview

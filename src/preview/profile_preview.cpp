@@ -13,7 +13,7 @@ namespace kvm::preview {
 namespace {
 
 // Baseline and horizontal centre.
-constexpr uint32_t kCentredOnBaseline = align::kBaseline | align::kCenter;
+constexpr uint32_t kCentredOnBaseline = canvas::align::kBaseline | canvas::align::kCenter;
 constexpr int32_t kFontHeight = 20;
 constexpr int32_t kNormalWeight = 400;
 constexpr int32_t kDoubleByteTextWidth = 6;
@@ -22,9 +22,9 @@ constexpr uint8_t kDoubleBytePitchAndFamily = 6;
 constexpr double kTextOffsetPixels = 6.0;
 constexpr double kDimensionOffsetPixels = 12.0;
 
-constexpr Rgb kGreen{0, 255, 0};
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kMagenta{255, 0, 255};
+constexpr canvas::Rgb kGreen{0, 255, 0};
+constexpr canvas::Rgb kRed{255, 0, 0};
+constexpr canvas::Rgb kMagenta{255, 0, 255};
 
 // Integer arithmetic of the drawing is 16-bit: a result outside it is an overflow.
 int16_t checked16(int32_t value) {
@@ -38,18 +38,18 @@ int16_t checked16(int32_t value) {
 // goes back into the device context and every font made is deleted.
 class DrawingFonts {
  public:
-  explicit DrawingFonts(Canvas& canvas) : canvas_(canvas) {}
+  explicit DrawingFonts(canvas::Canvas& canvas) : canvas_(canvas) {}
 
-  void use(const LogicalFont& font) {
+  void use(const canvas::LogicalFont& font) {
     canvas_.createFont(font);
     ++created_;
-    canvas_.selectFont(FontSelection::Created);
+    canvas_.selectFont(canvas::FontSelection::Created);
     selected_ = true;
   }
 
   void release() {
     if (selected_) {
-      canvas_.selectFont(FontSelection::Previous);
+      canvas_.selectFont(canvas::FontSelection::Previous);
       selected_ = false;
     }
     for (; created_ > 0; --created_) {
@@ -58,7 +58,7 @@ class DrawingFonts {
   }
 
  private:
-  Canvas& canvas_;
+  canvas::Canvas& canvas_;
   int created_ = 0;
   bool selected_ = false;
 };
@@ -71,8 +71,8 @@ int16_t unitsForPixels(double pixels, double scale) {
   return toIntegerRounded(pixels / scale);
 }
 
-LogicalFont textFont(int32_t escapement, int32_t width, uint8_t pitchAndFamily) {
-  LogicalFont font;
+canvas::LogicalFont textFont(int32_t escapement, int32_t width, uint8_t pitchAndFamily) {
+  canvas::LogicalFont font;
   font.height = kFontHeight;
   font.width = width;
   font.escapement = escapement;
@@ -100,8 +100,8 @@ Frame frameOf(const PreviewArea& area) {
   return frame;
 }
 
-void drawOutline(const Flashing& flashing, const Frame& frame, Canvas& canvas) {
-  canvas.pen(2, kWhite);
+void drawOutline(const Flashing& flashing, const Frame& frame, canvas::Canvas& canvas) {
+  canvas.pen(2, canvas::kWhite);
   Point16 p{toIntegerRounded(flashing.StartX * frame.scale + frame.cx),
             toIntegerRounded(flashing.StartY * frame.scale + frame.cy)};
   canvas.moveTo(p.x, checked16(frame.height - p.y));
@@ -127,10 +127,10 @@ void drawStar(const TextMark& mark, const Frame& frame, PreviewArea& area) {
   area.moveMarkTemplate(mx - before.width / 2 + frame.cx,
                         checked16(frame.cy - my) - before.height / 2);
   const MarkTemplate star = area.markTemplate();
-  area.canvas().print(star.left, star.top, u"*", PrintFont{star.face, star.size, true});
+  area.canvas().print(star.left, star.top, u"*", canvas::PrintFont{star.face, star.size, true});
 }
 
-void drawText(const TextMark& mark, const Frame& frame, float pi, Canvas& canvas,
+void drawText(const TextMark& mark, const Frame& frame, float pi, canvas::Canvas& canvas,
               DrawingFonts& fonts) {
   const std::string bytes = toGbk(mark.Text);
   const bool singleByte = bytes.size() == mark.Text.size();
@@ -143,7 +143,7 @@ void drawText(const TextMark& mark, const Frame& frame, float pi, Canvas& canvas
                  toLongRounded(frame.cy - anchor.y * frame.scale), bytes);
 }
 
-void drawDimension(const DimensionMark& mark, const Frame& frame, float pi, Canvas& canvas,
+void drawDimension(const DimensionMark& mark, const Frame& frame, float pi, canvas::Canvas& canvas,
                    DrawingFonts& fonts) {
   fonts.use(textFont(escapementOf(mark.TextAngle, pi), kDimensionWidth, 0));
   Point16 anchor{mark.TextX, mark.TextY};
@@ -156,14 +156,14 @@ void drawDimension(const DimensionMark& mark, const Frame& frame, float pi, Canv
 }
 
 void drawAll(const Flashing& flashing, PreviewArea& area, DrawingFonts& fonts) {
-  Canvas& canvas = area.canvas();
+  canvas::Canvas& canvas = area.canvas();
   canvas.clear();
   const Frame frame = frameOf(area);
   drawOutline(flashing, frame, canvas);
 
   const auto pi = static_cast<float>(4.0 * std::atan(1.0));
-  canvas.setTextColor(kWhite);
-  canvas.pen(1, kWhite);
+  canvas.setTextColor(canvas::kWhite);
+  canvas.pen(1, canvas::kWhite);
   const int32_t lastText = flashing.TextMarks.upperBound();
   for (int32_t i = 0; i <= lastText; ++i) {
     const TextMark& mark = flashing.TextMarks[static_cast<std::size_t>(i)];
@@ -174,7 +174,7 @@ void drawAll(const Flashing& flashing, PreviewArea& area, DrawingFonts& fonts) {
     }
   }
 
-  const Rgb colour = scaleColour(flashing.ScaleCode);
+  const canvas::Rgb colour = scaleColour(flashing.ScaleCode);
   canvas.setTextColor(colour);
   area.setScaleLabelColor(colour);
 
@@ -192,7 +192,7 @@ Point16 polarPoint(Point16 point, double angle, int16_t distance) {
           toIntegerRounded(distance * std::sin(angle) + point.y)};
 }
 
-Rgb scaleColour(uint8_t scaleCode) {
+canvas::Rgb scaleColour(uint8_t scaleCode) {
   switch (scaleCode) {
     case 1: return kGreen;
     case 2: return kRed;

@@ -24,7 +24,7 @@ struct Point16 {
 Point16 polarPoint(Point16 point, double angle, int16_t distance);
 
 // The colour of the dimension texts and scale labels: 1 green, 2 red, anything else magenta.
-Rgb scaleColour(uint8_t scaleCode);
+canvas::Rgb scaleColour(uint8_t scaleCode);
 
 // Draws the flashing's outline, text marks and dimension texts into the area. An error
 // (a coordinate beyond 16 bits, a missing or short profile list) ends the drawing where it

@@ -44,7 +44,7 @@ class FrmSet::Preview final : public preview::PreviewArea {
  public:
   explicit Preview(FrmSet& form) : form_(form) {}
 
-  preview::Canvas& canvas() override { return form_.Pic.canvas(); }
+  canvas::Canvas& canvas() override { return form_.Pic.canvas(); }
   [[nodiscard]] double innerWidth() const override { return form_.Pic.width(); }
   [[nodiscard]] double innerHeight() const override { return form_.Pic.height(); }
   [[nodiscard]] preview::MarkTemplate markTemplate() const override {
@@ -59,7 +59,7 @@ class FrmSet::Preview final : public preview::PreviewArea {
     form_.lbXing.setLeft(static_cast<int32_t>(std::lround(left)));
     form_.lbXing.setTop(static_cast<int32_t>(std::lround(top)));
   }
-  void setScaleLabelColor(preview::Rgb colour) override {
+  void setScaleLabelColor(canvas::Rgb colour) override {
     const Color color{colour.red, colour.green, colour.blue};
     form_.lbBiLi.setForeColor(color);
     form_.lbSc.setForeColor(color);

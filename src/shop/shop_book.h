@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "coil/coil_csv.h"
+#include "coil/coil_order.h"
 #include "model/flashing.h"
 
 namespace kvm::shop {

@@ -18,20 +18,18 @@ class PictureBox final : public Control {
   // Inner size in pixels.
   PictureBox(Form& form, std::u16string name, int32_t width, int32_t height);
 
-  [[nodiscard]] preview::Canvas& canvas() noexcept { return *canvas_; }
-  [[nodiscard]] const std::vector<preview::CanvasOp>& ops() const noexcept {
-    return canvas_->ops();
-  }
+  [[nodiscard]] canvas::Canvas& canvas() noexcept { return *canvas_; }
+  [[nodiscard]] const std::vector<canvas::CanvasOp>& ops() const noexcept { return canvas_->ops(); }
   void clear() { canvas_->clear(); }
 
   void accept(ControlVisitor& visitor) const override { visitor.visit(*this); }
 
  protected:
   // A freshly loaded picture box shows nothing drawn.
-  void restoreOwnDesign() override { canvas_ = std::make_unique<preview::RecordingCanvas>(); }
+  void restoreOwnDesign() override { canvas_ = std::make_unique<canvas::RecordingCanvas>(); }
 
  private:
-  std::unique_ptr<preview::RecordingCanvas> canvas_ = std::make_unique<preview::RecordingCanvas>();
+  std::unique_ptr<canvas::RecordingCanvas> canvas_ = std::make_unique<canvas::RecordingCanvas>();
 };
 
 }  // namespace kvm

@@ -4,7 +4,7 @@
 
 #include "canvas/recording_canvas.h"
 
-namespace kvm::preview {
+namespace kvm::canvas {
 namespace {
 
 using nlohmann::json;
@@ -92,4 +92,4 @@ TEST(canvas_json_test, picture_dump_and_colours) {
 }
 
 }  // namespace
-}  // namespace kvm::preview
+}  // namespace kvm::canvas

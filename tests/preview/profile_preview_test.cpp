@@ -38,7 +38,7 @@ DimensionMark dimensionAt(int16_t x, int16_t y, std::u16string text, uint8_t atP
 
 json drawnOps(const Flashing& flashing, RecordingPreviewArea& area, RecordingUi& ui) {
   drawPreview(flashing, area, ui);
-  return opsJson(area.recording().ops());
+  return canvas::opsJson(area.recording().ops());
 }
 
 // The ops of one kind, in order.
@@ -150,7 +150,7 @@ TEST(profile_preview_test, dimensions_take_the_scale_colour) {
   const struct {
     uint8_t code;
     const char* colour;
-    Rgb rgb;
+    canvas::Rgb rgb;
   } cases[] = {{1, "#00FF00", {0, 255, 0}},
                {2, "#FF0000", {255, 0, 0}},
                {5, "#FF00FF", {255, 0, 255}},
@@ -310,13 +310,13 @@ TEST(profile_preview_test, flashing_without_profile_shows_an_empty_picture) {
   RecordingPreviewArea shown;
   drawPreview(testing::ridgeFlashing(), shown, ui);
   showFlashingPreview(f, shown, ui);
-  EXPECT_EQ(opsJson(shown.recording().ops()), json::parse(R"([["clear"]])"));
+  EXPECT_EQ(canvas::opsJson(shown.recording().ops()), json::parse(R"([["clear"]])"));
   EXPECT_TRUE(ui.boxes.empty());
 
   // Drawn regardless, the never-created segment list stops it after the start point.
   RecordingPreviewArea drawn;
   drawPreview(f, drawn, ui);
-  EXPECT_EQ(opsJson(drawn.recording().ops()),
+  EXPECT_EQ(canvas::opsJson(drawn.recording().ops()),
             json::parse(R"([["clear"], ["pen", 2, "#FFFFFF"], ["moveto", 171, 90], ["refresh"]])"));
   ASSERT_EQ(ui.boxes.size(), 1U);
   EXPECT_EQ(ui.boxes[0].text, u"Subscript out of range");

@@ -92,11 +92,11 @@ TEST(ridge_preview_test, ops_match_the_hand_computed_drawing) {
   RecordingUi ui;
   drawPreview(testing::ridgeFlashing(), area, ui);
 
-  EXPECT_EQ(opsJson(area.recording().ops()), expectedRidgeOps());
+  EXPECT_EQ(canvas::opsJson(area.recording().ops()), expectedRidgeOps());
   EXPECT_TRUE(ui.boxes.empty());
   EXPECT_EQ(area.markTemplate().left, 97.0);
   EXPECT_EQ(area.markTemplate().top, 69.0);
-  EXPECT_EQ(area.scaleLabelColor(), (Rgb{0, 255, 0}));
+  EXPECT_EQ(area.scaleLabelColor(), (canvas::Rgb{0, 255, 0}));
 }
 
 TEST(ridge_preview_test, builtin_database_flashing_draws_the_same) {
@@ -108,7 +108,7 @@ TEST(ridge_preview_test, builtin_database_flashing_draws_the_same) {
   RecordingUi ui;
   drawPreview(ridge, area, ui);
 
-  EXPECT_EQ(opsJson(area.recording().ops()), expectedRidgeOps());
+  EXPECT_EQ(canvas::opsJson(area.recording().ops()), expectedRidgeOps());
   EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -117,7 +117,8 @@ TEST(ridge_preview_test, picture_dump_carries_the_area_size) {
   RecordingUi ui;
   drawPreview(testing::ridgeFlashing(), area, ui);
 
-  const json picture = pictureJson(area.innerWidth(), area.innerHeight(), area.recording().ops());
+  const json picture =
+      canvas::pictureJson(area.innerWidth(), area.innerHeight(), area.recording().ops());
   EXPECT_EQ(picture.at("width"), 342);
   EXPECT_EQ(picture.at("height"), 180);
   EXPECT_EQ(picture.at("ops"), expectedRidgeOps());

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "apps/kavelmor/script/script_session.h"
-#include "platform/sim/companion/project_file.h"
+#include "platform/workshop/project/project_file.h"
 
 namespace kvm::testing {
 namespace {

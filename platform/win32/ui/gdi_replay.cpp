@@ -14,13 +14,13 @@ namespace kvm::win32 {
 
 namespace {
 
-COLORREF colorOf(preview::Rgb colour) {
+COLORREF colorOf(canvas::Rgb colour) {
   return RGB(colour.red, colour.green, colour.blue);
 }
 
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
 
-LOGFONTW logFontOf(const preview::LogicalFont& font) {
+LOGFONTW logFontOf(const canvas::LogicalFont& font) {
   LOGFONTW record{};
   record.lfHeight = font.height;
   record.lfWidth = font.width;
@@ -46,7 +46,7 @@ class Replay {
  public:
   Replay(HDC dc, SIZE area) : dc_(dc), area_(area), previousFont_(GetCurrentObject(dc, OBJ_FONT)) {
     SetBkMode(dc_, TRANSPARENT);
-    pen(1, preview::kWhite);
+    pen(1, canvas::kWhite);
   }
   Replay(const Replay&) = delete;
   Replay& operator=(const Replay&) = delete;
@@ -57,28 +57,28 @@ class Replay {
     SelectObject(dc_, GetStockObject(BLACK_PEN));
   }
 
-  void operator()(const preview::op::Clear& /*op*/) {
+  void operator()(const canvas::op::Clear& /*op*/) {
     RECT all{0, 0, area_.cx, area_.cy};
     FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
-  void operator()(const preview::op::Pen& op) { pen(op.width, op.colour); }
-  void operator()(const preview::op::MoveTo& op) { MoveToEx(dc_, op.x, op.y, nullptr); }
-  void operator()(const preview::op::LineTo& op) { LineTo(dc_, op.x, op.y); }
-  void operator()(const preview::op::Font& op) {
+  void operator()(const canvas::op::Pen& op) { pen(op.width, op.colour); }
+  void operator()(const canvas::op::MoveTo& op) { MoveToEx(dc_, op.x, op.y, nullptr); }
+  void operator()(const canvas::op::LineTo& op) { LineTo(dc_, op.x, op.y); }
+  void operator()(const canvas::op::Font& op) {
     const LOGFONTW record = logFontOf(op.font);
     fonts_.emplace_back(
         created(u"the preview's font", [&] { return CreateFontIndirectW(&record); }));
   }
-  void operator()(const preview::op::Select& op) {
-    if (op.which == preview::FontSelection::Previous) {
+  void operator()(const canvas::op::Select& op) {
+    if (op.which == canvas::FontSelection::Previous) {
       SelectObject(dc_, previousFont_);
     } else if (!fonts_.empty()) {
       SelectObject(dc_, fonts_.back().get());
     }
   }
-  void operator()(const preview::op::Align& op) { SetTextAlign(dc_, op.flags); }
-  void operator()(const preview::op::TextColor& op) { SetTextColor(dc_, colorOf(op.colour)); }
-  void operator()(const preview::op::TextOut& op) {
+  void operator()(const canvas::op::Align& op) { SetTextAlign(dc_, op.flags); }
+  void operator()(const canvas::op::TextColor& op) { SetTextColor(dc_, colorOf(op.colour)); }
+  void operator()(const canvas::op::TextOut& op) {
     const std::u16string text = fromGbk(op.ansiBytes);
     // A Chinese system draws double-byte text in an ANSI font with its associated Chinese face;
     // wine has no such association and would draw boxes, so the replay asks for the code
@@ -96,7 +96,7 @@ class Replay {
     const SelectedObject selected(dc_, associated.get());
     TextOutW(dc_, op.x, op.y, wide(text), static_cast<int>(text.size()));
   }
-  void operator()(const preview::op::Print& op) {
+  void operator()(const canvas::op::Print& op) {
     LOGFONTW record{};
     record.lfHeight = -static_cast<LONG>(std::lround(op.font.size * kPixelsPerPoint));
     record.lfWeight = op.font.bold ? FW_BOLD : FW_NORMAL;
@@ -111,8 +111,8 @@ class Replay {
              wide(op.text), static_cast<int>(op.text.size()));
     SetTextAlign(dc_, align);
   }
-  void operator()(const preview::op::Refresh& /*op*/) {}
-  void operator()(const preview::op::DeleteFont& /*op*/) {
+  void operator()(const canvas::op::Refresh& /*op*/) {}
+  void operator()(const canvas::op::DeleteFont& /*op*/) {
     if (fonts_.empty()) {
       return;
     }
@@ -124,7 +124,7 @@ class Replay {
   }
 
  private:
-  void pen(int32_t width, preview::Rgb colour) {
+  void pen(int32_t width, canvas::Rgb colour) {
     UniquePen made(
         created(u"the preview's pen", [&] { return CreatePen(PS_SOLID, width, colorOf(colour)); }));
     SelectObject(dc_, made.get());
@@ -140,10 +140,10 @@ class Replay {
 
 }  // namespace
 
-void replayCanvas(HDC dc, SIZE area, const std::vector<preview::CanvasOp>& ops) {
+void replayCanvas(HDC dc, SIZE area, const std::vector<canvas::CanvasOp>& ops) {
   Replay replay(dc, area);
-  replay(preview::op::Clear{});
-  for (const preview::CanvasOp& op : ops) {
+  replay(canvas::op::Clear{});
+  for (const canvas::CanvasOp& op : ops) {
     std::visit(replay, op);
   }
 }

@@ -67,7 +67,7 @@ class PictureBinding final : public WindowBinding {
   }
 
   PictureBox& picture_;
-  std::vector<preview::CanvasOp> ops_;
+  std::vector<canvas::CanvasOp> ops_;
 };
 
 }  // namespace

@@ -22,7 +22,7 @@ class Surface : public testing::GdiSurface {
  public:
   Surface() : GdiSurface(kWidth, kHeight) {}
 
-  void replay(const preview::RecordingCanvas& canvas) { GdiSurface::replay(canvas.ops()); }
+  void replay(const canvas::RecordingCanvas& canvas) { GdiSurface::replay(canvas.ops()); }
   [[nodiscard]] int litPixels() const {
     int lit = 0;
     for (int y = 0; y < kHeight; ++y) {
@@ -35,8 +35,8 @@ class Surface : public testing::GdiSurface {
 };
 
 TEST(GdiReplay, lines_light_the_pixels_between_their_ends_on_black) {
-  preview::RecordingCanvas canvas;
-  canvas.pen(1, preview::kWhite);
+  canvas::RecordingCanvas canvas;
+  canvas.pen(1, canvas::kWhite);
   canvas.moveTo(4, 10);
   canvas.lineTo(40, 10);
   canvas.lineTo(40, 30);
@@ -51,12 +51,12 @@ TEST(GdiReplay, lines_light_the_pixels_between_their_ends_on_black) {
 }
 
 TEST(GdiReplay, text_draws_in_its_colour_and_a_deleted_selected_font_is_let_go) {
-  preview::RecordingCanvas canvas;
-  preview::LogicalFont font;
+  canvas::RecordingCanvas canvas;
+  canvas::LogicalFont font;
   font.height = -12;
   font.faceName = u"Arial";
   canvas.createFont(font);
-  canvas.selectFont(preview::FontSelection::Created);
+  canvas.selectFont(canvas::FontSelection::Created);
   canvas.setTextColor({0, 255, 0});
   canvas.textOut(2, 2, toGbk(u"220"));
   canvas.deleteFont();  // still selected
@@ -74,8 +74,8 @@ TEST(GdiReplay, text_draws_in_its_colour_and_a_deleted_selected_font_is_let_go) 
 }
 
 TEST(GdiReplay, a_clear_starts_the_area_black_again) {
-  preview::RecordingCanvas canvas;
-  canvas.pen(3, preview::kWhite);
+  canvas::RecordingCanvas canvas;
+  canvas.pen(3, canvas::kWhite);
   canvas.moveTo(0, 0);
   canvas.lineTo(60, 40);
   canvas.clear();
@@ -85,15 +85,15 @@ TEST(GdiReplay, a_clear_starts_the_area_black_again) {
 }
 
 std::vector<uint32_t> pixelsOfText(std::u16string_view text) {
-  preview::RecordingCanvas canvas;
-  preview::LogicalFont font;  // as the preview makes them: no face, the ANSI character set
+  canvas::RecordingCanvas canvas;
+  canvas::LogicalFont font;  // as the preview makes them: no face, the ANSI character set
   font.height = 20;
   font.width = 6;
   font.weight = 400;
   font.pitchAndFamily = 6;
   canvas.createFont(font);
-  canvas.selectFont(preview::FontSelection::Created);
-  canvas.setTextColor(preview::kWhite);
+  canvas.selectFont(canvas::FontSelection::Created);
+  canvas.setTextColor(canvas::kWhite);
   canvas.textOut(2, 2, toGbk(text));
   Surface surface;
   surface.replay(canvas);

@@ -41,7 +41,7 @@ class GdiSurface {
   GdiSurface& operator=(GdiSurface&&) = delete;
   ~GdiSurface() { release(); }
 
-  void replay(const std::vector<preview::CanvasOp>& ops) {
+  void replay(const std::vector<canvas::CanvasOp>& ops) {
     win32::replayCanvas(dc_, SIZE{width_, height_}, ops);
     GdiFlush();
   }

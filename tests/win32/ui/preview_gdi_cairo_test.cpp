@@ -76,7 +76,7 @@ bool lit(uint32_t pixel) {
 
 struct Preview {
   std::string name;
-  std::vector<preview::CanvasOp> ops;
+  std::vector<canvas::CanvasOp> ops;
 };
 
 std::vector<Preview> builtinPreviews() {

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     const fs::path output(argv[1]);  // NOLINT: the program's arguments
     fs::create_directories(output);
     kvm::testing::GdiSurface surface(kWidth, kHeight);
-    const auto draw = [&surface](const std::vector<kvm::preview::CanvasOp>& ops) {
+    const auto draw = [&surface](const std::vector<kvm::canvas::CanvasOp>& ops) {
       surface.replay(ops);
       return surface.picture();
     };

@@ -13,12 +13,12 @@ struct Vertex {
 
 // The outline's own operations (pens and lines) out of a recorded preview: texts drawn near a
 // vertex would light its pixel whatever the outline did.
-inline std::vector<preview::CanvasOp> outlineOps(const std::vector<preview::CanvasOp>& ops) {
-  std::vector<preview::CanvasOp> outline;
-  for (const preview::CanvasOp& op : ops) {
-    if (std::holds_alternative<preview::op::Pen>(op) ||
-        std::holds_alternative<preview::op::MoveTo>(op) ||
-        std::holds_alternative<preview::op::LineTo>(op)) {
+inline std::vector<canvas::CanvasOp> outlineOps(const std::vector<canvas::CanvasOp>& ops) {
+  std::vector<canvas::CanvasOp> outline;
+  for (const canvas::CanvasOp& op : ops) {
+    if (std::holds_alternative<canvas::op::Pen>(op) ||
+        std::holds_alternative<canvas::op::MoveTo>(op) ||
+        std::holds_alternative<canvas::op::LineTo>(op)) {
       outline.push_back(op);
     }
   }
@@ -27,16 +27,16 @@ inline std::vector<preview::CanvasOp> outlineOps(const std::vector<preview::Canv
 
 // Every point a line of the outline starts or ends at, inside an area of width × height with
 // the four pixels that meet at it (a point on the top or left edge has two of them outside).
-inline std::vector<Vertex> outlineVertices(const std::vector<preview::CanvasOp>& ops, int width,
+inline std::vector<Vertex> outlineVertices(const std::vector<canvas::CanvasOp>& ops, int width,
                                            int height) {
   std::vector<Vertex> vertices;
   bool moved = false;
   Vertex at;
-  for (const preview::CanvasOp& op : ops) {
-    if (const auto* move = std::get_if<preview::op::MoveTo>(&op)) {
+  for (const canvas::CanvasOp& op : ops) {
+    if (const auto* move = std::get_if<canvas::op::MoveTo>(&op)) {
       at = {move->x, move->y};
       moved = true;
-    } else if (const auto* line = std::get_if<preview::op::LineTo>(&op)) {
+    } else if (const auto* line = std::get_if<canvas::op::LineTo>(&op)) {
       if (moved) {
         vertices.push_back(at);
         moved = false;

@@ -29,20 +29,20 @@ TEST(PreviewReplay, every_outline_vertex_of_the_builtin_flashings_is_lit) {
     for (const Flashing& flashing : library.Flashings) {
       preview::RecordingPreviewArea area;
       preview::drawPreview(flashing, area, *desktop);
-      const std::vector<preview::CanvasOp>& ops = area.recording().ops();
+      const std::vector<canvas::CanvasOp>& ops = area.recording().ops();
       surface.replay(ops);
       ++flashings;
       // A vertex is where a line starts: a move followed by a line, or a line followed by one.
       for (std::size_t i = 0; i + 1 < ops.size(); ++i) {
-        if (!std::holds_alternative<preview::op::LineTo>(ops[i + 1])) {
+        if (!std::holds_alternative<canvas::op::LineTo>(ops[i + 1])) {
           continue;
         }
         int x = -1;
         int y = -1;
-        if (const auto* move = std::get_if<preview::op::MoveTo>(&ops[i])) {
+        if (const auto* move = std::get_if<canvas::op::MoveTo>(&ops[i])) {
           x = move->x;
           y = move->y;
-        } else if (const auto* line = std::get_if<preview::op::LineTo>(&ops[i])) {
+        } else if (const auto* line = std::get_if<canvas::op::LineTo>(&ops[i])) {
           x = line->x;
           y = line->y;
         }

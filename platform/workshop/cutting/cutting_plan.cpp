@@ -1,0 +1,118 @@
+#include "platform/workshop/cutting/cutting_plan.h"
+
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+
+namespace kvm::cutting {
+
+namespace {
+
+// Offcuts of the row by length; the shortest one long enough is taken, to keep long ones.
+class OffcutStore {
+ public:
+  bool take(int64_t length) {
+    const auto found = lengths_.lower_bound(length);
+    if (found == lengths_.end()) return false;
+    const int64_t rest = found->first - length;
+    if (--found->second == 0) lengths_.erase(found);
+    keep(rest);
+    return true;
+  }
+
+  void keep(int64_t length) {
+    if (length > 0) ++lengths_[length];
+  }
+
+ private:
+  std::map<int64_t, std::size_t> lengths_;
+};
+
+class RowPlanner {
+ public:
+  explicit RowPlanner(const StockRules& stock) : stock_(stock) {}
+
+  void add(std::size_t index, const LineToCut& line) {
+    if (line.length <= 0) {
+      throw std::invalid_argument("a line to cut has no length");
+    }
+    switch (line.rule) {
+      case LineRule::EqualPieces:
+        if (line.pieces <= 0 || line.pieceLength <= 0 ||
+            (line.pieces > 1 && line.pieceLength <= stock_.overlap)) {
+          throw std::invalid_argument("equal pieces that cover nothing");
+        }
+        for (int64_t i = 0; i < line.pieces; ++i) {
+          plan_.pieces.push_back({index, line.pieceLength, false, line.pieceLength});
+        }
+        break;
+      case LineRule::FullLengthPieces: {
+        const int64_t cover = stock_.maxCutLength - stock_.overlap;
+        if (cover <= 0) {
+          throw std::invalid_argument("full-length pieces that cover nothing");
+        }
+        if (line.length <= cover) {
+          fromStock(index, line.length);  // one piece, no joint
+          break;
+        }
+        int64_t rest = line.length;
+        while (rest > cover) {
+          fromStock(index, stock_.maxCutLength);
+          rest -= cover;
+        }
+        fromStock(index, rest + stock_.overlap);
+        break;
+      }
+      case LineRule::OnePieceFromStock: fromStock(index, line.length); break;
+    }
+  }
+
+  CuttingPlan take() { return std::move(plan_); }
+
+ private:
+  void fromStock(std::size_t index, int64_t length) {
+    if (length >= stock_.maxCutLength) {
+      // A full-length piece, or a line longer than any piece: cut to length from the coil.
+      plan_.pieces.push_back({index, length, false, length});
+      ++plan_.stockPieces;
+      return;
+    }
+    if (offcuts_.take(length)) {
+      plan_.pieces.push_back({index, length, true, 0});
+      return;
+    }
+    plan_.pieces.push_back({index, length, false, stock_.maxCutLength});
+    ++plan_.stockPieces;
+    offcuts_.keep(stock_.maxCutLength - length);
+  }
+
+  StockRules stock_;
+  CuttingPlan plan_;
+  OffcutStore offcuts_;
+};
+
+}  // namespace
+
+std::size_t CuttingPlan::piecesOfLine(std::size_t line) const {
+  return static_cast<std::size_t>(
+      std::count_if(pieces.begin(), pieces.end(),
+                    [line](const PlannedPiece& piece) { return piece.line == line; }));
+}
+
+CuttingPlan planRow(std::span<const LineToCut> lines, const StockRules& stock) {
+  RowPlanner planner(stock);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    planner.add(i, lines[i]);
+  }
+  return planner.take();
+}
+
+int64_t coveredLength(std::span<const PlannedPiece> pieces, int64_t overlap) {
+  int64_t covered = 0;
+  for (const PlannedPiece& piece : pieces) {
+    covered += piece.length;
+  }
+  return pieces.empty() ? 0 : covered - overlap * static_cast<int64_t>(pieces.size() - 1);
+}
+
+}  // namespace kvm::cutting

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <span>
+
+#include "coil/coil_order.h"
+
+namespace kvm {
+
+// coil.csv: one row per kind of strip on each sheet pattern, UTF-8 with a byte order mark
+// as the cut list has, so that spreadsheets read the colours right.
+void writeCoilCsv(std::ostream& out, std::span<const CoilOrder> orders);
+
+// Writes beside the file first, so that a failed write leaves no half a file. Throws
+// std::runtime_error naming the file.
+void writeCoilCsv(const std::filesystem::path& file, std::span<const CoilOrder> orders);
+
+}  // namespace kvm

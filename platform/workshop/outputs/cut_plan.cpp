@@ -1,0 +1,36 @@
+#include "platform/workshop/outputs/cut_plan.h"
+
+#include <stdexcept>
+
+#include "base/text.h"
+#include "platform/workshop/outputs/cut_list.h"
+#include "platform/workshop/outputs/write_failure.h"
+
+namespace kvm::cli {
+
+CutPlanFile::CutPlanFile(const std::filesystem::path& file)
+    : file_(file), out_(file, std::ios::binary | std::ios::trunc) {
+  if (!out_) {
+    throwWriteFailure(file_);
+  }
+  out_ << "\xEF\xBB\xBF"
+       << "block,flashing,line,piece_length_mm,from_offcut,strip_length_mm\r\n";
+}
+
+void CutPlanFile::add(const companion::FlashingResult& flashing) {
+  const std::string name = csvField(toUtf8(flashing.entry->name));
+  for (const cutting::PlannedPiece& piece : flashing.plan.pieces) {
+    out_ << flashing.block + 1 << ',' << name << ',' << piece.line + 1 << ',' << piece.length << ','
+         << (piece.fromOffcut ? "yes" : "no") << ','
+         << (piece.fromOffcut ? std::string() : std::to_string(piece.stripLength)) << "\r\n";
+  }
+}
+
+void CutPlanFile::finish() {
+  out_.close();
+  if (!out_) {
+    throwWriteFailure(file_);
+  }
+}
+
+}  // namespace kvm::cli

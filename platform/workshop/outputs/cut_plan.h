@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/workshop/job/bill_job.h"
+
+namespace kvm::cli {
+
+// cutplan.csv: the workshop's cutting plan, one row per piece: block, flashing, the line's
+// number in its current-use row, the piece's length and whether it comes from an offcut.
+// UTF-8 with a byte order mark, like the cut list.
+class CutPlanFile {
+ public:
+  explicit CutPlanFile(const std::filesystem::path& file);
+
+  void add(const companion::FlashingResult& flashing);
+  void finish();
+
+ private:
+  std::filesystem::path file_;
+  std::ofstream out_;
+};
+
+}  // namespace kvm::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/flashing.h"
+#include "platform/workshop/project/project_file.h"
+
+namespace kvm::companion {
+
+// Current-use rows that name no flashing of the database; what() lists every such row with
+// what the database holds instead, one row a line.
+class UnknownFlashingError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Whether a name typed by the user stands for a stored name: equal, or equal to the stored name
+// without the line breaks and blanks some stored names carry at their end.
+bool sameStoredName(std::u16string_view typed, std::u16string_view stored);
+
+// Every current-use row as the database spells it, in the project's order, so that the settings
+// dialog finds each one. Throws UnknownFlashingError when a row's library or flashing is not
+// there or matches two stored names.
+std::vector<std::u16string> resolveCurrentUse(const Project& project, const LibraryTable& table);
+
+}  // namespace kvm::companion

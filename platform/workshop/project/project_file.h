@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/project_settings.h"
+#include "platform/workshop/project/json_locator.h"
+
+namespace kvm::companion {
+
+// A line on the plan, in millimetres.
+struct PlanLine {
+  double startX = 0;
+  double startY = 0;
+  double endX = 0;
+  double endY = 0;
+};
+
+inline constexpr int kModeEqualPieces = 0;  // 按规格最少
+inline constexpr int kModeFullPieces = 1;   // 按搭接最少
+inline constexpr int kModeEconomic = 2;     // 按经济合理
+
+// One row of the current-use list with the flashing lines drawn for it and the way its
+// lines are cut.
+struct ProjectFlashing {
+  std::u16string currentUse;  // "library:flashing"
+  int mode = kModeEqualPieces;
+  std::vector<PlanLine> lines;
+  // Layers of the plan the lines come from, where the row gives no lines: those it names,
+  // or the one named like the flashing.
+  std::vector<std::string> layers;  // UTF-8
+  std::string place;                // "p.json:9:5: currentUse[1]" for rows from the plan's layers
+};
+
+// The colour-coated coil the strips are slit from (mm).
+struct CoilStock {
+  double width = 1250;
+  double trim = 0;  // taken off the width before any strip
+};
+
+// What the coil and the folding cost, where the project says so.
+struct Prices {
+  // Per m² of coil used, by "colour/thickness" as the bill names them ("天蓝色/0.5").
+  std::map<std::string, double> sheet;  // UTF-8 keys
+  double perBendPerMetre = 0;           // folding: per bend and metre of run
+  std::string currency = "CNY";         // UTF-8
+};
+
+// What the companion needs to draw a bill: the project settings as typed into the settings
+// dialog, where the bill goes, and the current-use list with the lines of each flashing.
+struct Project {
+  ProjectSettings settings;
+  // The file it came from, and where each setting stands in it, for messages about a value.
+  std::string source;
+  TextPosition namePlace;
+  TextPosition thicknessPlace;
+  TextPosition classStepPlace;
+  TextPosition textHeightPlace;
+  double originX = 0;
+  double originY = 0;
+  std::vector<PlanLine> outline;  // drawn for orientation only
+  std::vector<ProjectFlashing> flashings;
+  std::filesystem::path plan;  // the plan drawing the layers are on; empty: none named
+  CoilStock coil;
+  std::optional<Prices> prices;  // none: the outputs show no costs
+};
+
+// The component keeps at most this many lines per flashing.
+inline constexpr std::size_t kMaxLinesPerFlashing = 8192;
+// Block numbers are 16-bit.
+inline constexpr std::size_t kMaxFlashings = 32767;
+
+// A project file that cannot be used; what() is one line naming the file, the line and
+// column, and the field.
+class ProjectError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+Project parseProject(std::string_view json, const std::string& sourceName);
+Project readProjectFile(const std::filesystem::path& file);
+
+}  // namespace kvm::companion

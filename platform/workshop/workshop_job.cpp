@@ -1,0 +1,144 @@
+#include "platform/workshop/workshop_job.h"
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "platform/workshop/database_source.h"
+#include "platform/workshop/job/bill_job.h"
+#include "platform/workshop/job/session_home.h"
+#include "platform/workshop/outputs/bill_outputs.h"
+#include "platform/workshop/outputs/drawing_export.h"
+#include "platform/workshop/outputs/output_stage.h"
+#include "platform/workshop/outputs/write_failure.h"
+#include "platform/workshop/project/plan_lines.h"
+#include "platform/workshop/project/project_file.h"
+#include "platform/workshop/sample/sample_plan.h"
+#include "platform/workshop/sample/sample_project.h"
+
+namespace kvm::workshop {
+
+namespace {
+
+CalendarDate localToday() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+std::optional<std::filesystem::path> optionalPath(const std::string& text) {
+  return text.empty() ? std::nullopt : std::optional<std::filesystem::path>(text);
+}
+
+std::size_t lineCount(const companion::Project& project) {
+  std::size_t lines = 0;
+  for (const companion::ProjectFlashing& flashing : project.flashings) {
+    lines += flashing.lines.size();
+  }
+  return lines;
+}
+
+void writeTextFile(const std::filesystem::path& file, std::string_view text) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) {
+    cli::throwWriteFailure(file);
+  }
+}
+
+shop::Paper paperNamed(const std::string& name) {
+  if (name == "A3") return shop::Paper::A3;
+  if (name == "letter") return shop::Paper::Letter;
+  return shop::Paper::A4;
+}
+
+companion::Project readProject(const BillRequest& request) {
+  return request.projectText.empty()
+             ? companion::readProjectFile(request.project)
+             : companion::parseProject(request.projectText, request.project);
+}
+
+// The rows that name layers get their lines from the plan, before anything is written.
+void takeLinesFromPlan(companion::Project& project, const BillRequest& request,
+                       const PlanSource& source, std::ostream& progress) {
+  if (!source.plan.empty()) {
+    project.plan = source.plan;
+  }
+  if (!companion::needsPlan(project)) {
+    return;
+  }
+  if (project.plan.empty()) {
+    throw companion::ProjectError(request.project +
+                                  ": rows take their lines from layers, but no plan is named: "
+                                  "give --plan PLAN.dxf or \"plan\" in the project file");
+  }
+  const dxf::PlanTakeoff takeoff = companion::takeLinesFromPlan(project, source.units);
+  progress << "Read the plan " << project.plan.string() << " (" << takeoff.version << ", units "
+           << takeoff.units << ")";
+  if (takeoff.skippedCount > 0) {
+    progress << ", " << takeoff.skippedCount << " damaged entities skipped (kavelmor takeoff "
+             << "lists them)";
+  }
+  progress << '\n';
+}
+
+}  // namespace
+
+BillRequest demoRequest(const std::string& output, const std::string& modelSpaceDump) {
+  BillRequest request;
+  request.project = (std::filesystem::path(output) / "project.json").string();
+  request.projectText = cli::sampleProject();
+  request.samplePlan = true;
+  request.output = output;
+  request.modelSpaceDump = modelSpaceDump;
+  request.builtin = true;
+  return request;
+}
+
+void runWorkshopJob(const BillRequest& request, std::ostream& progress,
+                    const std::function<void()>& checkpoint) {
+  const cli::SessionHome home(optionalPath(request.home));
+  const DatabaseSource source =
+      databaseSource(request.builtin, request.database, home.path(), home.temporary());
+  progress << "Database: " << source.description << '\n';
+  companion::Project project = readProject(request);
+  PlanSource plan = request.plan;
+  if (request.samplePlan) {
+    // The demo's plan is an output too: drawn in the session first, read from there.
+    plan.plan = (home.path() / "plan.dxf").string();
+    cli::writeSamplePlan(plan.plan);
+  }
+  takeLinesFromPlan(project, request, plan, progress);
+  progress << "Read the project " << request.project << ": " << project.flashings.size()
+           << " current-use rows, " << lineCount(project) << " flashing lines\n";
+  useDatabase(source, home.path());
+
+  cli::OutputStage stage(request.output, request.force);
+  const std::filesystem::path& folder = stage.path();
+  if (!request.projectText.empty()) {
+    writeTextFile(folder / "project.json", request.projectText);
+  }
+  if (request.samplePlan) {
+    std::filesystem::copy_file(plan.plan, folder / "plan.dxf");
+  }
+  cli::DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
+  cli::BillOutputs outputs(folder, stage.target(), progress,
+                           {project.coil, project.prices, paperNamed(request.paper), checkpoint});
+  companion::runBillJob(project, {home.path(), localToday()}, outputs, drawing);
+  drawing.finish();
+  progress << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
+           << drawing.entityCount() << " entities)\n";
+  if (!request.modelSpaceDump.empty()) {
+    progress << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
+  }
+  outputs.finish();
+  if (checkpoint) {
+    checkpoint();
+  }
+  stage.commit();
+}
+
+}  // namespace kvm::workshop

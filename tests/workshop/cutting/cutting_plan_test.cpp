@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/workshop/cutting/cutting_plan.h"
+
+namespace kvm::cutting {
+namespace {
+
+const StockRules kStock{4000, 100};
+
+std::vector<PlannedPiece> piecesOf(const CuttingPlan& plan, std::size_t line) {
+  std::vector<PlannedPiece> pieces;
+  for (const PlannedPiece& piece : plan.pieces) {
+    if (piece.line == line) pieces.push_back(piece);
+  }
+  return pieces;
+}
+
+TEST(cutting_plan_test, full_length_pieces_leave_offcuts_for_later_lines) {
+  // 6100: one full piece covers 3900, the rest of 2200 is a piece of 2300 with its overlap; its
+  // offcut of 1700 is too short for the next line's 2300 but serves the 1000 line after.
+  const std::vector<LineToCut> lines{{6100, LineRule::FullLengthPieces},
+                                     {6100, LineRule::FullLengthPieces},
+                                     {1000, LineRule::FullLengthPieces}};
+  const CuttingPlan plan = planRow(lines, kStock);
+  const auto first = piecesOf(plan, 0);
+  ASSERT_EQ(first.size(), 2U);
+  EXPECT_EQ(first[0].length, 4000);
+  EXPECT_EQ(first[1].length, 2300);
+  EXPECT_FALSE(first[1].fromOffcut);
+  EXPECT_FALSE(piecesOf(plan, 1)[1].fromOffcut);
+  const auto last = piecesOf(plan, 2);
+  ASSERT_EQ(last.size(), 1U);
+  EXPECT_EQ(last[0].length, 1000);
+  EXPECT_TRUE(last[0].fromOffcut);
+  EXPECT_EQ(plan.stockPieces, 4U);
+  // The coil gives a full-length strip for the 2300, whose rest is the offcut.
+  EXPECT_EQ(first[0].stripLength, 4000);
+  EXPECT_EQ(first[1].stripLength, 4000);
+  EXPECT_EQ(last[0].stripLength, 0);
+}
+
+TEST(cutting_plan_test, equal_pieces_and_one_piece_lines) {
+  const std::vector<LineToCut> lines{{30100, LineRule::EqualPieces, 3863, 8},
+                                     {2500, LineRule::OnePieceFromStock},
+                                     {1400, LineRule::OnePieceFromStock}};
+  const CuttingPlan plan = planRow(lines, kStock);
+  EXPECT_EQ(plan.piecesOfLine(0), 8U);
+  EXPECT_GE(coveredLength(piecesOf(plan, 0), kStock.overlap), 30100);
+  EXPECT_FALSE(piecesOf(plan, 1)[0].fromOffcut);
+  EXPECT_TRUE(piecesOf(plan, 2)[0].fromOffcut);       // from the 1500 left of the 2500's piece
+  EXPECT_EQ(piecesOf(plan, 0)[0].stripLength, 3863);  // equal pieces are slit to length
+  EXPECT_EQ(piecesOf(plan, 1)[0].stripLength, kStock.maxCutLength);
+}
+
+TEST(cutting_plan_test, rules_that_cover_nothing_are_refused) {
+  const std::vector<LineToCut> noPieces{{1000, LineRule::EqualPieces, 1000, 0}};
+  EXPECT_THROW(planRow(noPieces, kStock), std::invalid_argument);
+  const std::vector<LineToCut> full{{1000, LineRule::FullLengthPieces}};
+  EXPECT_THROW(planRow(full, {300, 300}), std::invalid_argument);
+  const std::vector<LineToCut> empty{{0, LineRule::OnePieceFromStock}};
+  EXPECT_THROW(planRow(empty, kStock), std::invalid_argument);
+}
+
+// Random rows: every line covered with its overlaps, no piece longer than the stock allows
+// (bar equal pieces the bill asked for), offcuts never give more than the stock they came from.
+TEST(cutting_plan_test, random_rows_are_covered_by_pieces_no_longer_than_stock) {
+  std::mt19937 random(17);
+  for (int row = 0; row < 500; ++row) {
+    const StockRules stock{std::uniform_int_distribution<int64_t>(300, 10000)(random),
+                           std::uniform_int_distribution<int64_t>(0, 299)(random)};
+    std::vector<LineToCut> lines;
+    const int count = std::uniform_int_distribution<int>(1, 30)(random);
+    for (int i = 0; i < count; ++i) {
+      const int64_t length = std::uniform_int_distribution<int64_t>(1, 40000)(random);
+      lines.push_back(
+          {length, random() % 2 == 0 ? LineRule::FullLengthPieces : LineRule::OnePieceFromStock});
+      if (lines.back().rule == LineRule::OnePieceFromStock && length > stock.maxCutLength) {
+        lines.back().rule = LineRule::FullLengthPieces;
+      }
+    }
+    const CuttingPlan plan = planRow(lines, stock);
+    int64_t used = 0;
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+      const auto pieces = piecesOf(plan, line);
+      ASSERT_FALSE(pieces.empty());
+      EXPECT_GE(coveredLength(pieces, stock.overlap), lines[line].length) << "row " << row;
+      for (const PlannedPiece& piece : pieces) {
+        EXPECT_LE(piece.length, stock.maxCutLength);
+        used += piece.length;
+      }
+    }
+    EXPECT_LE(used, static_cast<int64_t>(plan.stockPieces) * stock.maxCutLength);
+  }
+}
+
+}  // namespace
+}  // namespace kvm::cutting

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <string>
+
+#include "platform/workshop/project/plan_lines.h"
+#include "tests/storage/temp_folder.h"
+
+namespace kvm::companion {
+namespace {
+
+// A release-12 plan: a line on "Ridge", a quarter arc of radius 1000 on "Arcs", in metres.
+constexpr const char* kPlan =
+    "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n6\n0\nENDSEC\n"
+    "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n0\nLAYER\n2\nRidge\n0\nLAYER\n2\nArcs\n"
+    "0\nENDTAB\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+    "0\nLINE\n8\nRidge\n10\n0\n20\n7.4\n11\n30\n21\n7.4\n"
+    "0\nARC\n8\nArcs\n10\n0\n20\n0\n40\n1\n50\n0\n51\n90\n"
+    "0\nENDSEC\n0\nEOF\n";
+
+Project projectWith(const std::filesystem::path& plan, std::vector<std::string> layers) {
+  Project project;
+  project.plan = plan;
+  ProjectFlashing row;
+  row.currentUse = u"库:屋脊";
+  row.layers = std::move(layers);
+  row.place = "p.json:3:5: currentUse[0]";
+  project.flashings.push_back(row);
+  return project;
+}
+
+TEST(plan_lines_test, rows_get_the_lines_of_their_layers_arcs_as_straight_lines_of_their_length) {
+  const TempFolder folder;
+  std::ofstream(folder / "plan.dxf") << kPlan;
+  Project project = projectWith(folder / "plan.dxf", {"RIDGE", "arcs"});
+  EXPECT_TRUE(needsPlan(project));
+  const dxf::PlanTakeoff takeoff = takeLinesFromPlan(project, "");
+  EXPECT_EQ(takeoff.units, "m");
+  const std::vector<PlanLine>& lines = project.flashings[0].lines;
+  ASSERT_EQ(lines.size(), 2U);
+  EXPECT_DOUBLE_EQ(lines[0].startY, 7400);
+  EXPECT_DOUBLE_EQ(lines[0].endX, 30000);
+  // The arc from (1000, 0) towards (0, 1000), as long as the arc.
+  EXPECT_DOUBLE_EQ(lines[1].startX, 1000);
+  EXPECT_NEAR(std::hypot(lines[1].endX - lines[1].startX, lines[1].endY - lines[1].startY),
+              500 * std::numbers::pi, 1e-9);
+  EXPECT_NEAR(lines[1].endX + lines[1].endY, 1000, 1e-9);  // on the chord's line
+
+  Project inMillimetres = projectWith(folder / "plan.dxf", {"Ridge"});
+  takeLinesFromPlan(inMillimetres, "mm");
+  EXPECT_DOUBLE_EQ(inMillimetres.flashings[0].lines[0].endX, 30);
+}
+
+TEST(plan_lines_test, a_layer_the_plan_lacks_names_the_row_and_the_plans_layers) {
+  const TempFolder folder;
+  std::ofstream(folder / "plan.dxf") << kPlan;
+  Project project = projectWith(folder / "plan.dxf", {"Gable"});
+  try {
+    takeLinesFromPlan(project, "");
+    FAIL() << "no error";
+  } catch (const ProjectError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "p.json:3:5: currentUse[0]: layer \"Gable\" is not in the plan " +
+                  (folder / "plan.dxf").string() + " (its layers: Ridge, Arcs)");
+  }
+}
+
+TEST(plan_lines_test, a_row_holds_at_most_the_lines_a_flashing_keeps) {
+  const TempFolder folder;
+  {
+    std::ofstream plan(folder / "plan.dxf");
+    plan << "0\nSECTION\n2\nENTITIES\n";
+    for (int i = 0; i < 8193; ++i) {
+      plan << "0\nLINE\n8\nA\n10\n0\n20\n" << i << "\n11\n5\n21\n" << i << "\n";
+    }
+    plan << "0\nENDSEC\n0\nEOF\n";
+  }
+  Project project = projectWith(folder / "plan.dxf", {"A"});
+  try {
+    takeLinesFromPlan(project, "");
+    FAIL() << "no error";
+  } catch (const ProjectError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "p.json:3:5: currentUse[0]: its layers hold more than 8192 lines, more than the "
+              "component keeps for one flashing");
+  }
+}
+
+}  // namespace
+}  // namespace kvm::companion
