@@ -5,6 +5,7 @@
 #include <limits>
 #include <map>
 #include <numeric>
+#include <sstream>
 
 #include "base/numbers.h"
 #include "base/text.h"
@@ -34,6 +35,13 @@ constexpr std::size_t kLargestPricedOrder = 600;
 
 std::string mm(double value) {
   return toUtf8(formatUpTo(value, 3));
+}
+
+// A width too small for three decimals, as written in the order.
+std::string shortestText(double value) {
+  std::ostringstream text;
+  text << value;
+  return text.str();
 }
 
 // The strips to cut, their widths on the nesting grid. Whole millimetres nest exactly; other
@@ -78,9 +86,17 @@ Instance instanceOf(const CoilGroup& group) {
   for (std::size_t i = 0; i < group.strips.size(); ++i) {
     const CoilStrip& strip = group.strips[i];
     if (strip.count == 0) continue;
+    const int width =
+        std::min(instance.capacity, static_cast<int>(std::ceil(strip.width / grid - 1e-6)));
+    if (width < 1) {
+      // Passes `width > 0`, yet takes no room on the grid: no sheet would ever fill up.
+      throw CoilError("flashing \"" + strip.flashing + "\": strip width " +
+                      shortestText(strip.width) +
+                      " mm is too narrow to slit: it takes no room on " + "the " + mm(grid) +
+                      " mm nesting grid");
+    }
     instance.kinds.push_back(i);
-    instance.widths.push_back(
-        std::min(instance.capacity, static_cast<int>(std::ceil(strip.width / grid - 1e-6))));
+    instance.widths.push_back(width);
     instance.lengths.push_back(strip.length);
     instance.demand.push_back(strip.count);
     common = std::gcd(common, instance.widths.back());
