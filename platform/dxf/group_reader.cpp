@@ -27,16 +27,6 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-// A value quoted in an error line: printable ASCII, at most 40 characters.
-std::string quoted(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text.substr(0, 40)) {
-    out += (c >= 0x20 && c < 0x7F) ? c : '?';
-  }
-  out += text.size() > 40 ? "...\"" : "\"";
-  return out;
-}
-
 template <typename T>
 T littleEndian(const char* bytes) {
   std::array<unsigned char, sizeof(T)> raw{};
@@ -50,6 +40,32 @@ T littleEndian(const char* bytes) {
 }
 
 }  // namespace
+
+std::optional<double> parseGroupNumber(std::string_view text) {
+  std::string_view digits = trimmed(text);
+  if (digits.starts_with('+')) {
+    digits.remove_prefix(1);
+  }
+  double value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    return digits.starts_with('-') ? -std::numeric_limits<double>::infinity()
+                                   : std::numeric_limits<double>::infinity();
+  }
+  if (error != std::errc{} || end != digits.data() + digits.size() || digits.empty()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::string quotedValue(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text.substr(0, 40)) {
+    out += (c >= 0x20 && c < 0x7F) ? c : '?';
+  }
+  out += text.size() > 40 ? "...\"" : "\"";
+  return out;
+}
 
 GroupType groupTypeOf(int code) {
   const auto in = [code](int low, int high) { return code >= low && code <= high; };
@@ -193,7 +209,7 @@ bool GroupReader::nextAscii() {
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), code_);
   if (error != std::errc{} || end != digits.data() + digits.size() || digits.empty()) {
     fail(line_ == 1 ? "not a drawing interchange file (DXF): the first line is no group code"
-                    : "expected a group code, found " + quoted(codeLine));
+                    : "expected a group code, found " + quotedValue(codeLine));
   }
   if (!asciiLine(text_)) {
     fail("the file is cut short: it ends after group code " + std::to_string(code_) +
@@ -285,20 +301,12 @@ double GroupReader::number() const {
   if (hasNumber_) {
     return number_;
   }
-  std::string_view digits = trimmed(text_);
-  if (digits.starts_with('+')) {
-    digits.remove_prefix(1);
+  const std::optional<double> value = parseGroupNumber(text_);
+  if (!value) {
+    fail("the value of group code " + std::to_string(code_) +
+         " is not a number: " + quotedValue(text_));
   }
-  double value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error == std::errc::result_out_of_range) {
-    return digits.starts_with('-') ? -std::numeric_limits<double>::infinity()
-                                   : std::numeric_limits<double>::infinity();
-  }
-  if (error != std::errc{} || end != digits.data() + digits.size() || digits.empty()) {
-    fail("the value of group code " + std::to_string(code_) + " is not a number: " + quoted(text_));
-  }
-  return value;
+  return *value;
 }
 
 std::string GroupReader::describe(std::uint64_t position) const {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -17,6 +18,13 @@ class PlanError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// A number as an ASCII drawing writes it (blanks around it, a leading '+' allowed); NaN and
+// numbers out of a double's range come back as they are (NaN, infinity) for the caller to
+// judge; nothing for a text that is no number.
+std::optional<double> parseGroupNumber(std::string_view text);
+// A value quoted in an error line: printable ASCII, at most 40 characters.
+std::string quotedValue(std::string_view text);
 
 // How a group's value is stored, by its group code.
 enum class GroupType : std::uint8_t { Text, Real, Int16, Int32, Int64, Bool, Chunk };

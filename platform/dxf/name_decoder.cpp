@@ -7,22 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/utf8.h"
+
 namespace kvm::dxf {
 
 namespace {
-
-void appendUtf8(std::string& out, std::uint32_t point) {
-  if (point < 0x80) {
-    out += static_cast<char>(point);
-  } else if (point < 0x800) {
-    out += static_cast<char>(0xC0 | (point >> 6));
-    out += static_cast<char>(0x80 | (point & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (point >> 12));
-    out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (point & 0x3F));
-  }
-}
 
 // \U+XXXX escapes (four hex digits) as the characters they stand for; a surrogate stays
 // escaped, having no UTF-8 form of its own.
@@ -36,7 +25,7 @@ std::string withEscapesResolved(std::string_view text) {
       const char* digits = text.data() + i + 3;
       const auto [end, error] = std::from_chars(digits, digits + 4, point, 16);
       if (error == std::errc{} && end == digits + 4 && (point < 0xD800 || point > 0xDFFF)) {
-        appendUtf8(out, point);
+        appendUtf8(out, static_cast<char32_t>(point));
         i += 7;
         continue;
       }
@@ -47,47 +36,6 @@ std::string withEscapesResolved(std::string_view text) {
 }
 
 }  // namespace
-
-bool isUtf8(std::string_view bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    std::size_t extra = 0;
-    std::uint32_t point = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      extra = 1;
-      point = lead & 0x1FU;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      extra = 2;
-      point = lead & 0x0FU;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      extra = 3;
-      point = lead & 0x07U;
-    } else {
-      return false;
-    }
-    if (i + extra >= bytes.size()) {
-      return false;
-    }
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(bytes[i + k]);
-      if ((next & 0xC0U) != 0x80U) {
-        return false;
-      }
-      point = (point << 6) | (next & 0x3FU);
-    }
-    const bool overlong = (extra == 2 && point < 0x800) || (extra == 3 && point < 0x10000);
-    if (overlong || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF) {
-      return false;
-    }
-    i += extra + 1;
-  }
-  return true;
-}
 
 std::string foldedName(std::string_view name) {
   std::string out(name);
@@ -194,7 +142,7 @@ std::optional<std::string> NameDecoder::decodePlain(std::string_view bytes) cons
     return std::string(bytes);
   }
   if (utf8_) {
-    return isUtf8(bytes) ? std::optional<std::string>(std::string(bytes)) : std::nullopt;
+    return isValidUtf8(bytes) ? std::optional<std::string>(std::string(bytes)) : std::nullopt;
   }
   return convert(converter_.get(), bytes);
 }

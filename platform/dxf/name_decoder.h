@@ -43,7 +43,4 @@ class NameDecoder {
 // The ASCII letters of a UTF-8 name in lower case: names match regardless of their case.
 std::string foldedName(std::string_view name);
 
-// Whether the bytes are well-formed UTF-8.
-bool isUtf8(std::string_view bytes);
-
 }  // namespace kvm::dxf

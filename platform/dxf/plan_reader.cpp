@@ -19,6 +19,10 @@ constexpr double kMaxCoordinate = 1e9;
 constexpr std::uint64_t kMaxExpansion = 10'000'000;
 constexpr int kMaxNesting = 64;
 constexpr std::uint32_t kNoBlock = std::numeric_limits<std::uint32_t>::max();
+// A polyline bulge smaller than this is a straight segment. Its arc would rise less than a
+// nanometre over a metre of chord, while its radius (chord / (4 bulge) and more) reaches past
+// 1e14 chord lengths, where the centre worked out from it loses every digit of the arc's ends.
+constexpr double kStraightBulge = 1e-9;
 
 struct Vertex {
   Vec3 point;
@@ -122,6 +126,14 @@ class PlanReader {
     throw PlanError(groups_.sourceName() + ": " + groups_.describe(position) + ": " + problem);
   }
 
+  // Where the drawing itself depends on a number (its units, a layer's state, a block's base
+  // point), one that is no number refuses the drawing.
+  void requireReadable() const {
+    if (const Record::Field* field = record_.unreadable()) {
+      fail(field->position, record_.unreadableProblem());
+    }
+  }
+
   void readHeader() {
     std::string_view variable;
     std::optional<std::string> units;
@@ -133,10 +145,12 @@ class PlanReader {
       } else if (variable == "$DWGCODEPAGE" && field.code == 3) {
         takeoff_.codepage = std::string(record_.text(field));
       } else if (variable == "$INSUNITS" && field.code == 70) {
-        units = unitsName(field.number);
+        const double code = record_.number(field);
+        requireReadable();
+        units = unitsName(code);
         if (!units && options_.units.empty()) {
           fail(field.position, "the drawing's units ($INSUNITS " +
-                                   std::to_string(smallInteger(field.number, -1)) +
+                                   std::to_string(smallInteger(code, -1)) +
                                    ") are not millimetres, centimetres, metres, inches or "
                                    "feet: give the plan's units with --units");
         }
@@ -207,6 +221,7 @@ class PlanReader {
     LayerTakeoff& entry = takeoff_.layers.at(layer);
     entry.frozen = (smallInteger(record_.number(70, 0), 0) & 1) != 0;
     entry.off = record_.number(62, 7) < 0;
+    requireReadable();
   }
 
   std::uint32_t blockIndex(std::string_view bytes, std::uint64_t position) {
@@ -233,6 +248,7 @@ class PlanReader {
       block.defined = true;
       block.shapes.clear();
       block.base = {record_.number(10, 0), record_.number(20, 0), record_.number(30, 0)};
+      requireReadable();
       currentBlock_ = index;
     } else if (type == "ENDBLK") {
       finishSequence();
@@ -298,6 +314,8 @@ class PlanReader {
       shape.a = {0, 0, record_.number(30, 0)};
       inPolyline_ = true;
       polylinePaper_ = paper;
+      polylineProblem_.clear();
+      notePolylineProblem();
       return;  // finished at its SEQEND
     } else if (type == "INSERT") {
       shape.kind = Shape::Kind::Insert;
@@ -315,7 +333,20 @@ class PlanReader {
       shape.kind = Shape::Kind::Ignored;
       shape.ignoredType = std::string(type);
     }
+    // An entity that is taken, with a number that is none, is left out like one whose number
+    // is NaN; an ignored one is counted whatever its numbers hold.
+    if (shape.kind != Shape::Kind::Ignored && record_.unreadable() != nullptr) {
+      skipped(record_.position(), [this] { return record_.unreadableProblem(); });
+      return;
+    }
     place(shape, paper);
+  }
+
+  // The first unreadable number of a polyline's records, which leaves the polyline out.
+  void notePolylineProblem() {
+    if (polylineProblem_.empty() && record_.unreadable() != nullptr) {
+      polylineProblem_ = record_.unreadableProblem();
+    }
   }
 
   void readLightPolyline(Shape& shape) {
@@ -326,11 +357,11 @@ class PlanReader {
     const double elevation = record_.number(38, 0);
     for (const Record::Field& field : record_.fields()) {
       if (field.code == 10) {
-        shape.vertices.push_back({{field.number, 0, elevation}, 0});
+        shape.vertices.push_back({{record_.number(field), 0, elevation}, 0});
       } else if (field.code == 20 && !shape.vertices.empty()) {
-        shape.vertices.back().point.y = field.number;
+        shape.vertices.back().point.y = record_.number(field);
       } else if (field.code == 42 && !shape.vertices.empty()) {
-        shape.vertices.back().bulge = field.number;
+        shape.vertices.back().bulge = record_.number(field);
       }
     }
   }
@@ -343,6 +374,7 @@ class PlanReader {
     const double z = shape_.world ? record_.number(30, 0) : shape_.a.z;
     shape_.vertices.push_back(
         {{record_.number(10, 0), record_.number(20, 0), z}, record_.number(42, 0)});
+    notePolylineProblem();
   }
 
   void finishSequence() {
@@ -351,6 +383,10 @@ class PlanReader {
       return;
     }
     inPolyline_ = false;
+    if (!polylineProblem_.empty() && shape_.kind != Shape::Kind::Ignored) {
+      skipped(shape_.position, [this] { return polylineProblem_; });
+      return;
+    }
     place(shape_, polylinePaper_);
   }
 
@@ -434,7 +470,7 @@ class PlanReader {
     for (std::size_t i = 0; i < last; ++i) {
       const Vertex& from = shape.vertices[i];
       const Vertex& to = shape.vertices[(i + 1) % count];
-      if (from.bulge == 0 || shape.world) {
+      if (std::abs(from.bulge) < kStraightBulge || shape.world) {
         straight(placed.apply(from.point), placed.apply(to.point));
         continue;
       }
@@ -603,6 +639,7 @@ class PlanReader {
   std::uint32_t target_ = kNoBlock;  // the block being read; kNoBlock: model space
   bool inPolyline_ = false;
   bool polylinePaper_ = false;
+  std::string polylineProblem_;  // empty: all its numbers read
   bool inAttributes_ = false;
   std::vector<FlashingLine> segments_;
 };

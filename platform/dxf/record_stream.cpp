@@ -1,6 +1,8 @@
 #include "platform/dxf/record_stream.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace kvm::dxf {
 
@@ -8,19 +10,46 @@ void Record::clear(std::uint64_t position) {
   fields_.clear();
   texts_.clear();
   position_ = position;
+  unreadable_ = static_cast<std::size_t>(-1);
 }
 
-void Record::add(int code, double number, std::string_view text, std::uint64_t position) {
-  Field field{code, number, static_cast<std::uint32_t>(texts_.size()),
-              static_cast<std::uint32_t>(text.size()), position};
+void Record::addNumber(int code, double number, std::uint64_t position) {
+  fields_.push_back({code, true, number, 0, 0, position});
+}
+
+void Record::addText(int code, std::string_view text, std::uint64_t position) {
+  fields_.push_back({code, false, 0, static_cast<std::uint32_t>(texts_.size()),
+                     static_cast<std::uint32_t>(text.size()), position});
   texts_.append(text);
-  fields_.push_back(field);
+}
+
+double Record::number(const Field& field) const {
+  if (field.parsed) {
+    return field.number;
+  }
+  if (const std::optional<double> value = parseGroupNumber(text(field))) {
+    return *value;
+  }
+  const auto index = static_cast<std::size_t>(&field - fields_.data());
+  if (index < fields_.size() && index < unreadable_) {
+    unreadable_ = index;
+  }
+  return std::numeric_limits<double>::quiet_NaN();
 }
 
 double Record::number(int code, double fallback) const {
   const auto found = std::find_if(fields_.begin(), fields_.end(),
                                   [code](const Field& field) { return field.code == code; });
-  return found == fields_.end() ? fallback : found->number;
+  return found == fields_.end() ? fallback : number(*found);
+}
+
+std::string Record::unreadableProblem() const {
+  const Field* field = unreadable();
+  if (field == nullptr) {
+    return {};
+  }
+  return "the value of group code " + std::to_string(field->code) +
+         " is not a number: " + quotedValue(text(*field));
 }
 
 std::string_view Record::text(int code, std::string_view fallback) const {
@@ -45,8 +74,9 @@ bool RecordStream::next(Record& record) {
   }
   record.clear(groups_.position());
   const std::string_view type = groups_.text();
-  record.typeField_ = {0, 0, 0, static_cast<std::uint32_t>(type.size()), groups_.position()};
+  record.typeField_ = {0, false, 0, 0, static_cast<std::uint32_t>(type.size()), groups_.position()};
   record.texts_.append(type);
+  const bool numbersAsWritten = !groups_.binary();
   while (groups_.next()) {
     const int code = groups_.code();
     if (code == 0) {
@@ -54,10 +84,10 @@ bool RecordStream::next(Record& record) {
       break;
     }
     const GroupType kind = groupTypeOf(code);
-    if (kind == GroupType::Text || kind == GroupType::Chunk) {
-      record.add(code, 0, groups_.text(), groups_.position());
+    if (kind == GroupType::Text || kind == GroupType::Chunk || numbersAsWritten) {
+      record.addText(code, groups_.text(), groups_.position());
     } else {
-      record.add(code, groups_.number(), {}, groups_.position());
+      record.addNumber(code, groups_.number(), groups_.position());
     }
   }
   return true;

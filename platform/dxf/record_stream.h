@@ -10,13 +10,16 @@
 namespace kvm::dxf {
 
 // The groups from one group 0 to the next: an entity, a table entry, a section's start. The
-// storage is reused from record to record, so reading allocates nothing once warm.
+// storage is reused from record to record, so reading allocates nothing once warm. Numbers of
+// an ASCII drawing are kept as written and parsed only when asked for: most groups of most
+// records are never used, and a bad number where nothing is taken must not matter.
 class Record {
  public:
   struct Field {
     int code = 0;
-    double number = 0;         // numeric codes
-    std::uint32_t offset = 0;  // text codes: the value in the record's text store
+    bool parsed = false;       // `number` holds the value (numbers of a binary drawing)
+    double number = 0;         //
+    std::uint32_t offset = 0;  // text codes, and numbers as written: the value in the text store
     std::uint32_t size = 0;
     std::uint64_t position = 0;  // where the group is, for errors
   };
@@ -27,20 +30,32 @@ class Record {
   [[nodiscard]] std::string_view text(const Field& field) const {
     return std::string_view(texts_).substr(field.offset, field.size);
   }
+  // The field's number; NaN for a value that is no number, which is then kept as the record's
+  // unreadable field.
+  [[nodiscard]] double number(const Field& field) const;
   // The first value of the code, or the fallback where the record has none.
   [[nodiscard]] double number(int code, double fallback) const;
   [[nodiscard]] std::string_view text(int code, std::string_view fallback = {}) const;
   [[nodiscard]] bool has(int code) const;
 
+  // The first field asked for whose value was no number; null while there is none.
+  [[nodiscard]] const Field* unreadable() const noexcept {
+    return unreadable_ < fields_.size() ? &fields_[unreadable_] : nullptr;
+  }
+  // "the value of group code 10 is not a number: \"abc\"" for the unreadable field.
+  [[nodiscard]] std::string unreadableProblem() const;
+
  private:
   friend class RecordStream;
   void clear(std::uint64_t position);
-  void add(int code, double number, std::string_view text, std::uint64_t position);
+  void addNumber(int code, double number, std::uint64_t position);
+  void addText(int code, std::string_view text, std::uint64_t position);
 
   std::vector<Field> fields_;
   std::string texts_;
   Field typeField_;
   std::uint64_t position_ = 0;
+  mutable std::size_t unreadable_ = static_cast<std::size_t>(-1);
 };
 
 // Reads a drawing record by record.

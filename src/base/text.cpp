@@ -1,6 +1,6 @@
 #include "base/text.h"
 
-#include <array>
+#include "base/utf8.h"
 
 namespace kvm {
 
@@ -13,24 +13,8 @@ std::string toUtf8(std::u16string_view text) {
         text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;  // a lone surrogate cannot be written as UTF-8
     }
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    appendUtf8(out, c);  // a lone surrogate, having no UTF-8 form, becomes U+FFFD
   }
   return out;
 }
@@ -38,46 +22,17 @@ std::string toUtf8(std::u16string_view text) {
 std::u16string fromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
-  size_t i = 0;
-  auto byteAt = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  while (i < text.size()) {
-    const unsigned char lead = byteAt(i);
-    char32_t c = 0xFFFD;
-    size_t length = 1;
-    if (lead < 0x80) {
-      c = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-    }
-    if (length > 1) {
-      bool valid = i + length <= text.size();
-      char32_t value = lead & (0x7F >> length);
-      for (size_t k = 1; valid && k < length; ++k) {
-        valid = (byteAt(i + k) & 0xC0) == 0x80;
-        value = (value << 6) | (byteAt(i + k) & 0x3F);
-      }
-      // Overlong forms, encoded surrogates and values past U+10FFFF are not UTF-8.
-      constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
-      valid = valid && value >= kSmallest[length] && value <= 0x10FFFF &&
-              (value < 0xD800 || value > 0xDFFF);
-      if (valid) {
-        c = value;
-      } else {
-        length = 1;
-      }
-    }
-    if (c >= 0x10000 && c <= 0x10FFFF) {
+  for (size_t i = 0; i < text.size();) {
+    const Utf8Character character = decodeUtf8(text, i);
+    char32_t c = character.code;
+    if (c >= 0x10000) {
       c -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
       out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
     } else {
-      out.push_back(c > 0x10FFFF ? u'\uFFFD' : static_cast<char16_t>(c));
+      out.push_back(static_cast<char16_t>(c));
     }
-    i += length;
+    i += character.length;
   }
   return out;
 }

@@ -5,11 +5,13 @@
 #include <limits>
 #include <map>
 #include <numeric>
+#include <sstream>
 
 #include "base/numbers.h"
 #include "base/text.h"
 #include "coil/level_packing.h"
 #include "coil/pattern_master.h"
+#include "coil/pattern_order.h"
 #include "coil/width_knapsack.h"
 
 namespace kvm {
@@ -33,6 +35,13 @@ constexpr std::size_t kLargestPricedOrder = 600;
 
 std::string mm(double value) {
   return toUtf8(formatUpTo(value, 3));
+}
+
+// A width too small for three decimals, as written in the order.
+std::string shortestText(double value) {
+  std::ostringstream text;
+  text << value;
+  return text.str();
 }
 
 // The strips to cut, their widths on the nesting grid. Whole millimetres nest exactly; other
@@ -77,9 +86,17 @@ Instance instanceOf(const CoilGroup& group) {
   for (std::size_t i = 0; i < group.strips.size(); ++i) {
     const CoilStrip& strip = group.strips[i];
     if (strip.count == 0) continue;
+    const int width =
+        std::min(instance.capacity, static_cast<int>(std::ceil(strip.width / grid - 1e-6)));
+    if (width < 1) {
+      // Passes `width > 0`, yet takes no room on the grid: no sheet would ever fill up.
+      throw CoilError("flashing \"" + strip.flashing + "\": strip width " +
+                      shortestText(strip.width) +
+                      " mm is too narrow to slit: it takes no room on " + "the " + mm(grid) +
+                      " mm nesting grid");
+    }
     instance.kinds.push_back(i);
-    instance.widths.push_back(
-        std::min(instance.capacity, static_cast<int>(std::ceil(strip.width / grid - 1e-6))));
+    instance.widths.push_back(width);
     instance.lengths.push_back(strip.length);
     instance.demand.push_back(strip.count);
     common = std::gcd(common, instance.widths.back());
@@ -305,31 +322,7 @@ CoilPlan planOf(const CoilGroup& group, const Instance& instance, const std::vec
     plan.sheets += times;
     plan.patterns.push_back(std::move(pattern));
   }
-  // Widest strips on top, and the patterns of one layout next to each other: the workshop sets
-  // the slitter's knives once for them all.
-  for (SheetPattern& pattern : plan.patterns) {
-    std::sort(pattern.strips.begin(), pattern.strips.end(),
-              [&](const SheetStrips& a, const SheetStrips& b) {
-                const CoilStrip& x = group.strips[a.strip];
-                const CoilStrip& y = group.strips[b.strip];
-                if (x.width != y.width) return x.width > y.width;
-                if (x.length != y.length) return x.length > y.length;
-                return a.strip < b.strip;
-              });
-  }
-  std::vector<std::pair<SheetLayout, SheetPattern>> laidOut;
-  laidOut.reserve(plan.patterns.size());
-  for (SheetPattern& pattern : plan.patterns) {
-    SheetLayout layout = sheetLayout(group, pattern);
-    laidOut.emplace_back(std::move(layout), std::move(pattern));
-  }
-  std::sort(laidOut.begin(), laidOut.end(), [](const auto& a, const auto& b) {
-    if (a.second.length != b.second.length) return a.second.length > b.second.length;
-    if (a.first != b.first) return a.first > b.first;
-    return a.second.sheets > b.second.sheets;
-  });
-  plan.patterns.clear();
-  for (auto& [layout, pattern] : laidOut) plan.patterns.push_back(std::move(pattern));
+  orderForWorkshop(group, plan.patterns);
   plan.lpBound = lpBound;
   plan.areaBound = stripArea / group.usableWidth();
   if (plan.coilLength > 0) {
@@ -347,17 +340,6 @@ StripTooWide::StripTooWide(std::string flashing, double width, double usableWidt
       flashing_(std::move(flashing)),
       width_(width),
       usableWidth_(usableWidth) {}
-
-SheetLayout sheetLayout(const CoilGroup& group, const SheetPattern& pattern) {
-  SheetLayout layout;
-  for (const SheetStrips& kind : pattern.strips) {
-    if (kind.strip >= group.strips.size()) continue;
-    const CoilStrip& strip = group.strips[kind.strip];
-    layout.insert(layout.end(), static_cast<std::size_t>(std::max(kind.count, 0)),
-                  {strip.width, strip.length});
-  }
-  return layout;
-}
 
 CoilPlan planCoil(const CoilGroup& group) {
   const Instance instance = instanceOf(group);

@@ -52,11 +52,6 @@ struct CoilPlan {
   double gapPercent = 0;  // coil length over the larger bound
 };
 
-// The strips across a sheet top down as the slitter sees them, width by length, whichever
-// flashings they go to: patterns of one layout are cut with the same knife setting.
-using SheetLayout = std::vector<std::pair<double, double>>;
-SheetLayout sheetLayout(const CoilGroup& group, const SheetPattern& pattern);
-
 // Bad input: a coil with no usable width, a strip without width, length or a sane count.
 class CoilError : public std::runtime_error {
  public:

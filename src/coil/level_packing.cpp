@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <numeric>
+#include <stdexcept>
 
 namespace kvm::coil {
 
 std::vector<Column> packLevels(const std::vector<int>& widths, const std::vector<double>& lengths,
                                const std::vector<int>& demand, int capacity) {
+  if (std::any_of(widths.begin(), widths.end(), [](int width) { return width < 1; })) {
+    throw std::invalid_argument("level packing: a strip without width on the grid");
+  }
   std::vector<std::size_t> order(widths.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {

@@ -2,11 +2,16 @@
 
 #include <algorithm>
 #include <numeric>
+#include <stdexcept>
 
 namespace kvm::coil {
 
 WidthKnapsack::WidthKnapsack(std::vector<int> widths, std::vector<double> lengths)
     : widths_(std::move(widths)), lengths_(std::move(lengths)), byLength_(widths_.size()) {
+  // A strip of no width would fit any number of times.
+  if (std::any_of(widths_.begin(), widths_.end(), [](int width) { return width < 1; })) {
+    throw std::invalid_argument("width knapsack: a strip without width on the grid");
+  }
   std::iota(byLength_.begin(), byLength_.end(), std::size_t{0});
   std::stable_sort(byLength_.begin(), byLength_.end(),
                    [this](std::size_t a, std::size_t b) { return lengths_[a] < lengths_[b]; });

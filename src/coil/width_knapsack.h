@@ -16,7 +16,8 @@ using StripCounts = std::vector<std::pair<std::size_t, int>>;
 // strips no longer than it: one pass prices every sheet length.
 class WidthKnapsack {
  public:
-  // widths in whole units of the nesting grid; lengths in mm.
+  // widths in whole units of the nesting grid, at least 1 (else std::invalid_argument);
+  // lengths in mm.
   WidthKnapsack(std::vector<int> widths, std::vector<double> lengths);
 
   // Fills `capacity` units with at most limits[i] of strip i, maximising the summed values

@@ -3,6 +3,7 @@
 #include <deque>
 #include <vector>
 
+#include "coil/pattern_order.h"
 #include "shop/page_writer.h"
 #include "shop/shop_layout.h"
 

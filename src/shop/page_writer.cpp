@@ -2,6 +2,7 @@
 
 #include "base/numbers.h"
 #include "base/text.h"
+#include "base/utf8.h"
 
 namespace kvm::shop {
 
@@ -9,82 +10,20 @@ namespace {
 
 constexpr const char* kEllipsis = "…";
 
-// The length of the UTF-8 character starting at byte i.
-std::size_t characterLength(const std::string& text, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t length = 1;
-  if (lead >= 0xF0) {
-    length = 4;
-  } else if (lead >= 0xE0) {
-    length = 3;
-  } else if (lead >= 0xC0) {
-    length = 2;
-  }
-  return std::min(length, text.size() - i);
-}
-
-// The length of the well-formed UTF-8 character at i, 0 when there is none.
-std::size_t wellFormedLength(std::string_view text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-  for (std::size_t k = 2; k < length; ++k) {
-    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-  }
-  return length;
-}
-
-std::size_t wellFormedPrefix(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const std::size_t n = wellFormedLength(text, i);
-    if (n == 0) break;
-    i += n;
-  }
-  return i;
+// The length of the UTF-8 character starting at byte i, or of the ill-formed part there, which
+// the page shows as one U+FFFD.
+std::size_t characterLength(std::string_view text, std::size_t i) {
+  return decodeUtf8(text, i).length;
 }
 
 }  // namespace
 
 bool wellFormedUtf8(std::string_view text) {
-  return wellFormedPrefix(text) == text.size();
+  return isValidUtf8(text);
 }
 
 std::string validUtf8(std::string_view text) {
-  // Nearly every text is well formed: find the first fault before building anything.
-  std::size_t i = wellFormedPrefix(text);
-  std::string valid(text.substr(0, i));
-  if (i == text.size()) return valid;
-  valid.reserve(text.size() + 2);
-  while (i < text.size()) {
-    const std::size_t n = wellFormedLength(text, i);
-    if (n == 0) {
-      valid += "\xEF\xBF\xBD";
-      ++i;
-    } else {
-      valid.append(text, i, n);
-      i += n;
-    }
-  }
-  return valid;
+  return repairedUtf8(text);
 }
 
 Point paperSize(Paper paper) {

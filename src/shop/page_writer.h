@@ -17,8 +17,8 @@ std::string fixed(double value, int decimals);
 // Up to that many decimals, trailing zeros dropped.
 std::string upTo(double value, int decimals);
 
-// The text with every byte that is not part of a well-formed UTF-8 character replaced by
-// U+FFFD: a name from a damaged file must not stop the drawing.
+// The text with each ill-formed part replaced by U+FFFD, as base/utf8.h repairs it: a name
+// from a damaged file must not stop the drawing.
 std::string validUtf8(std::string_view text);
 [[nodiscard]] bool wellFormedUtf8(std::string_view text);
 

@@ -26,9 +26,9 @@ TEST(text_test, lone_surrogates_become_replacement_characters_in_utf8) {
             "\xEF\xBF\xBD\xF0\x9F\x98\x80");
 }
 
-TEST(text_test, invalid_utf8_becomes_replacement_characters_byte_by_byte) {
+TEST(text_test, invalid_utf8_becomes_one_replacement_character_per_ill_formed_part) {
   EXPECT_EQ(fromUtf8("\xFF"), u"\uFFFD");
-  EXPECT_EQ(fromUtf8("\xE4\xB8"), u"\uFFFD\uFFFD");  // truncated
+  EXPECT_EQ(fromUtf8("\xE4\xB8"), u"\uFFFD");  // truncated: one part
   EXPECT_EQ(fromUtf8("\xE4"
                      "a"),
             u"\uFFFD"

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "coil/level_packing.h"
+#include "coil/pattern_order.h"
+#include "coil/width_knapsack.h"
+
 #include <algorithm>
 #include <iostream>
 #include <random>
@@ -183,6 +187,48 @@ TEST(coil_order_test, bad_strips_and_coils_are_refused_by_name) {
   EXPECT_THROW(planCoil(groupOf({{"A", 300, 2000, -1}})), CoilError);
   EXPECT_THROW(planCoil(groupOf({{"A", 300, 2000, 1}}, 1250, 1250)), CoilError);
   EXPECT_THROW(planCoil(groupOf({{"A", 300, 2000, 1}}, 1250, -5)), CoilError);
+}
+
+// A width that passes `width > 0` but rounds to no room on the nesting grid once divided the
+// solvers by zero; it is an input error naming the flashing, whichever grid the order is on.
+TEST(coil_order_test, strips_too_narrow_for_the_grid_are_refused) {
+  for (const double width : {1e-8, 5e-10, 1e-300}) {
+    for (const double other : {300.0, 300.5}) {
+      try {
+        planCoil(groupOf({{"A", other, 2000, 2}, {"滴水", width, 1000, 3}}));
+        FAIL() << "a strip " << width << " mm wide was accepted";
+      } catch (const CoilError& error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find("滴水"), std::string::npos) << message;
+        EXPECT_NE(message.find("too narrow"), std::string::npos) << message;
+      }
+    }
+  }
+  // Narrow but on the grid: rounded up to one step and cut.
+  expectFeasible(groupOf({{"A", 1e-4, 1000, 3}}), planCoil(groupOf({{"A", 1e-4, 1000, 3}})));
+  EXPECT_THROW(coil::packLevels({0, 5}, {100, 100}, {1, 1}, 10), std::invalid_argument);
+  EXPECT_THROW(coil::WidthKnapsack({5, 0}, {100, 100}), std::invalid_argument);
+}
+
+// The workshop's order: longest sheets first, one layout's patterns together, the most used of
+// them first, widest strips on top; nothing is added or lost.
+TEST(coil_order_test, patterns_are_ordered_for_the_slitter) {
+  const CoilGroup group =
+      groupOf({{"A", 300, 2000, 0}, {"B", 500, 2000, 0}, {"C", 300, 3000, 0}, {"D", 500, 2000, 0}});
+  std::vector<SheetPattern> patterns{
+      {1, 2000, {{0, 1}, {1, 1}}},  // 300 then 500: turned over
+      {4, 3000, {{2, 2}}},
+      {2, 2000, {{3, 1}, {0, 1}}},  // the layout of the first, other flashing
+      {7, 2000, {{0, 3}}},
+  };
+  orderForWorkshop(group, patterns);
+  ASSERT_EQ(patterns.size(), 4U);
+  EXPECT_EQ(patterns[0].length, 3000);
+  EXPECT_EQ(patterns[1].sheets, 2);
+  EXPECT_EQ(patterns[2].sheets, 1);
+  EXPECT_EQ(sheetLayout(group, patterns[1]), sheetLayout(group, patterns[2]));
+  EXPECT_EQ(patterns[2].strips[0].strip, 1U);  // the 500 on top
+  EXPECT_EQ(patterns[3].sheets, 7);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -215,8 +216,76 @@ TEST(plan_reader_test, unreadable_drawings_end_in_one_line_naming_the_place) {
       << errorOf(whole.substr(0, whole.size() / 2));
   EXPECT_EQ(errorOf(ascii({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}}) + "LINE\r\n8\r\n"),
             "p.dxf: line 7: expected a group code, found \"LINE\"");
-  EXPECT_EQ(errorOf(ascii({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {10, "abc"}})),
-            "p.dxf: line 7: the value of group code 10 is not a number: \"abc\"");
+  // A number the drawing itself depends on: its units.
+  EXPECT_EQ(errorOf(drawing({{9, "$INSUNITS"}, {70, "abc"}}, {}, {}, line("A", 0, 0, 1, 0))),
+            "p.dxf: line 7: the value of group code 70 is not a number: \"abc\"");
+}
+
+// Only the numbers the take-off uses are read: a bad one in an ignored entity or an unused
+// group changes nothing, and one in a taken entity leaves out that entity alone, listed like
+// one whose number is NaN.
+TEST(plan_reader_test, bad_numbers_matter_only_where_they_are_used) {
+  const Groups entities =
+      line("A", 0, 0, 1, 0) + Groups{{0, "HATCH"}, {8, "A"}, {10, "x"}, {41, "??"}} +
+      Groups{{0, "MTEXT"}, {8, "A"}, {40, "1,5"}} +
+      Groups{{0, "LINE"}, {8, "A"}, {10, "0"}, {20, "0"}, {11, "3"}, {21, "0"}, {39, "thick"}} +
+      Groups{{0, "LINE"}, {8, "A"}, {10, "abc"}, {20, "0"}, {11, "5"}, {21, "0"}} +
+      Groups{{0, "LWPOLYLINE"}, {8, "A"}, {10, "0"}, {20, "0"}, {42, "--"}, {10, "9"}, {20, "0"}} +
+      Groups{{0, "POLYLINE"}, {8, "A"},      {66, "1"}, {0, "VERTEX"}, {10, "0"},
+             {20, "0"},       {0, "VERTEX"}, {10, "7"}, {20, "1e"},    {0, "SEQEND"}} +
+      line("A", 0, 0, 2, 0);
+  const PlanTakeoff takeoff = takeOff(drawing({{9, "$TEXTSIZE"}, {40, "big"}}, {}, {}, entities));
+  EXPECT_EQ(layerNamed(takeoff, "A").lines, 3U);
+  EXPECT_EQ(layerNamed(takeoff, "A").length, 6);
+  EXPECT_EQ(takeoff.ignored.at("HATCH"), 1U);
+  EXPECT_EQ(takeoff.ignored.at("MTEXT"), 1U);
+  ASSERT_EQ(takeoff.skippedCount, 3U);
+  EXPECT_EQ(takeoff.skipped[0].problem, "the value of group code 10 is not a number: \"abc\"");
+  EXPECT_EQ(takeoff.skipped[1].problem, "the value of group code 42 is not a number: \"--\"");
+  EXPECT_EQ(takeoff.skipped[2].problem, "the value of group code 20 is not a number: \"1e\"");
+  // Each at its entity's own line, the polyline at its POLYLINE.
+  const std::string text = drawing({{9, "$TEXTSIZE"}, {40, "big"}}, {}, {}, entities);
+  const auto lineOf = [&text](const std::string& what) {
+    const auto at = text.find(what);
+    return "line " +
+           std::to_string(1 + std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+  };
+  EXPECT_EQ(takeoff.skipped[0].at, lineOf("0\r\nLINE\r\n8\r\nA\r\n10\r\nabc"));
+  EXPECT_EQ(takeoff.skipped[2].at, lineOf("0\r\nPOLYLINE"));
+  // A block's bad entity is listed once where it is defined, not at each reference.
+  const Groups blocks = Groups{{0, "BLOCK"}, {2, "B"}} + line("0", 0, 0, 1, 0) +
+                        Groups{{0, "ARC"}, {8, "0"}, {40, "r"}} + Groups{{0, "ENDBLK"}};
+  const Groups inserts{{0, "INSERT"}, {8, "A"}, {2, "B"}, {0, "INSERT"}, {8, "A"}, {2, "B"}};
+  const PlanTakeoff inBlock = takeOff(drawing({}, {}, blocks, inserts));
+  EXPECT_EQ(layerNamed(inBlock, "A").lines, 2U);
+  EXPECT_EQ(inBlock.skippedCount, 1U);
+}
+
+// A bulge near zero is a straight segment: taken as an arc its radius reached 1e14 and its
+// ends lost their places.
+TEST(plan_reader_test, a_bulge_near_zero_is_straight) {
+  for (const char* bulge : {"1e-12", "-3e-10", "0"}) {
+    const Groups polyline{{0, "LWPOLYLINE"}, {8, "A"},  {10, "1000.5"}, {20, "250.25"},
+                          {42, bulge},       {10, "0"}, {20, "0"}};
+    Collected lines;
+    takeOff(drawing({}, {}, {}, polyline), {}, &lines);
+    ASSERT_EQ(lines.lines.size(), 1U) << bulge;
+    const FlashingLine& line = lines.lines[0].second;
+    EXPECT_EQ(line.start.x, 1000.5) << bulge;
+    EXPECT_EQ(line.start.y, 250.25) << bulge;
+    EXPECT_EQ(line.end.x, 0) << bulge;
+    EXPECT_EQ(line.end.y, 0) << bulge;
+    EXPECT_DOUBLE_EQ(line.length, std::hypot(1000.5, 250.25)) << bulge;
+  }
+  // Just above the threshold it is still an arc, its ends in place.
+  const Groups arc{{0, "LWPOLYLINE"}, {8, "A"},     {10, "0"}, {20, "0"},
+                   {42, "1e-6"},      {10, "1000"}, {20, "0"}};
+  Collected lines;
+  takeOff(drawing({}, {}, {}, arc), {}, &lines);
+  ASSERT_EQ(lines.lines.size(), 1U);
+  EXPECT_NEAR(lines.lines[0].second.start.x, 0, 1e-6);
+  EXPECT_NEAR(lines.lines[0].second.end.x, 1000, 1e-6);
+  EXPECT_NEAR(lines.lines[0].second.length, 1000, 1e-6);
 }
 
 TEST(plan_reader_test, deep_blocks_that_grow_past_use_skip_every_copy_and_count_it) {

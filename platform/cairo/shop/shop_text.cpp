@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/utf8.h"
 #include "platform/cairo/cairo_canvas.h"
-#include "shop/page_writer.h"
 
 namespace kvm::cairo {
 
@@ -17,26 +17,20 @@ struct GlyphsFree {
   void operator()(cairo_glyph_t* g) const { cairo_glyph_free(g); }
 };
 
-// The length of the UTF-8 character at i and its code point; the text is well formed.
-std::size_t decode(std::string_view text, std::size_t i, char32_t& code) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length = 1;
-  if (lead >= 0xF0) {
-    length = 4;
-    code = lead & 0x07U;
-  } else if (lead >= 0xE0) {
-    length = 3;
-    code = lead & 0x0FU;
-  } else if (lead >= 0xC0) {
-    length = 2;
-    code = lead & 0x1FU;
-  } else {
-    code = lead;
-  }
-  length = std::min(length, text.size() - i);
-  for (std::size_t k = 1; k < length; ++k) code = (code << 6U) | (byte(i + k) & 0x3FU);
-  return length;
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// The character at i as the face is asked for it: its bytes, or U+FFFD's for an ill-formed
+// part, which the page writer would have replaced the same way.
+struct ShownCharacter {
+  std::string_view bytes;
+  char32_t code = 0;
+  std::size_t length = 0;  // bytes of the text taken
+};
+
+ShownCharacter characterAt(std::string_view text, std::size_t i) {
+  const Utf8Character character = decodeUtf8(text, i);
+  return {character.valid ? text.substr(i, character.length) : kReplacement, character.code,
+          character.length};
 }
 
 }  // namespace
@@ -119,22 +113,15 @@ const CairoTextMeasure::Glyph& CairoTextMeasure::glyph(Face& face, std::string_v
 }
 
 shop::TextMetrics CairoTextMeasure::measure(const std::string& text, double size, bool bold) const {
-  std::string repaired;
-  std::string_view valid = text;
-  if (!shop::wellFormedUtf8(text)) {
-    repaired = shop::validUtf8(text);
-    valid = repaired;
-  }
   Face& set = face(size, bold);
   double pen = 0;
   double inkRight = 0;
-  for (std::size_t i = 0; i < valid.size();) {
-    char32_t code = 0;
-    const std::size_t n = decode(valid, i, code);
-    const Glyph& g = glyph(set, valid.substr(i, n), code);
+  for (std::size_t i = 0; i < text.size();) {
+    const ShownCharacter shown = characterAt(text, i);
+    const Glyph& g = glyph(set, shown.bytes, shown.code);
     if (g.inked) inkRight = std::max(inkRight, pen + g.inkRight);
     pen += g.advance;
-    i += n;
+    i += shown.length;
   }
   // The ink may reach past the advance (a slanting last glyph); the box takes the wider.
   return {std::max(pen, inkRight), set.ascent, set.descent};
@@ -146,13 +133,12 @@ void CairoTextMeasure::appendGlyphs(std::string_view text, double size, bool bol
   Face& set = face(size, bold);
   double x = origin.x;
   for (std::size_t i = 0; i < text.size();) {
-    char32_t code = 0;
-    const std::size_t n = decode(text, i, code);
-    const Glyph& g = glyph(set, text.substr(i, n), code);
+    const ShownCharacter shown = characterAt(text, i);
+    const Glyph& g = glyph(set, shown.bytes, shown.code);
     glyphs.push_back({g.index, x, origin.y});
-    clusters.push_back({static_cast<int>(n), 1});
+    clusters.push_back({static_cast<int>(shown.length), 1});
     x += g.advance;
-    i += n;
+    i += shown.length;
   }
 }
 

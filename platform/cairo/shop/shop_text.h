@@ -30,7 +30,8 @@ class CairoTextMeasure final : public shop::TextMeasure {
                                           bool bold) const override;
 
   // Appends the glyphs of a level text whose baseline starts at origin, placed as cairo places
-  // a shown text, and one cluster per character. The text must be well-formed UTF-8.
+  // a shown text, and one cluster per character; an ill-formed part of the text is drawn as
+  // U+FFFD, its cluster spanning the part's bytes.
   void appendGlyphs(std::string_view text, double size, bool bold, shop::Point origin,
                     std::vector<cairo_glyph_t>& glyphs,
                     std::vector<cairo_text_cluster_t>& clusters) const;

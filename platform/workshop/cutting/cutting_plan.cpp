@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <stdexcept>
+#include <string>
 
 namespace kvm::cutting {
 
@@ -99,7 +100,28 @@ std::size_t CuttingPlan::piecesOfLine(std::size_t line) const {
                     [line](const PlannedPiece& piece) { return piece.line == line; }));
 }
 
-CuttingPlan planRow(std::span<const LineToCut> lines, const StockRules& stock) {
+int64_t piecesNeeded(std::span<const LineToCut> lines, const StockRules& stock, int64_t limit) {
+  const int64_t cover = stock.maxCutLength - stock.overlap;
+  int64_t total = 0;
+  for (const LineToCut& line : lines) {
+    int64_t pieces = 1;
+    if (line.rule == LineRule::EqualPieces) {
+      pieces = line.pieces;
+    } else if (line.rule == LineRule::FullLengthPieces && cover > 0 && line.length > cover) {
+      // A full-length piece for each cover while more than one is left, then the rest.
+      pieces = (line.length - 1) / cover + 1;
+    }
+    if (pieces > limit - total) return limit + 1;
+    total += std::max<int64_t>(pieces, 0);
+  }
+  return total;
+}
+
+CuttingPlan planRow(std::span<const LineToCut> lines, const StockRules& stock, int64_t mostPieces) {
+  if (piecesNeeded(lines, stock, mostPieces) > mostPieces) {
+    throw std::length_error("the lines need more than " + std::to_string(mostPieces) +
+                            " pieces, more than a bill may hold");
+  }
   RowPlanner planner(stock);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     planner.add(i, lines[i]);

@@ -53,10 +53,22 @@ struct CuttingPlan {
   [[nodiscard]] std::size_t piecesOfLine(std::size_t line) const;
 };
 
+// The longest line a flashing may have (mm): a building's flashing runs stay far below 1,000 m,
+// and a longer line is a mistake of units or of the drawing.
+inline constexpr int64_t kLongestFlashingLine = 1'000'000;
+// The most pieces one bill may hold: a plan is built piece by piece in memory, and a short
+// cover on a long line would otherwise ask for a billion of them.
+inline constexpr int64_t kMostPiecesInBill = 1'000'000;
+
 // A plan for the lines of one row, in their order; offcuts carry over to later lines. Throws
 // std::invalid_argument for rules that could cover no line (a piece not longer than the
-// overlap, no pieces, a length that is not positive).
-CuttingPlan planRow(std::span<const LineToCut> lines, const StockRules& stock);
+// overlap, no pieces, a length that is not positive), and std::length_error, before any
+// piece is made, where the lines need more than `mostPieces` pieces.
+CuttingPlan planRow(std::span<const LineToCut> lines, const StockRules& stock,
+                    int64_t mostPieces = kMostPiecesInBill);
+
+// How many pieces the lines need, counted without making them; past `limit`, limit + 1.
+int64_t piecesNeeded(std::span<const LineToCut> lines, const StockRules& stock, int64_t limit);
 
 // What a line's pieces cover laid end to end, each joint taking one overlap.
 int64_t coveredLength(std::span<const PlannedPiece> pieces, int64_t overlap);

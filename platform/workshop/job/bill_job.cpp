@@ -222,7 +222,7 @@ class BillDrawer {
   // The pieces of each line under the rule its class's count row was worked out by, so that
   // the plan never asks for fewer pieces than the row counts.
   void planCutting(FlashingResult& result, const BillEntry& entry,
-                   const ProjectFlashing& flashing) const {
+                   const ProjectFlashing& flashing) {
     const int64_t maxCut = entry.maxCutLength;
     std::vector<cutting::LineToCut> lines;
     std::vector<ClassRow*> rowOfLine;
@@ -241,6 +241,13 @@ class BillDrawer {
       const int64_t cut = length + entry.endExtension;
       cutting::LineToCut toCut{cut, cutting::LineRule::FullLengthPieces, 0, 0};
       if (flashing.mode == kModeEqualPieces) {
+        // The component's count is a Double: bound it before it becomes an integer.
+        if (!(row->pieces >= 0 && row->pieces <= static_cast<double>(cutting::kMostPiecesInBill))) {
+          throw std::runtime_error("flashing " + toUtf8(entry.name) + ": " +
+                                   toUtf8(row->countText) +
+                                   " pieces of one length, more than the " +
+                                   std::to_string(cutting::kMostPiecesInBill) + " a bill may hold");
+        }
         toCut = {cut, cutting::LineRule::EqualPieces, row->pieceLength,
                  static_cast<int64_t>(row->pieces) / row->lengthClass.lines};
       } else if (flashing.mode == kModeFullPieces && cut <= maxCut) {
@@ -252,8 +259,16 @@ class BillDrawer {
       rowOfLine.push_back(&*row);
       lineNumbers.push_back(i);
     }
-    cutting::CuttingPlan plan =
-        cutting::planRow(lines, {maxCut, static_cast<int64_t>(entry.overlap)});
+    cutting::CuttingPlan plan;
+    try {
+      plan = cutting::planRow(lines, {maxCut, static_cast<int64_t>(entry.overlap)},
+                              cutting::kMostPiecesInBill - piecesPlanned_);
+    } catch (const std::length_error&) {
+      throw std::runtime_error("flashing " + toUtf8(entry.name) + ": its lines need more pieces " +
+                               "than the " + std::to_string(cutting::kMostPiecesInBill) +
+                               " a bill may hold");
+    }
+    piecesPlanned_ += static_cast<int64_t>(plan.pieces.size());
     for (cutting::PlannedPiece& piece : plan.pieces) {
       ++rowOfLine[piece.line]->piecesToCut;
       piece.line = lineNumbers[piece.line];
@@ -320,7 +335,27 @@ class BillDrawer {
   sim::DrawingSink& drawing_;
   double textHeight_;
   int32_t classStep_;
+  int64_t piecesPlanned_ = 0;  // in the bill so far
 };
+
+// A line longer than any flashing is refused before the session starts: a wrong unit or a
+// stray point would otherwise have the component and the plan cut it into millions of pieces.
+void checkLineLengths(const Project& project) {
+  for (std::size_t row = 0; row < project.flashings.size(); ++row) {
+    const ProjectFlashing& flashing = project.flashings[row];
+    for (std::size_t i = 0; i < flashing.lines.size(); ++i) {
+      const PlanLine& line = flashing.lines[i];
+      const double length = std::hypot(line.endX - line.startX, line.endY - line.startY);
+      if (!(length <= static_cast<double>(cutting::kLongestFlashingLine))) {
+        throw std::runtime_error("current-use row " + std::to_string(row + 1) + " (" +
+                                 toUtf8(flashing.currentUse) + "): line " + std::to_string(i + 1) +
+                                 " is " + toUtf8(formatUpTo(length / 1000, 3)) +
+                                 " m long; a flashing line is at most " +
+                                 std::to_string(cutting::kLongestFlashingLine / 1000) + " m");
+      }
+    }
+  }
+}
 
 // The table the settings dialog will load: the session's database file, or the built-in
 // database it writes there when there is none yet.
@@ -342,6 +377,7 @@ LibraryTable sessionDatabase(const sim::HostSession& session) {
 
 void runBillJob(const Project& typed, const BillJobOptions& options, BillObserver& observer,
                 sim::DrawingSink& drawing) {
+  checkLineLengths(typed);
   sim::HostSession session(options.home, options.today, billDrawingSetup());
   session.startComponent();
   observer.componentStarted(session.programDirectory());

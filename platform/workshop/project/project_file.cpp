@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/text.h"
+#include "base/utf8.h"
 #include "platform/workshop/project/json_locator.h"
 
 namespace kvm::companion {
@@ -393,34 +394,20 @@ class DuplicateKeys {
   std::optional<JsonPath> duplicate_;
 };
 
-bool isValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80           ? 1
-                               : (lead >> 5) == 0x6  ? 2
-                               : (lead >> 4) == 0xE  ? 3
-                               : (lead >> 3) == 0x1E ? 4
-                                                     : 0;
-    if (length == 0 || lead == 0xC0 || lead == 0xC1 || i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
-    }
-    i += length;
-  }
-  return true;
-}
-
-// A hint for a file that is not UTF-8, by the encodings a Chinese Windows editor saves in.
-std::string encodingProblem(std::string_view text) {
+// A hint for a file that is not UTF-8, by the encodings a Chinese Windows editor saves in,
+// with the place of the first byte that is not; empty for a UTF-8 text. Overlong forms,
+// encoded surrogates and values past U+10FFFF are refused like any other ill-formed bytes.
+std::string encodingProblem(std::string_view text, const std::string& sourceName) {
   const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   if (text.size() >= 2 &&
       ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF) ||
        text.find('\0') != std::string_view::npos)) {
-    return "is UTF-16 (Unicode); save it as UTF-8";
+    return sourceName + ": is UTF-16 (Unicode); save it as UTF-8";
   }
-  if (!isValidUtf8(text)) {
-    return "is not UTF-8 (GBK, as a Chinese Windows editor saves?); save it as UTF-8";
+  if (const std::size_t valid = validUtf8Prefix(text); valid < text.size()) {
+    const TextPosition at = positionOf(text, valid);
+    return sourceName + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
+           ": is not UTF-8 (GBK, as a Chinese Windows editor saves?); save it as UTF-8";
   }
   return {};
 }
@@ -428,8 +415,8 @@ std::string encodingProblem(std::string_view text) {
 }  // namespace
 
 Project parseProject(std::string_view text, const std::string& sourceName) {
-  if (const std::string problem = encodingProblem(text); !problem.empty()) {
-    throw ProjectError(sourceName + ": " + problem);
+  if (const std::string problem = encodingProblem(text, sourceName); !problem.empty()) {
+    throw ProjectError(problem);
   }
   json root;
   try {

@@ -49,8 +49,8 @@ TEST_F(shop_pdf_test, broken_text_is_drawn_with_replacement_characters) {
   book.flashings[1].colour = "\xFF\xED\xA0\x80";  // no UTF-8 at all, a surrogate
   const fs::path file = dir_ / "shop.pdf";
   writeShopPdf(file, book);
-  // One replacement a byte that begins no whole character.
-  EXPECT_EQ(shop::validUtf8(book.flashings[0].name), "屋脊\uFFFD\uFFFD包角");
+  // One replacement for each ill-formed part: the cut character is one.
+  EXPECT_EQ(shop::validUtf8(book.flashings[0].name), "屋脊\uFFFD包角");
   EXPECT_EQ(shop::validUtf8("\xFF\xED\xA0\x80"
                             "a"),
             "\uFFFD\uFFFD\uFFFD\uFFFDa");

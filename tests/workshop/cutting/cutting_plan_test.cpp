@@ -65,6 +65,29 @@ TEST(cutting_plan_test, rules_that_cover_nothing_are_refused) {
   EXPECT_THROW(planRow(empty, kStock), std::invalid_argument);
 }
 
+// A 1,000 km line with a cover of 1 mm (cut length 300, overlap 299) once made about 10^9
+// pieces; a row needing more pieces than a bill holds is refused before any is made.
+TEST(cutting_plan_test, rows_needing_more_pieces_than_a_bill_holds_are_refused_first) {
+  const std::vector<LineToCut> many{{1000, LineRule::EqualPieces, 1000, kMostPiecesInBill + 1}};
+  EXPECT_THROW(planRow(many, kStock), std::length_error);
+  const std::vector<LineToCut> far{{1'000'000'000, LineRule::FullLengthPieces}};
+  EXPECT_THROW(planRow(far, {300, 299}), std::length_error);
+  // 2 + 1 + 8 pieces: the count is exact, so the limit is too.
+  const std::vector<LineToCut> lines{{6100, LineRule::FullLengthPieces},
+                                     {1000, LineRule::OnePieceFromStock},
+                                     {30100, LineRule::EqualPieces, 3863, 8}};
+  EXPECT_EQ(piecesNeeded(lines, kStock, 100), 11);
+  EXPECT_EQ(piecesNeeded(lines, kStock, 5), 6);
+  EXPECT_THROW(planRow(lines, kStock, 10), std::length_error);
+  EXPECT_EQ(planRow(lines, kStock, 11).pieces.size(), 11U);
+  for (int64_t length = 1; length < 20000; length += 97) {
+    const std::vector<LineToCut> one{{length, LineRule::FullLengthPieces}};
+    EXPECT_EQ(piecesNeeded(one, kStock, 100),
+              static_cast<int64_t>(planRow(one, kStock).pieces.size()))
+        << length;
+  }
+}
+
 // Random rows: every line covered with its overlaps, no piece longer than the stock allows
 // (bar equal pieces the bill asked for), offcuts never give more than the stock they came from.
 TEST(cutting_plan_test, random_rows_are_covered_by_pieces_no_longer_than_stock) {

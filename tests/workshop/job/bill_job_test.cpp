@@ -172,6 +172,18 @@ TEST_F(BillJobTest, a_row_naming_no_stored_flashing_stops_the_job_before_the_bil
   EXPECT_TRUE(drawing_.texts.empty());
 }
 
+// A line of 1,000 km (a plan in metres read as millimetres) is no flashing: it is refused by
+// its row and line before the component is started, not cut into a billion pieces.
+TEST_F(BillJobTest, a_line_longer_than_any_flashing_is_refused_before_the_bill) {
+  const std::string far = R"({"flashing": "彩钢板屋面:屋脊包角", "mode": 1, "lines": [
+      {"start": [0, 0], "end": [0, 900]}, {"start": [0, 0], "end": [1000000000, 0]}]})";
+  EXPECT_EQ(refusal<std::runtime_error>(project("300", kRidge + "," + far)),
+            "current-use row 2 (彩钢板屋面:屋脊包角): line 2 is 1000000 m long; a flashing line "
+            "is at most 1000 m");
+  EXPECT_TRUE(results_.results.empty());
+  EXPECT_TRUE(drawing_.texts.empty());
+}
+
 TEST_F(BillJobTest, a_name_matches_a_stored_name_without_its_trailing_line_break) {
   LibraryTable table = builtinLibraryTable();
   table[0].Flashings[0].Name += u" \r\n";

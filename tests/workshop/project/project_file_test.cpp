@@ -89,14 +89,32 @@ TEST(project_file_test, a_file_that_is_not_utf8_gets_a_hint) {
   // "车间" in GBK, and the project as Windows Notepad saves "Unicode".
   std::string gbk = kProject;
   gbk.replace(gbk.find("车间"), std::string("车间").size(), "\xB3\xB5\xBC\xE4");
-  EXPECT_EQ(complaint(gbk),
-            "p.json: is not UTF-8 (GBK, as a Chinese Windows editor saves?); save it as UTF-8");
+  EXPECT_EQ(
+      complaint(gbk),
+      "p.json:2:24: is not UTF-8 (GBK, as a Chinese Windows editor saves?); save it as UTF-8");
   std::string utf16 = "\xFF\xFE";
   for (const char c : std::string(R"({"project": 1})")) {
     utf16 += c;
     utf16 += '\0';
   }
   EXPECT_EQ(complaint(utf16), "p.json: is UTF-16 (Unicode); save it as UTF-8");
+}
+
+// Bytes that only look like UTF-8 are refused where they stand, as any other, not read into
+// names that the pages would later show as U+FFFD.
+TEST(project_file_test, overlong_forms_surrogates_and_cut_characters_are_not_utf8) {
+  for (const std::string bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                                "\xF5\x80\x80\x80", "\xE8\xBD"}) {
+    std::string text = kProject;
+    text.replace(text.find("车间"), std::string("车间").size(), "车" + bad);
+    EXPECT_EQ(complaint(text),
+              "p.json:2:25: is not UTF-8 (GBK, as a Chinese Windows editor saves?); save it as "
+              "UTF-8")
+        << testing::PrintToString(bad);
+  }
+  std::string end = kProject;
+  end += "\n\xE8";
+  EXPECT_EQ(complaint(end).substr(0, 11), "p.json:12:1");
 }
 
 TEST(project_file_test, a_folder_is_no_project_file) {
