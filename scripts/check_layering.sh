@@ -25,13 +25,14 @@ check platform/win32 'platform/sim'
 # the component object sits on top.
 declare -A allowed=(
   [base]=""
+  [files]=""
   [dispatch]="base"
   [model]="base"
   [canvas]="base"
   [cutting]="base"
   [cutting/plan]=""
-  [coil]="base"
-  [storage]="model base"
+  [coil]="files base"
+  [storage]="files model base"
   [ui]="canvas base"
   [shop]="coil model base"
   [preview]="ui canvas model base"
