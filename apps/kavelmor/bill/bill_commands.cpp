@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 #include "apps/kavelmor/bill/bill_outputs.h"
 #include "apps/kavelmor/bill/drawing_export.h"
@@ -13,9 +14,9 @@
 #include "apps/kavelmor/bill/sample_plan.h"
 #include "apps/kavelmor/bill/sample_project.h"
 #include "apps/kavelmor/bill/session_home.h"
-#include "apps/kavelmor/bill/write_failure.h"
 #include "base/runtime_error.h"
 #include "base/text.h"
+#include "files/staged_file.h"
 #include "platform/cairo/cairo_render.h"
 #include "platform/sim/companion/bill_job.h"
 #include "platform/sim/companion/bill_request.h"
@@ -78,15 +79,6 @@ DatabaseSource databaseSource(const BillRequest& request, const SessionHome& hom
     return {user, user.string()};
   }
   return {std::nullopt, "the built-in database (there is no " + user.string() + " yet)"};
-}
-
-void writeTextFile(const std::filesystem::path& file, std::string_view text) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) {
-    throwWriteFailure(file);
-  }
 }
 
 // Puts the chosen database where the session's settings dialog loads it, after reading it
@@ -183,7 +175,7 @@ int job(const BillRequest& request, const PlanSource& planSource, std::ostream& 
   OutputStage stage(request.output, request.force);
   const std::filesystem::path& folder = stage.path();
   if (!request.projectText.empty()) {
-    writeTextFile(folder / "project.json", request.projectText);
+    files::writeFileSafely(folder / "project.json", request.projectText);
   }
   if (request.samplePlan) {
     std::filesystem::copy_file(plan.plan, folder / "plan.dxf");
@@ -193,14 +185,17 @@ int job(const BillRequest& request, const PlanSource& planSource, std::ostream& 
                       {project.coil, project.prices, paperNamed(request.paper)});
   companion::runBillJob(project, {home.path(), localToday()}, outputs, drawing);
   drawing.finish();
-  progress << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
-           << drawing.entityCount() << " entities)\n";
+  // What was written is said once all of it is in place.
+  std::ostringstream written;
+  written << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
+          << drawing.entityCount() << " entities)\n";
   if (!request.modelSpaceDump.empty()) {
-    progress << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
+    written << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
   }
-  outputs.finish();
+  outputs.finish(written);
   InterruptionGuard::check();
   stage.commit();
+  progress << written.str();
   return 0;
 }
 

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -13,6 +12,7 @@
 #include "apps/kavelmor/bill/cut_plan.h"
 #include "apps/kavelmor/bill/picture_writer.h"
 #include "apps/kavelmor/bill/shop_sheets.h"
+#include "files/staged_file.h"
 #include "model/flashing.h"
 #include "platform/sim/companion/bill_job.h"
 
@@ -40,8 +40,8 @@ class BillOutputs final : public companion::BillObserver {
   void flashingDrawn(const companion::FlashingResult& result) override;
 
   // Plans the coil, prices the bill, writes the shop drawings, moves the cut list into place
-  // and reports what was written.
-  void finish();
+  // and reports what was written to `report`, for saying once the outputs are in place.
+  void finish(std::ostream& report);
 
   [[nodiscard]] std::size_t pictures() const { return pictures_; }
 
@@ -57,7 +57,7 @@ class BillOutputs final : public companion::BillObserver {
   std::ostream& progress_;
   std::filesystem::path programDirectory_;
   // bill.txt, written as the blocks are drawn, so that nothing of a block is kept.
-  std::ofstream billTextFile_;
+  std::optional<files::StagedFile> billTextFile_;
   std::optional<BillText> billText_;
   std::u16string projectName_;
   std::u16string date_;

@@ -1,18 +1,11 @@
 #include "apps/kavelmor/bill/cut_plan.h"
 
-#include <stdexcept>
-
 #include "apps/kavelmor/bill/cut_list.h"
-#include "apps/kavelmor/bill/write_failure.h"
 #include "base/text.h"
 
 namespace kvm::cli {
 
-CutPlanFile::CutPlanFile(const std::filesystem::path& file)
-    : file_(file), out_(file, std::ios::binary | std::ios::trunc) {
-  if (!out_) {
-    throwWriteFailure(file_);
-  }
+CutPlanFile::CutPlanFile(const std::filesystem::path& file) : file_(file), out_(file_.stream()) {
   out_ << "\xEF\xBB\xBF"
        << "block,flashing,line,piece_length_mm,from_offcut,strip_length_mm\r\n";
 }
@@ -27,10 +20,7 @@ void CutPlanFile::add(const companion::FlashingResult& flashing) {
 }
 
 void CutPlanFile::finish() {
-  out_.close();
-  if (!out_) {
-    throwWriteFailure(file_);
-  }
+  file_.commit();
 }
 
 }  // namespace kvm::cli
