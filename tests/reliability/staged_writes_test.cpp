@@ -125,8 +125,8 @@ TEST_P(StagedWrites, a_failure_at_any_call_names_the_file_and_keeps_the_old_one)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllWriters, StagedWrites, ::testing::ValuesIn(kWriters),
-                         [](const auto& info) {
-                           std::string name = info.param.name;
+                         [](const auto& writer) {
+                           std::string name = writer.param.name;
                            for (char& c : name) c = c == ' ' ? '_' : c;
                            return name;
                          });

@@ -89,7 +89,7 @@ void useDatabase(const DatabaseSource& source, const std::filesystem::path& home
   if (!source.file) {
     // A fresh session gets it from the settings dialog, as a first start would.
     if (std::filesystem::exists(target)) {
-      writeTextFile(target, builtinDatabaseBytes());
+      files::writeFileSafely(target, builtinDatabaseBytes());
     }
     return;
   }

@@ -221,6 +221,8 @@ void OutputStage::commit() {
   }
   committed_ = true;
   endCommit(target_);
+  std::error_code ignored;
+  fs::remove_all(stage_, ignored);
 }
 
 }  // namespace kvm::cli
