@@ -19,7 +19,7 @@ RULES = [
 ]
 # The core's platform seams: on Windows the code page and file access come from platform/win32,
 # linked under the core's libraries so that every program gets them.
-SEAMS = {("kvm_base", "kvm_win32_codepage"), ("kvm_storage", "kvm_win32_file_access")}
+SEAMS = {("kvm_base", "kvm_win32_codepage"), ("kvm_files", "kvm_win32_file_access")}
 
 
 def allowed(folder):

@@ -8,7 +8,10 @@
 #include <memory>
 
 #include "base/text.h"
+#include "files/file_write_error.h"
+#include "files/staged_file.h"
 #include "platform/cairo/png_file.h"
+#include "platform/cairo/staged_stream.h"
 
 namespace kvm::cairo {
 namespace {
@@ -74,11 +77,23 @@ void renderToFile(const std::vector<canvas::CanvasOp>& ops, int width, int heigh
     writeFastPng(file, image.width, image.height, image.pixels);
     return;
   }
-  const SurfacePtr surface(cairo_svg_surface_create(name.c_str(), width, height));
-  check(cairo_surface_status(surface.get()), "cannot write " + name);
-  draw(surface.get(), ops, width, height, options);
-  cairo_surface_finish(surface.get());
-  check(cairo_surface_status(surface.get()), "cannot write " + name);
+  try {
+    files::StagedFile staged(file);
+    {
+      const SurfacePtr surface(
+          cairo_svg_surface_create_for_stream(writeToStagedFile, &staged, width, height));
+      check(cairo_surface_status(surface.get()), "cannot write " + name);
+      draw(surface.get(), ops, width, height, options);
+      cairo_surface_finish(surface.get());
+      if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        staged.flush();  // a failure of the disk says so itself
+      }
+      check(cairo_surface_status(surface.get()), "cannot write " + name);
+    }
+    staged.commit();
+  } catch (const files::FileWriteError& error) {
+    throw RenderError(error.what());
+  }
 }
 
 Image renderToImage(const std::vector<canvas::CanvasOp>& ops, int width, int height,

@@ -28,7 +28,7 @@ struct RenderOptions {
 };
 
 // Plays recorded operations onto a fresh black area of width × height pixels and writes it
-// to the file as PNG or SVG.
+// to the file as PNG or SVG, replacing the file whole or not at all (RenderError says why not).
 void renderToFile(const std::vector<canvas::CanvasOp>& ops, int width, int height,
                   ImageFormat format, const std::filesystem::path& file,
                   const RenderOptions& options = {});

@@ -3,13 +3,12 @@
 #include <png.h>
 
 #include <bit>
-#include <cerrno>
 #include <csetjmp>
-#include <fstream>
 #include <new>
 #include <string>
-#include <system_error>
 
+#include "files/file_write_error.h"
+#include "files/staged_file.h"
 #include "platform/cairo/cairo_render.h"
 
 namespace kvm::cairo {
@@ -98,17 +97,10 @@ void writeFastPng(const std::filesystem::path& file, int width, int height,
     throw RenderError("cannot encode " + file.string() + " as PNG");
   }
 
-  errno = 0;
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(png.data(), static_cast<std::streamsize>(png.size()));
-  out.close();
-  if (!out) {
-    // The system's reason, as "No space left on device", where the stream left one.
-    const int reason = errno;
-    std::error_code ignored;
-    std::filesystem::remove(file, ignored);
-    throw RenderError(file.string() + ": cannot write" +
-                      (reason != 0 ? ": " + std::generic_category().message(reason) : ""));
+  try {
+    files::writeFileSafely(file, png);
+  } catch (const files::FileWriteError& error) {
+    throw RenderError(error.what());
   }
 }
 

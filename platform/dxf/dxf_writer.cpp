@@ -1,24 +1,17 @@
 #include "platform/dxf/dxf_writer.h"
 
-#include <cerrno>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <system_error>
 
 #include "base/codepage.h"
 #include "base/text.h"
+#include "files/file_write_error.h"
+#include "files/staged_file.h"
 
 namespace kvm::dxf {
 
 namespace {
-
-// Why a write failed, read from errno right after it: ": No space left on device".
-std::string diskReason() {
-  const int reason = errno;
-  return reason != 0 ? ": " + std::generic_category().message(reason) : std::string();
-}
 
 struct Justification {
   int horizontal;  // group 72
@@ -67,15 +60,6 @@ double textWidth(const Text& text) {
   return units * text.height * text.widthFactor;
 }
 
-constexpr std::string_view kScratchSuffix = ".entities.part";
-constexpr std::string_view kPartSuffix = ".part";
-
-std::filesystem::path withSuffix(const std::filesystem::path& file, std::string_view suffix) {
-  std::filesystem::path result = file;
-  result += std::string(suffix);
-  return result;
-}
-
 }  // namespace
 
 void DxfWriter::Extents::include(double x, double y) {
@@ -91,26 +75,27 @@ void DxfWriter::Extents::include(double x, double y) {
   maxY = std::max(maxY, y);
 }
 
-DxfWriter::DxfWriter(std::filesystem::path file, Tables tables, std::vector<Block> blocks)
-    : file_(std::move(file)),
-      scratch_(withSuffix(file_, kScratchSuffix)),
-      tables_(std::move(tables)),
-      blocks_(std::move(blocks)),
-      entityStream_(scratch_, std::ios::binary | std::ios::trunc) {
-  if (!entityStream_) {
-    fail("cannot write" + diskReason());
+namespace {
+
+// The entities' scratch file, with a failure to make it as the drawing's own error.
+std::unique_ptr<files::ScratchFile> scratchFor(const std::filesystem::path& file) {
+  try {
+    return std::make_unique<files::ScratchFile>(file);
+  } catch (const files::FileWriteError& error) {
+    throw DxfError(error.what());
   }
-  entityWriter_ = std::make_unique<GroupWriter>(entityStream_);
 }
 
-DxfWriter::~DxfWriter() {
-  if (!finished_) {
-    entityStream_.close();
-    std::error_code ignored;
-    std::filesystem::remove(scratch_, ignored);
-    std::filesystem::remove(withSuffix(file_, kPartSuffix), ignored);
-  }
-}
+}  // namespace
+
+DxfWriter::DxfWriter(std::filesystem::path file, Tables tables, std::vector<Block> blocks)
+    : file_(std::move(file)),
+      tables_(std::move(tables)),
+      blocks_(std::move(blocks)),
+      scratch_(scratchFor(file_)),
+      entityWriter_(std::make_unique<GroupWriter>(scratch_->stream())) {}
+
+DxfWriter::~DxfWriter() = default;
 
 void DxfWriter::fail(const std::string& what) const {
   throw DxfError(file_.string() + ": " + what);
@@ -429,40 +414,27 @@ void DxfWriter::finish() {
   if (finished_) {
     return;
   }
-  entityStream_.close();
-  if (!entityStream_) {
-    fail("cannot write the entities" + diskReason());
-  }
-  const std::filesystem::path part = withSuffix(file_, kPartSuffix);
-  {
-    std::ofstream stream(part, std::ios::binary | std::ios::trunc);
-    if (!stream) {
-      fail("cannot write" + diskReason());
+  try {
+    files::StagedFile staged(file_);
+    {
+      GroupWriter out(staged.stream());
+      writeHeader(out);
+      writeTables(out);
+      writeBlocks(out);
+      out.text(0, "SECTION");
+      out.text(2, "ENTITIES");
     }
-    GroupWriter out(stream);
-    writeHeader(out);
-    writeTables(out);
-    writeBlocks(out);
-    out.text(0, "SECTION");
-    out.text(2, "ENTITIES");
-    std::ifstream entities(scratch_, std::ios::binary);
-    if (entities.peek() != std::ifstream::traits_type::eof()) {
-      stream << entities.rdbuf();
-    }
+    scratch_->copyTo(staged);
+    GroupWriter out(staged.stream());
     out.text(0, "ENDSEC");
     out.text(0, "EOF");
-    stream.close();
-    if (!stream) {
-      fail("cannot write" + diskReason());
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(part, file_, error);
-  if (error) {
-    fail("cannot move the finished drawing into place: " + error.message());
+    staged.commit();
+  } catch (const files::FileWriteError& error) {
+    throw DxfError(error.what());
   }
   finished_ = true;
-  std::filesystem::remove(scratch_, error);
+  entityWriter_.reset();
+  scratch_.reset();
 }
 
 }  // namespace kvm::dxf

@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
+#include "files/scratch_file.h"
 #include "platform/dxf/dxf_entities.h"
 #include "platform/dxf/group_writer.h"
 
@@ -14,7 +14,8 @@ namespace kvm::dxf {
 // with the drawing's extents, the tables of line types, layers, text styles and the
 // application id, the blocks, and the entities in the order they are added. Entities stream to a
 // scratch file beside the target, so memory does not grow with the drawing; finish() puts the file
-// together and moves it into place. A writer destroyed before finish() leaves nothing behind.
+// together and moves it into place. A writer destroyed before finish() leaves nothing behind. A
+// file that cannot be written is a DxfError naming it and the system's reason.
 class DxfWriter {
  public:
   DxfWriter(std::filesystem::path file, Tables tables, std::vector<Block> blocks = {});
@@ -56,10 +57,9 @@ class DxfWriter {
   void fail(const std::string& what) const;
 
   std::filesystem::path file_;
-  std::filesystem::path scratch_;
   Tables tables_;
   std::vector<Block> blocks_;
-  std::ofstream entityStream_;
+  std::unique_ptr<files::ScratchFile> scratch_;
   std::unique_ptr<GroupWriter> entityWriter_;
   Extents extents_;
   std::size_t entities_ = 0;

@@ -1,14 +1,13 @@
-// Whole-file access through the system's own calls, so that a save can wait until its bytes
-// are on the disk (FlushFileBuffers), which the standard streams cannot.
+// The file calls behind files/disk.h through the system's own calls, so that a write can wait
+// until its bytes are on the disk (FlushFileBuffers), which the standard streams cannot.
+#include <algorithm>
 #include <limits>
 #include <system_error>
-#include <utility>
 
+#include "files/disk.h"
 #include "platform/win32/windows_headers.h"
-#include "storage/file_access.h"
-#include "storage/file_errors.h"
 
-namespace kvm {
+namespace kvm::disk {
 
 namespace {
 
@@ -31,22 +30,28 @@ class FileHandle {
   HANDLE handle_;
 };
 
-// The system's last error as the portable condition the run-time errors are chosen by.
-std::error_code lastFileError() {
+// The system's last error as the portable condition callers choose their errors by.
+[[noreturn]] void failWithLastError() {
+  std::errc condition = std::errc::io_error;
   switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH: return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_BAD_NETPATH: condition = std::errc::no_such_file_or_directory; break;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: return std::make_error_code(std::errc::permission_denied);
+    case ERROR_WRITE_PROTECT: condition = std::errc::permission_denied; break;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return std::make_error_code(std::errc::no_space_on_device);
-    default: return std::make_error_code(std::errc::io_error);
+    case ERROR_HANDLE_DISK_FULL: condition = std::errc::no_space_on_device; break;
+    default: break;
   }
+  throw std::system_error(std::make_error_code(condition));
 }
+
+HANDLE handleOf(NativeFile file) {
+  return reinterpret_cast<HANDLE>(file);
+}  // NOLINT: the seam's own
 
 // Reads and writes go in pieces a DWORD can count.
 constexpr std::size_t kPiece = std::size_t{1} << 30U;
@@ -57,13 +62,13 @@ std::string readWholeFile(const std::filesystem::path& file) {
   const FileHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle.valid()) {
-    throw fileError(lastFileError(), FileAccess::Read);
+    failWithLastError();
   }
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(handle.get(), &size) || size.QuadPart < 0 ||
       static_cast<unsigned long long>(size.QuadPart) >
           std::numeric_limits<std::size_t>::max() / 2) {
-    throw RuntimeError(err::kPathFileAccess);
+    throw std::system_error(std::make_error_code(std::errc::io_error));
   }
   std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
   std::size_t done = 0;
@@ -71,7 +76,7 @@ std::string readWholeFile(const std::filesystem::path& file) {
     DWORD read = 0;
     const auto piece = static_cast<DWORD>(std::min(kPiece, bytes.size() - done));
     if (!ReadFile(handle.get(), bytes.data() + done, piece, &read, nullptr)) {
-      throw RuntimeError(err::kPathFileAccess);
+      throw std::system_error(std::make_error_code(std::errc::io_error));
     }
     if (read == 0) {
       break;  // the file shrank while being read
@@ -82,33 +87,54 @@ std::string readWholeFile(const std::filesystem::path& file) {
   return bytes;
 }
 
-void writeWholeFile(const std::filesystem::path& file, std::string_view bytes, bool syncToDisk) {
-  const FileHandle handle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle.valid()) {
-    throw fileError(lastFileError(), FileAccess::Write);
+NativeFile createFile(const std::filesystem::path& file) {
+  const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    failWithLastError();
   }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
+  return reinterpret_cast<NativeFile>(handle);  // NOLINT: the seam's own
+}
+
+void writeToFile(NativeFile file, std::string_view bytes) {
+  while (!bytes.empty()) {
     DWORD written = 0;
-    const auto piece = static_cast<DWORD>(std::min(kPiece, bytes.size() - done));
-    if (!WriteFile(handle.get(), bytes.data() + done, piece, &written, nullptr) || written == 0) {
-      throw fileError(lastFileError(), FileAccess::Write);
+    const auto piece = static_cast<DWORD>(std::min(kPiece, bytes.size()));
+    if (!WriteFile(handleOf(file), bytes.data(), piece, &written, nullptr) || written == 0) {
+      failWithLastError();
     }
-    done += written;
-  }
-  if (syncToDisk && !FlushFileBuffers(handle.get())) {
-    throw fileError(lastFileError(), FileAccess::Write);
+    bytes.remove_prefix(written);
   }
 }
 
-void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    throw fileError(lastFileError(), FileAccess::Write);
+void syncFile(NativeFile file) {
+  if (!FlushFileBuffers(handleOf(file))) {
+    failWithLastError();
+  }
+}
+
+void closeFile(NativeFile file) {
+  if (!CloseHandle(handleOf(file))) {
+    failWithLastError();
+  }
+}
+
+void abandonFile(NativeFile file) noexcept {
+  CloseHandle(handleOf(file));
+}
+
+void moveEntry(const std::filesystem::path& from, const std::filesystem::path& to) {
+  // A folder moves only to a name not in use: the system refuses to replace one.
+  std::error_code ignored;
+  const DWORD flags = std::filesystem::is_directory(from, ignored)
+                          ? MOVEFILE_WRITE_THROUGH
+                          : MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+  if (!MoveFileExW(from.c_str(), to.c_str(), flags)) {
+    failWithLastError();
   }
 }
 
 // A rename is durable on the system's file systems once it returns.
-void syncDirectory(const std::filesystem::path& /*directory*/) {}
+void syncFolder(const std::filesystem::path& /*folder*/) noexcept {}
 
-}  // namespace kvm
+}  // namespace kvm::disk

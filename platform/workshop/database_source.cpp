@@ -1,13 +1,12 @@
 #include "platform/workshop/database_source.h"
 
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "base/runtime_error.h"
 #include "base/text.h"
-#include "platform/workshop/outputs/write_failure.h"
+#include "files/staged_file.h"
 #include "storage/attribute_rules.h"
 #include "storage/builtin_database.h"
 #include "storage/database_codec.h"
@@ -22,15 +21,6 @@ std::string describe(const DatabaseFormatError& error) {
   return "error " + std::to_string(error.number()) + " (" + toUtf8(error.description()) +
          ") at byte " + std::to_string(error.offset()) + ": " + error.location() + ": " +
          error.detail();
-}
-
-void writeTextFile(const std::filesystem::path& file, std::string_view text) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) {
-    cli::throwWriteFailure(file);
-  }
 }
 
 }  // namespace
@@ -61,7 +51,7 @@ void useDatabase(const DatabaseSource& source, const std::filesystem::path& home
   if (!source.file) {
     // A fresh session gets it from the settings dialog, as a first start would.
     if (std::filesystem::exists(target)) {
-      writeTextFile(target, builtinDatabaseBytes());
+      files::writeFileSafely(target, builtinDatabaseBytes());
     }
     return;
   }

@@ -2,16 +2,16 @@
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <optional>
+#include <sstream>
 
+#include "files/staged_file.h"
 #include "platform/workshop/database_source.h"
 #include "platform/workshop/job/bill_job.h"
 #include "platform/workshop/job/session_home.h"
 #include "platform/workshop/outputs/bill_outputs.h"
 #include "platform/workshop/outputs/drawing_export.h"
 #include "platform/workshop/outputs/output_stage.h"
-#include "platform/workshop/outputs/write_failure.h"
 #include "platform/workshop/project/plan_lines.h"
 #include "platform/workshop/project/project_file.h"
 #include "platform/workshop/sample/sample_plan.h"
@@ -38,15 +38,6 @@ std::size_t lineCount(const companion::Project& project) {
     lines += flashing.lines.size();
   }
   return lines;
-}
-
-void writeTextFile(const std::filesystem::path& file, std::string_view text) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) {
-    cli::throwWriteFailure(file);
-  }
 }
 
 shop::Paper paperNamed(const std::string& name) {
@@ -119,7 +110,7 @@ void runWorkshopJob(const BillRequest& request, std::ostream& progress,
   cli::OutputStage stage(request.output, request.force);
   const std::filesystem::path& folder = stage.path();
   if (!request.projectText.empty()) {
-    writeTextFile(folder / "project.json", request.projectText);
+    files::writeFileSafely(folder / "project.json", request.projectText);
   }
   if (request.samplePlan) {
     std::filesystem::copy_file(plan.plan, folder / "plan.dxf");
@@ -129,16 +120,19 @@ void runWorkshopJob(const BillRequest& request, std::ostream& progress,
                            {project.coil, project.prices, paperNamed(request.paper), checkpoint});
   companion::runBillJob(project, {home.path(), localToday()}, outputs, drawing);
   drawing.finish();
-  progress << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
-           << drawing.entityCount() << " entities)\n";
+  // What was written is said once all of it is in place.
+  std::ostringstream written;
+  written << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
+          << drawing.entityCount() << " entities)\n";
   if (!request.modelSpaceDump.empty()) {
-    progress << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
+    written << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
   }
-  outputs.finish();
+  outputs.finish(written);
   if (checkpoint) {
     checkpoint();
   }
   stage.commit();
+  progress << written.str();
 }
 
 }  // namespace kvm::workshop

@@ -8,8 +8,7 @@ namespace kvm {
 
 // Whole-file access with failures as run-time errors: 53 "File not found", 61 "Disk full",
 // 70 "Permission denied", 76 "Path not found", 75 "Path/File access error" for the rest.
-// The platform-specific part (getting bytes onto the disk) lives in one source per
-// platform.
+// The bytes reach the disk through files/disk.h, the one seam every writer shares.
 
 std::string readWholeFile(const std::filesystem::path& file);
 

@@ -7,10 +7,9 @@
 #include <cerrno>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <system_error>
 
-#include "storage/file_access.h"
-#include "storage/file_errors.h"
+#include "files/disk.h"
 
 namespace kvm::testing {
 
@@ -33,31 +32,19 @@ bool failsHere() {
   return plan.failAt && *plan.failAt == plan.calls;
 }
 
-[[noreturn]] void fail() {
-  throw fileErrorFromErrno(faultPlan().failErrno, FileAccess::Write);
+[[noreturn]] void failWith(int error) {
+  throw std::system_error(error, std::generic_category());
 }
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-  [[nodiscard]] int get() const noexcept { return fd_; }
-
- private:
-  int fd_;
-};
+[[noreturn]] void fail() {
+  failWith(faultPlan().failErrno);
+}
 
 void writeAll(int fd, const char* bytes, std::size_t size) {
   while (size > 0) {
     const ssize_t count = ::write(fd, bytes, size);
     if (count < 0) {
-      throw fileErrorFromErrno(errno, FileAccess::Write);
+      failWith(errno);
     }
     bytes += count;
     size -= static_cast<std::size_t>(count);
@@ -68,60 +55,80 @@ void writeAll(int fd, const char* bytes, std::size_t size) {
 
 }  // namespace kvm::testing
 
-namespace kvm {
+namespace kvm::disk {
 
 using testing::failsHere;
 
 std::string readWholeFile(const std::filesystem::path& file) {
   std::error_code error;
   if (std::filesystem::is_directory(file, error)) {
-    throw fileErrorFromErrno(EISDIR, FileAccess::Read);
+    testing::failWith(EISDIR);
   }
   std::ifstream in(file, std::ios::binary);
   if (!in) {
-    throw fileErrorFromErrno(ENOENT, FileAccess::Read);
+    testing::failWith(ENOENT);
   }
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void writeWholeFile(const std::filesystem::path& file, std::string_view bytes, bool syncToDisk) {
+NativeFile createFile(const std::filesystem::path& file) {
   if (failsHere()) {
     testing::fail();
   }
-  testing::Descriptor fd(::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) {
-    throw fileErrorFromErrno(errno, FileAccess::Write);
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    testing::failWith(errno);
   }
+  return fd;
+}
+
+void writeToFile(NativeFile file, std::string_view bytes) {
+  const int fd = static_cast<int>(file);
   for (std::size_t at = 0; at < bytes.size(); at += testing::kWriteCall) {
     const std::size_t size = std::min(testing::kWriteCall, bytes.size() - at);
     if (failsHere()) {
-      testing::writeAll(fd.get(), bytes.data() + at, size / 2);
+      // A full disk takes part of the bytes first.
+      testing::writeAll(fd, bytes.data() + at, size / 2);
       testing::fail();
     }
-    testing::writeAll(fd.get(), bytes.data() + at, size);
+    testing::writeAll(fd, bytes.data() + at, size);
   }
-  if (syncToDisk && failsHere()) {
-    testing::fail();
-  }
+}
+
+void syncFile(NativeFile /*file*/) {
   if (failsHere()) {
     testing::fail();
   }
 }
 
-void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+void closeFile(NativeFile file) {
+  ::close(static_cast<int>(file));
   if (failsHere()) {
     testing::fail();
   }
-  std::error_code error;
-  std::filesystem::rename(from, to, error);
-  if (error) {
-    throw fileError(error, FileAccess::Write);
+}
+
+void abandonFile(NativeFile file) noexcept {
+  ::close(static_cast<int>(file));
+}
+
+void moveEntry(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (failsHere()) {
+    testing::fail();
+  }
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    testing::failWith(errno);
   }
 }
 
-void syncDirectory(const std::filesystem::path& /*directory*/) {
-  // The rename has happened by now; a failure here is not reported by the real one either.
-  static_cast<void>(failsHere());
+void syncFolder(const std::filesystem::path& /*folder*/) noexcept {
+  // The rename has happened by now; a failure here is not reported by the real one either,
+  // nor can a watcher stop the program here.
+  try {
+    static_cast<void>(failsHere());
+  } catch (...) {
+    ++testing::faultPlan().calls;
+  }
 }
 
-}  // namespace kvm
+}  // namespace kvm::disk

@@ -7,7 +7,7 @@
 
 namespace kvm::testing {
 
-// The test programs of this folder replace the platform's file access (file_access.h) with
+// The test programs of this folder replace the platform's file calls (files/disk.h) with
 // one that does the same on the real disk, in small write calls, and can fail or watch at any
 // of them. The seam is a set of free functions, so the plan is one object for the program.
 struct FaultPlan {

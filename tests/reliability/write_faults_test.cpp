@@ -13,6 +13,7 @@
 
 #include "base/runtime_error.h"
 #include "base/text.h"
+#include "files/temporary_names.h"
 #include "storage/builtin_database.h"
 #include "storage/database_codec.h"
 #include "storage/database_file.h"
@@ -90,11 +91,11 @@ TEST_F(WriteFaults, a_database_save_killed_at_any_call_leaves_the_old_or_the_new
 
   // A kill before the replacement leaves the half-written copy beside the file; the next
   // load reads the file and the next save replaces the leftover.
-  std::ofstream(fs::path(file) += ".new", std::ios::binary) << newBytes.substr(0, 100);
+  std::ofstream(files::stagedPathFor(file), std::ios::binary) << newBytes.substr(0, 100);
   EXPECT_EQ(writeLibraryTable(readDatabaseFile(file)), newBytes);
   saveDatabase(file, readLibraryTable(oldBytes));
   EXPECT_EQ(contentOf(file), oldBytes);
-  EXPECT_FALSE(fs::exists(fs::path(file) += ".new"));
+  EXPECT_FALSE(fs::exists(files::stagedPathFor(file)));
 }
 
 TEST_F(WriteFaults, a_database_save_failing_at_any_call_keeps_the_old_file_and_says_so) {
@@ -114,7 +115,7 @@ TEST_F(WriteFaults, a_database_save_failing_at_any_call_keeps_the_old_file_and_s
       EXPECT_THROW(saveDatabase(file, edited), RuntimeError) << "call " << at;
       faultPlan().reset();
       EXPECT_EQ(contentOf(file), oldBytes) << "call " << at;
-      EXPECT_FALSE(fs::exists(fs::path(file) += ".new")) << "call " << at;
+      EXPECT_FALSE(fs::exists(files::stagedPathFor(file))) << "call " << at;
     }
   }
   saveDatabase(file, edited);
@@ -146,7 +147,7 @@ TEST_F(WriteFaults, a_refused_replacement_keeps_the_old_file_and_names_the_cause
     EXPECT_EQ(faultPlan().calls, replacement) << "the save went on after the refusal";
     faultPlan().reset();
     EXPECT_EQ(contentOf(file), oldBytes);
-    EXPECT_FALSE(fs::exists(fs::path(file) += ".new"));
+    EXPECT_FALSE(fs::exists(files::stagedPathFor(file)));
   }
 }
 
@@ -247,7 +248,7 @@ TEST_F(DialogWriteFaults, a_refused_replacement_is_told_and_the_next_save_writes
       << toUtf8(ui_->boxes.back().text);
   EXPECT_TRUE(state().modified);
   EXPECT_EQ(contentOf(file), oldBytes);
-  EXPECT_FALSE(fs::exists(fs::path(file) += ".new"));
+  EXPECT_FALSE(fs::exists(files::stagedPathFor(file)));
 
   EXPECT_TRUE(form().Save2(false));
   EXPECT_FALSE(state().modified);

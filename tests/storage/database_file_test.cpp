@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "files/temporary_names.h"
 #include "storage/builtin_database.h"
 #include "storage/database_codec.h"
 #include "storage/file_access.h"
@@ -43,7 +44,7 @@ TEST(database_file_test, a_missing_file_is_created_from_the_built_in_database) {
   EXPECT_EQ(settings.get(u"dangSel", u""), u"0,0,0");
   EXPECT_EQ(loaded.table.size(), 6U);
   EXPECT_EQ(flashingCount(loaded.table), 32U);
-  EXPECT_FALSE(std::filesystem::exists(folder / "QORNCAD" / "Kavelmor.dat.new"));
+  EXPECT_FALSE(std::filesystem::exists(files::stagedPathFor(folder / "QORNCAD" / "Kavelmor.dat")));
 }
 
 TEST(database_file_test, an_existing_file_is_read_and_left_alone) {
@@ -82,7 +83,7 @@ TEST(database_file_test, a_failed_save_leaves_the_old_file_and_reports_it) {
   const auto file = folder / "Kavelmor.dat";
   put(file, "precious");
   // Something in the way of the new file: the save cannot complete.
-  std::filesystem::create_directories(folder / "Kavelmor.dat.new" / "blocker");
+  std::filesystem::create_directories(files::stagedPathFor(file) / "blocker");
   EXPECT_THROW(saveDatabase(file, builtinLibraryTable()), RuntimeError);
   EXPECT_EQ(readWholeFile(file), "precious");
 
@@ -108,7 +109,7 @@ TEST(database_file_test, a_folder_in_the_files_place_is_left_alone_and_the_save_
     EXPECT_THROW(saveDatabase(file, builtinLibraryTable()), RuntimeError);
     EXPECT_TRUE(std::filesystem::is_directory(file));
     EXPECT_EQ(std::filesystem::exists(file / "inside.txt"), !empty);
-    EXPECT_FALSE(std::filesystem::exists(folder / "Kavelmor.dat.new"));
+    EXPECT_FALSE(std::filesystem::exists(files::stagedPathFor(file)));
     std::filesystem::remove_all(file);
   }
   saveDatabase(file, builtinLibraryTable());

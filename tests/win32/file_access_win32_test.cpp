@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "base/runtime_error.h"
+#include "files/temporary_names.h"
 #include "storage/file_access.h"
 
 namespace kvm {
@@ -46,7 +47,7 @@ TEST(file_access_win32, a_save_leaves_a_folder_in_the_files_place_alone) {
   std::filesystem::create_directories(file / L"inside");
   EXPECT_NE(errorNumberOf([&] { writeFileAtomically(file, "new"); }), 0);
   EXPECT_TRUE(std::filesystem::is_directory(file / L"inside"));
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(file) += L".new"));
+  EXPECT_FALSE(std::filesystem::exists(files::stagedPathFor(file)));
   std::filesystem::remove_all(file);
 }
 

@@ -121,20 +121,10 @@ int drawAndWrite(const PreviewRequest& request, cairo::ImageFormat format, std::
   if (!flashing->hasProfile()) {
     messages << "\"" << request.flashing << "\" has no profile; the picture is empty\n";
   }
-  // Drawn beside its name and moved there when complete: a drawing that fails leaves no half
-  // picture, nor spoils the one an earlier run made.
-  const std::filesystem::path output = request.output;
-  const std::filesystem::path part =
-      output.parent_path() / ("." + output.filename().string() + ".part");
-  try {
-    cairo::renderToFile(area.recording().ops(), static_cast<int>(area.innerWidth()),
-                        static_cast<int>(area.innerHeight()), format, part);
-    std::filesystem::rename(part, output);
-  } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(part, ignored);
-    throw;
-  }
+  // Written whole or not at all: a drawing that fails leaves no half picture, nor spoils the
+  // one an earlier run made.
+  cairo::renderToFile(area.recording().ops(), static_cast<int>(area.innerWidth()),
+                      static_cast<int>(area.innerHeight()), format, request.output);
   return ui.shown() == 0 ? 0 : 1;
 }
 

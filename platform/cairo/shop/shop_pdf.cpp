@@ -3,42 +3,20 @@
 #include <cairo-pdf.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
 #include <map>
+#include <memory>
 #include <stdexcept>
-#include <system_error>
 #include <utility>
 #include <vector>
 
+#include "files/staged_file.h"
 #include "platform/cairo/cairo_canvas.h"
+#include "platform/cairo/staged_stream.h"
 #include "shop/page_writer.h"
 
 namespace kvm::cairo {
 
 namespace {
-
-// Where cairo's output goes, with the first failure's reason kept.
-struct Sink {
-  std::ofstream* file = nullptr;
-  int error = 0;
-
-  void failed() {
-    if (error == 0) error = errno != 0 ? errno : EIO;
-  }
-};
-
-cairo_status_t writeBytes(void* closure, const unsigned char* data, unsigned int length) {
-  auto* sink = static_cast<Sink*>(closure);
-  if (sink->error != 0) return CAIRO_STATUS_WRITE_ERROR;
-  errno = 0;
-  sink->file->write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(length));
-  if (!*sink->file) {
-    sink->failed();
-    return CAIRO_STATUS_WRITE_ERROR;
-  }
-  return CAIRO_STATUS_SUCCESS;
-}
 
 [[noreturn]] void fail(const std::filesystem::path& file, const std::string& reason) {
   throw std::runtime_error(file.string() + ": cannot write" +
@@ -169,16 +147,12 @@ void writeShopPdf(const std::filesystem::path& file, const shop::ShopBook& book)
   const shop::ShopPages laidOut = shop::layoutShopBook(book, measure);
   const shop::Point paper = shop::paperSize(book.paper);
 
-  const std::filesystem::path part = file.string() + ".part";
-  Sink sink;
-  errno = 0;
-  std::ofstream out(part, std::ios::binary | std::ios::trunc);
-  if (!out) fail(file, std::generic_category().message(errno != 0 ? errno : EIO));
-  sink.file = &out;
+  // A drawing that throws or fails leaves the staged file to be removed, the old one in place.
+  files::StagedFile staged(file);
   cairo_status_t status = CAIRO_STATUS_SUCCESS;
   {
     std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(
-        cairo_pdf_surface_create_for_stream(writeBytes, &sink, paper.x, paper.y),
+        cairo_pdf_surface_create_for_stream(writeToStagedFile, &staged, paper.x, paper.y),
         cairo_surface_destroy);
     std::unique_ptr<cairo_t, void (*)(cairo_t*)> context(cairo_create(surface.get()),
                                                          cairo_destroy);
@@ -189,22 +163,11 @@ void writeShopPdf(const std::filesystem::path& file, const shop::ShopBook& book)
     cairo_surface_finish(surface.get());
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface.get());
   }
-  errno = 0;
-  out.close();
-  if (!out) sink.failed();
-  if (status != CAIRO_STATUS_SUCCESS || sink.error != 0) {
-    std::error_code ignored;
-    std::filesystem::remove(part, ignored);
-    fail(file, sink.error != 0 ? std::generic_category().message(sink.error)
-                               : cairo_status_to_string(status));
+  if (status != CAIRO_STATUS_SUCCESS) {
+    staged.flush();  // a failure of the disk says so itself
+    fail(file, cairo_status_to_string(status));
   }
-  std::error_code error;
-  std::filesystem::rename(part, file, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(part, ignored);
-    fail(file, error.message());
-  }
+  staged.commit();
 }
 
 }  // namespace kvm::cairo

@@ -1,7 +1,5 @@
 #include "platform/workshop/outputs/bill_outputs.h"
 
-#include <fstream>
-
 #include "base/numbers.h"
 #include "base/text.h"
 #include "model/current_use.h"
@@ -95,11 +93,8 @@ void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string
       progress_ << "The settings dialog noted: " << line << '\n';
     }
   }
-  billTextFile_.open(folder_ / "bill.txt", std::ios::binary | std::ios::trunc);
-  if (!billTextFile_) {
-    throwWriteFailure(folder_ / "bill.txt");
-  }
-  billText_.emplace(billTextFile_, bill, notes);
+  billTextFile_.emplace(folder_ / "bill.txt");
+  billText_.emplace(billTextFile_->stream(), bill, notes);
   projectName_ = bill.header.projectName;
   date_ = bill.header.date;
   thickness_ = bill.header.plateThickness;
@@ -175,7 +170,7 @@ std::optional<BillCosts> BillOutputs::costs(const std::vector<CoilOrder>& orders
   return costs;
 }
 
-void BillOutputs::finish() {
+void BillOutputs::finish(std::ostream& report) {
   const double thickness = parseNumber(thickness_).value_or(0);
   std::vector<CoilOrder> coilOrders = coilStrips_.order(options_.coil, thickness);
   writeCoilCsv(folder_ / "coil.csv", coilOrders);
@@ -185,35 +180,32 @@ void BillOutputs::finish() {
   cutList_.finish(projectName_, date_, priced);
   cutPlan_.finish();
   billText_->finish();
-  billTextFile_.close();
-  if (!billTextFile_) {
-    throwWriteFailure(folder_ / "bill.txt");
-  }
-  progress_ << "Wrote the bill readable to " << (shown_ / "bill.txt").string() << '\n';
-  progress_ << "Bill totals: " << drawn_ << " flashings, " << rows_ << " count rows, "
-            << toUtf8(formatFixed(cutLength_ / 1000, 2)) << " m of flashing, "
-            << toUtf8(formatFixed(area_, 2)) << " m² of sheet\n";
-  progress_ << "Wrote the cut list to " << (shown_ / "cutlist.csv").string()
-            << " and the cutting plan to " << (shown_ / "cutplan.csv").string() << '\n';
-  progress_ << "Wrote " << pictures_ << " profile pictures to " << shown_.string() << '\n';
+  billTextFile_->commit();
+  report << "Wrote the bill readable to " << (shown_ / "bill.txt").string() << '\n';
+  report << "Bill totals: " << drawn_ << " flashings, " << rows_ << " count rows, "
+         << toUtf8(formatFixed(cutLength_ / 1000, 2)) << " m of flashing, "
+         << toUtf8(formatFixed(area_, 2)) << " m² of sheet\n";
+  report << "Wrote the cut list to " << (shown_ / "cutlist.csv").string()
+         << " and the cutting plan to " << (shown_ / "cutplan.csv").string() << '\n';
+  report << "Wrote " << pictures_ << " profile pictures to " << shown_.string() << '\n';
   for (const std::string& flashing : coilStrips_.withoutWidth()) {
-    progress_ << "  " << flashing
-              << " has no developed width in the database: left out of the coil order\n";
+    report << "  " << flashing
+           << " has no developed width in the database: left out of the coil order\n";
   }
-  reportCoilOrders(progress_, coilOrders);
-  progress_ << "Wrote the coil order to " << (shown_ / "coil.csv").string() << '\n';
+  reportCoilOrders(report, coilOrders);
+  report << "Wrote the coil order to " << (shown_ / "coil.csv").string() << '\n';
   if (priced != nullptr) {
     for (const std::string& unpriced : priced->unpriced()) {
-      progress_ << "  the prices name no sheet price for " << unpriced
-                << ": its flashings' costs are left out\n";
+      report << "  the prices name no sheet price for " << unpriced
+             << ": its flashings' costs are left out\n";
     }
   }
   const shop::ShopBook book = shopSheets_.finish(toUtf8(projectName_), toUtf8(date_),
                                                  toUtf8(thickness_), std::move(coilOrders), priced);
   cairo::writeShopPdf(folder_ / "shop.pdf", book);
-  progress_ << "Wrote the shop drawings to " << (shown_ / "shop.pdf").string() << " (the cover, "
-            << counted(book.flashings.size(), "flashing page", "flashing pages")
-            << " and the coil pages)\n";
+  report << "Wrote the shop drawings to " << (shown_ / "shop.pdf").string() << " (the cover, "
+         << counted(book.flashings.size(), "flashing page", "flashing pages")
+         << " and the coil pages)\n";
 }
 
 }  // namespace kvm::cli

@@ -2,12 +2,12 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "files/staged_file.h"
 #include "model/flashing.h"
 #include "platform/workshop/job/bill_job.h"
 #include "platform/workshop/outputs/bill_text.h"
@@ -44,8 +44,8 @@ class BillOutputs final : public companion::BillObserver {
   void flashingDrawn(const companion::FlashingResult& result) override;
 
   // Plans the coil, prices the bill, writes the shop drawings, moves the cut list into place
-  // and reports what was written.
-  void finish();
+  // and reports what was written to `report`, for saying once the outputs are in place.
+  void finish(std::ostream& report);
 
   [[nodiscard]] std::size_t pictures() const { return pictures_; }
 
@@ -61,7 +61,7 @@ class BillOutputs final : public companion::BillObserver {
   std::ostream& progress_;
   std::filesystem::path programDirectory_;
   // bill.txt, written as the blocks are drawn, so that nothing of a block is kept.
-  std::ofstream billTextFile_;
+  std::optional<files::StagedFile> billTextFile_;
   std::optional<BillText> billText_;
   std::u16string projectName_;
   std::u16string date_;

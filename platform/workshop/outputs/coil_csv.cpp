@@ -1,12 +1,10 @@
 #include "platform/workshop/outputs/coil_csv.h"
 
-#include <fstream>
-#include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "base/numbers.h"
 #include "base/text.h"
+#include "files/staged_file.h"
 
 namespace kvm {
 
@@ -50,23 +48,9 @@ void writeCoilCsv(std::ostream& out, std::span<const CoilOrder> orders) {
 }
 
 void writeCoilCsv(const std::filesystem::path& file, std::span<const CoilOrder> orders) {
-  const std::filesystem::path part = file.string() + ".part";
-  {
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    if (out) writeCoilCsv(out, orders);
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(part, ignored);
-      throw std::runtime_error(file.string() + ": cannot write");
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(part, file, error);
-  if (error) {
-    std::filesystem::remove(part, error);
-    throw std::runtime_error(file.string() + ": cannot write");
-  }
+  files::StagedFile staged(file);
+  writeCoilCsv(staged.stream(), orders);
+  staged.commit();
 }
 
 }  // namespace kvm

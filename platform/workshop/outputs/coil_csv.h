@@ -13,7 +13,7 @@ namespace kvm {
 void writeCoilCsv(std::ostream& out, std::span<const CoilOrder> orders);
 
 // Writes beside the file first, so that a failed write leaves no half a file. Throws
-// std::runtime_error naming the file.
+// files::FileWriteError naming the file.
 void writeCoilCsv(const std::filesystem::path& file, std::span<const CoilOrder> orders);
 
 }  // namespace kvm

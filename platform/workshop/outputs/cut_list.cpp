@@ -1,8 +1,6 @@
 #include "platform/workshop/outputs/cut_list.h"
 
 #include <algorithm>
-#include <stdexcept>
-#include <system_error>
 
 #include "base/numbers.h"
 #include "base/text.h"
@@ -22,24 +20,12 @@ std::string csvField(const std::string& text) {
   return quoted + "\"";
 }
 
-CutList::CutList(std::filesystem::path file, bool priced)
-    : file_(std::move(file)), part_(file_.string() + ".part"), priced_(priced) {
-  out_.open(part_, std::ios::binary | std::ios::trunc);
-  if (!out_) {
-    throwWriteFailure(part_);
-  }
+CutList::CutList(const std::filesystem::path& file, bool priced)
+    : file_(file), out_(file_.stream()), priced_(priced) {
   out_ << "\xEF\xBB\xBF"
        << "block,flashing,colour,developed_width_mm,class_length_mm,lines,piece_length_mm,"
           "pieces,pieces_to_cut,run_length_m,area_m2"
        << (priced_ ? ",bends,material_cost,folding_cost,cost" : "") << "\r\n";
-}
-
-CutList::~CutList() {
-  if (!finished_) {
-    out_.close();
-    std::error_code ignored;
-    std::filesystem::remove(part_, ignored);
-  }
 }
 
 void CutList::add(const companion::FlashingResult& flashing, int bends) {
@@ -119,16 +105,7 @@ void CutList::finish(const std::u16string& project, const std::u16string& date,
     }
     out_ << "\r\n";
   }
-  out_.close();
-  if (!out_) {
-    throwWriteFailure(part_);
-  }
-  std::error_code error;
-  std::filesystem::rename(part_, file_, error);
-  if (error) {
-    throw std::runtime_error(file_.string() + ": " + error.message());
-  }
-  finished_ = true;
+  file_.commit();
 }
 
 }  // namespace kvm::cli

@@ -1,28 +1,24 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "files/staged_file.h"
 #include "platform/workshop/job/bill_job.h"
 #include "platform/workshop/outputs/bill_costs.h"
 
 namespace kvm::cli {
 
 // cutlist.csv: one row per flashing and length class. UTF-8 with a byte order mark, so that a
-// spreadsheet on a Chinese system reads the names right. Written beside its final name and
+// spreadsheet on a Chinese system reads the names right. Staged beside its final name and
 // moved into place by finish(). With prices, the rows wait for the coil order, which the
 // material cost depends on, and gain the cost columns.
 class CutList {
  public:
-  CutList(std::filesystem::path file, bool priced);
-  CutList(const CutList&) = delete;
-  CutList& operator=(const CutList&) = delete;
-  CutList(CutList&&) = delete;
-  CutList& operator=(CutList&&) = delete;
-  ~CutList();
+  CutList(const std::filesystem::path& file, bool priced);
 
   void add(const companion::FlashingResult& flashing, int bends);
   // Ends the list with a row of totals per colour, naming the project and the date. `costs`
@@ -54,11 +50,9 @@ class CutList {
   // The row's cost columns, adding them to the colour's total.
   std::string costColumns(const Row& row, Total& total, const BillCosts& costs) const;
 
-  std::filesystem::path file_;
-  std::filesystem::path part_;
-  std::ofstream out_;
+  files::StagedFile file_;
+  std::ostream& out_;
   bool priced_ = false;
-  bool finished_ = false;
   std::vector<Row> rows_;      // priced lists only
   std::vector<Total> totals_;  // per colour, in the order the colours first appear
 };

@@ -1,18 +1,12 @@
 #include "platform/workshop/outputs/cut_plan.h"
 
-#include <stdexcept>
-
 #include "base/text.h"
 #include "platform/workshop/outputs/cut_list.h"
 #include "platform/workshop/outputs/write_failure.h"
 
 namespace kvm::cli {
 
-CutPlanFile::CutPlanFile(const std::filesystem::path& file)
-    : file_(file), out_(file, std::ios::binary | std::ios::trunc) {
-  if (!out_) {
-    throwWriteFailure(file_);
-  }
+CutPlanFile::CutPlanFile(const std::filesystem::path& file) : file_(file), out_(file_.stream()) {
   out_ << "\xEF\xBB\xBF"
        << "block,flashing,line,piece_length_mm,from_offcut,strip_length_mm\r\n";
 }
@@ -27,10 +21,7 @@ void CutPlanFile::add(const companion::FlashingResult& flashing) {
 }
 
 void CutPlanFile::finish() {
-  out_.close();
-  if (!out_) {
-    throwWriteFailure(file_);
-  }
+  file_.commit();
 }
 
 }  // namespace kvm::cli

@@ -1,15 +1,16 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
+#include <ostream>
 
+#include "files/staged_file.h"
 #include "platform/workshop/job/bill_job.h"
 
 namespace kvm::cli {
 
 // cutplan.csv: the workshop's cutting plan, one row per piece: block, flashing, the line's
 // number in its current-use row, the piece's length and whether it comes from an offcut.
-// UTF-8 with a byte order mark, like the cut list.
+// UTF-8 with a byte order mark, like the cut list; staged and moved into place by finish().
 class CutPlanFile {
  public:
   explicit CutPlanFile(const std::filesystem::path& file);
@@ -18,8 +19,8 @@ class CutPlanFile {
   void finish();
 
  private:
-  std::filesystem::path file_;
-  std::ofstream out_;
+  files::StagedFile file_;
+  std::ostream& out_;
 };
 
 }  // namespace kvm::cli

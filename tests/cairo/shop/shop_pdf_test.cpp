@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "files/temporary_names.h"
 #include "platform/cairo/shop/shop_pdf.h"
 #include "shop/page_writer.h"
 #include "tests/shop/sample_book.h"
@@ -81,7 +82,7 @@ TEST_F(shop_pdf_test, a_failed_write_names_the_file_and_leaves_nothing) {
 TEST_F(shop_pdf_test, a_full_disk_is_reported_as_such) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   // Writing into /dev/full fails at the first flush with the system's reason.
-  fs::create_symlink("/dev/full", dir_ / "shop.pdf.part");
+  fs::create_symlink("/dev/full", files::stagedPathFor(dir_ / "shop.pdf"));
   try {
     writeShopPdf(dir_ / "shop.pdf", shop::testing::sampleBook());
     FAIL() << "no error";
