@@ -9,8 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);  // NOLINT
   try {
-    (void)kvm::companion::parseProject(text, "fuzz.json");
-  } catch (const kvm::companion::ProjectError&) {
+    (void)kvm::workshop::parseProject(text, "fuzz.json");
+  } catch (const kvm::workshop::ProjectError&) {
   }
   return 0;
 }

@@ -170,33 +170,33 @@ void BM_BillJobWithoutOutputs(benchmark::State& state) {
   std::filesystem::copy_file(files.database, databasePath(programDirectoryUnder(home)),
                              std::filesystem::copy_options::overwrite_existing);
   for (auto _ : state) {
-    const companion::Project project = companion::readProjectFile(files.project);
-    companion::BillObserver nobody;
+    const workshop::Project project = workshop::readProjectFile(files.project);
+    workshop::BillObserver nobody;
     NoDrawing nothing;
-    companion::runBillJob(project, {home, {2016, 3, 2}}, nobody, nothing);
+    workshop::runBillJob(project, {home, {2016, 3, 2}}, nobody, nothing);
   }
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kFlashings));
 }
 
 // Gathers the shop drawings' book of the bill as the bill command does.
-class ShopBookOfTheBill final : public companion::BillObserver {
+class ShopBookOfTheBill final : public workshop::BillObserver {
  public:
   explicit ShopBookOfTheBill(const LibraryTable& database) : database_(database) {}
 
-  void flashingDrawn(const companion::FlashingResult& result) override {
+  void flashingDrawn(const workshop::FlashingResult& result) override {
     const CurrentUseParts parts = splitCurrentUseEntry(result.flashing->currentUse);
     const Flashing* profile = findBillFlashing(database_, parts.library, parts.flashing);
     sheets_.add(result, profile, profile != nullptr ? shop::bendCount(*profile) : 0);
     strips.add(result);
   }
 
-  cli::CoilStrips strips;
+  workshop::CoilStrips strips;
 
   shop::ShopBook book() { return sheets_.finish("基准工程", "2016.3.2", "0.5", {}, nullptr); }
 
  private:
   const LibraryTable& database_;
-  cli::ShopSheets sheets_{shop::Paper::A4};
+  workshop::ShopSheets sheets_{shop::Paper::A4};
 };
 
 void BM_ShopPdfOfTheBill(benchmark::State& state) {
@@ -208,8 +208,8 @@ void BM_ShopPdfOfTheBill(benchmark::State& state) {
   const LibraryTable database = fullDatabase();
   ShopBookOfTheBill gather(database);
   NoDrawing nothing;
-  companion::runBillJob(companion::readProjectFile(files.project), {home, {2016, 3, 2}}, gather,
-                        nothing);
+  workshop::runBillJob(workshop::readProjectFile(files.project), {home, {2016, 3, 2}}, gather,
+                       nothing);
   std::vector<CoilOrder> coil;
   const auto planned = std::chrono::steady_clock::now();
   coil = gather.strips.order({}, 0.5);
@@ -237,19 +237,19 @@ void BM_ShopPdfOfTheBill(benchmark::State& state) {
 }
 
 // Watches the heap after each drawn block while the outputs are written as usual.
-class HeapWatch final : public companion::BillObserver {
+class HeapWatch final : public workshop::BillObserver {
  public:
-  explicit HeapWatch(cli::BillOutputs& outputs) : outputs_(outputs) {}
+  explicit HeapWatch(workshop::BillOutputs& outputs) : outputs_(outputs) {}
 
   void componentStarted(const std::filesystem::path& directory) override {
     outputs_.componentStarted(directory);
   }
-  void billReceived(const companion::BillRecord& bill, std::u16string_view record,
-                    const std::vector<const companion::ProjectFlashing*>& rows,
+  void billReceived(const workshop::BillRecord& bill, std::u16string_view record,
+                    const std::vector<const workshop::ProjectFlashing*>& rows,
                     const std::vector<std::u16string>& notes) override {
     outputs_.billReceived(bill, record, rows, notes);
   }
-  void flashingDrawn(const companion::FlashingResult& result) override {
+  void flashingDrawn(const workshop::FlashingResult& result) override {
     outputs_.flashingDrawn(result);
     heap.push_back(heapInUse());
   }
@@ -257,7 +257,7 @@ class HeapWatch final : public companion::BillObserver {
   std::vector<std::size_t> heap;
 
  private:
-  cli::BillOutputs& outputs_;
+  workshop::BillOutputs& outputs_;
 };
 
 void BM_BillJobHeap(benchmark::State& state) {
@@ -270,14 +270,14 @@ void BM_BillJobHeap(benchmark::State& state) {
                              std::filesystem::copy_options::overwrite_existing);
   std::vector<std::size_t> heap;
   for (auto _ : state) {
-    const companion::Project project = companion::readProjectFile(files.project);
+    const workshop::Project project = workshop::readProjectFile(files.project);
     std::ostringstream progress;
-    cli::DrawingExport drawing(out / "bill.dxf", std::nullopt);
-    cli::BillOutputs outputs(out, out, progress, {});
+    workshop::DrawingExport drawing(out / "bill.dxf", std::nullopt);
+    workshop::BillOutputs outputs(out, out, progress, {});
     HeapWatch watch(outputs);
-    companion::runBillJob(project, {home, {2016, 3, 2}}, watch, drawing);
+    workshop::runBillJob(project, {home, {2016, 3, 2}}, watch, drawing);
     drawing.finish();
-    outputs.finish();
+    outputs.finish(progress);
     heap = watch.heap;
   }
   // From the 50th block on the heap holds what the job needs for any block; what it holds

@@ -32,9 +32,9 @@ std::optional<std::filesystem::path> optionalPath(const std::string& text) {
   return text.empty() ? std::nullopt : std::optional<std::filesystem::path>(text);
 }
 
-std::size_t lineCount(const companion::Project& project) {
+std::size_t lineCount(const Project& project) {
   std::size_t lines = 0;
-  for (const companion::ProjectFlashing& flashing : project.flashings) {
+  for (const ProjectFlashing& flashing : project.flashings) {
     lines += flashing.lines.size();
   }
   return lines;
@@ -46,27 +46,26 @@ shop::Paper paperNamed(const std::string& name) {
   return shop::Paper::A4;
 }
 
-companion::Project readProject(const BillRequest& request) {
-  return request.projectText.empty()
-             ? companion::readProjectFile(request.project)
-             : companion::parseProject(request.projectText, request.project);
+Project readProject(const BillRequest& request) {
+  return request.projectText.empty() ? readProjectFile(request.project)
+                                     : parseProject(request.projectText, request.project);
 }
 
 // The rows that name layers get their lines from the plan, before anything is written.
-void takeLinesFromPlan(companion::Project& project, const BillRequest& request,
-                       const PlanSource& source, std::ostream& progress) {
+void takeLinesFromPlan(Project& project, const BillRequest& request, const PlanSource& source,
+                       std::ostream& progress) {
   if (!source.plan.empty()) {
     project.plan = source.plan;
   }
-  if (!companion::needsPlan(project)) {
+  if (!needsPlan(project)) {
     return;
   }
   if (project.plan.empty()) {
-    throw companion::ProjectError(request.project +
-                                  ": rows take their lines from layers, but no plan is named: "
-                                  "give --plan PLAN.dxf or \"plan\" in the project file");
+    throw ProjectError(request.project +
+                       ": rows take their lines from layers, but no plan is named: "
+                       "give --plan PLAN.dxf or \"plan\" in the project file");
   }
-  const dxf::PlanTakeoff takeoff = companion::takeLinesFromPlan(project, source.units);
+  const dxf::PlanTakeoff takeoff = takeLinesFromPlan(project, source.units);
   progress << "Read the plan " << project.plan.string() << " (" << takeoff.version << ", units "
            << takeoff.units << ")";
   if (takeoff.skippedCount > 0) {
@@ -81,7 +80,7 @@ void takeLinesFromPlan(companion::Project& project, const BillRequest& request,
 BillRequest demoRequest(const std::string& output, const std::string& modelSpaceDump) {
   BillRequest request;
   request.project = (std::filesystem::path(output) / "project.json").string();
-  request.projectText = cli::sampleProject();
+  request.projectText = sampleProject();
   request.samplePlan = true;
   request.output = output;
   request.modelSpaceDump = modelSpaceDump;
@@ -91,23 +90,23 @@ BillRequest demoRequest(const std::string& output, const std::string& modelSpace
 
 void runWorkshopJob(const BillRequest& request, std::ostream& progress,
                     const std::function<void()>& checkpoint) {
-  const cli::SessionHome home(optionalPath(request.home));
+  const SessionHome home(optionalPath(request.home));
   const DatabaseSource source =
       databaseSource(request.builtin, request.database, home.path(), home.temporary());
   progress << "Database: " << source.description << '\n';
-  companion::Project project = readProject(request);
+  Project project = readProject(request);
   PlanSource plan = request.plan;
   if (request.samplePlan) {
     // The demo's plan is an output too: drawn in the session first, read from there.
     plan.plan = (home.path() / "plan.dxf").string();
-    cli::writeSamplePlan(plan.plan);
+    writeSamplePlan(plan.plan);
   }
   takeLinesFromPlan(project, request, plan, progress);
   progress << "Read the project " << request.project << ": " << project.flashings.size()
            << " current-use rows, " << lineCount(project) << " flashing lines\n";
   useDatabase(source, home.path());
 
-  cli::OutputStage stage(request.output, request.force);
+  OutputStage stage(request.output, request.force);
   const std::filesystem::path& folder = stage.path();
   if (!request.projectText.empty()) {
     files::writeFileSafely(folder / "project.json", request.projectText);
@@ -115,10 +114,10 @@ void runWorkshopJob(const BillRequest& request, std::ostream& progress,
   if (request.samplePlan) {
     std::filesystem::copy_file(plan.plan, folder / "plan.dxf");
   }
-  cli::DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
-  cli::BillOutputs outputs(folder, stage.target(), progress,
-                           {project.coil, project.prices, paperNamed(request.paper), checkpoint});
-  companion::runBillJob(project, {home.path(), localToday()}, outputs, drawing);
+  DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
+  BillOutputs outputs(folder, stage.target(), progress,
+                      {project.coil, project.prices, paperNamed(request.paper), checkpoint});
+  runBillJob(project, {home.path(), localToday()}, outputs, drawing);
   drawing.finish();
   // What was written is said once all of it is in place.
   std::ostringstream written;

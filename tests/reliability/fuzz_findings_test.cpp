@@ -14,10 +14,10 @@ namespace kvm::testing {
 namespace {
 
 TEST(FuzzFindings, a_project_file_with_a_number_beyond_a_double_is_refused_not_thrown_through) {
-  EXPECT_THROW(companion::parseProject(std::string(400, '6') + "e666", "p.json"),
-               companion::ProjectError);
-  EXPECT_THROW(companion::parseProject(R"({"billOrigin": [1e999, 0]})", "p.json"),
-               companion::ProjectError);
+  EXPECT_THROW(workshop::parseProject(std::string(400, '6') + "e666", "p.json"),
+               workshop::ProjectError);
+  EXPECT_THROW(workshop::parseProject(R"({"billOrigin": [1e999, 0]})", "p.json"),
+               workshop::ProjectError);
 }
 
 TEST(FuzzFindings, tagged_argument_values_are_read_after_their_tag_is_looked_at) {

@@ -26,7 +26,7 @@ void put(const fs::path& file, const std::string& content) {
 
 // A run writing bill.txt, a changed cutlist.csv and a new picture; the earlier one wrote a
 // picture this one does not.
-void writeRun(const cli::OutputStage& stage) {
+void writeRun(const workshop::OutputStage& stage) {
   put(stage.path() / "bill.txt", "bill");
   put(stage.path() / "cutlist.csv", "new cut list");
   put(stage.path() / "02-山墙包角.png", "new picture");
@@ -37,14 +37,14 @@ class OutputSetFaults : public ::testing::Test {
   OutputSetFaults() {
     faultPlan().reset();
     put(folder_ / "mine.txt", "the user's");
-    cli::OutputStage earlier(out_, true);
+    workshop::OutputStage earlier(out_, true);
     put(earlier.path() / "bill.txt", "bill");
     put(earlier.path() / "cutlist.csv", "old cut list");
     put(earlier.path() / "01-屋脊包角.png", "old picture");
     earlier.commit();
     put(out_ / "mine.txt", "the user's");
     before_ = snapshotOf(out_);
-    cli::OutputStage probe(folder_ / "probe", false);
+    workshop::OutputStage probe(folder_ / "probe", false);
     writeRun(probe);
     probe.commit();
     committed_ = snapshotOf(folder_ / "probe");
@@ -55,7 +55,7 @@ class OutputSetFaults : public ::testing::Test {
   // Commits this run's set; false when it failed.
   bool commitRun() {
     try {
-      cli::OutputStage stage(out_, true);
+      workshop::OutputStage stage(out_, true);
       writeRun(stage);
       stage.commit();
       return true;
@@ -114,7 +114,7 @@ TEST_F(OutputSetFaults, a_commit_cut_off_anywhere_is_carried_through_by_the_next
     fs::create_directories(out_);
     for (const auto& [name, content] : before_) put(out_ / name, content);
     // The process dies before call `at`: no destructor or rollback runs, as after a crash.
-    std::optional<cli::OutputStage> stage;
+    std::optional<workshop::OutputStage> stage;
     stage.emplace(out_, true);
     writeRun(*stage);
     faultPlan().reset();
@@ -139,7 +139,7 @@ TEST_F(OutputSetFaults, a_commit_cut_off_anywhere_is_carried_through_by_the_next
     } else {
       stage.reset();
     }
-    cli::recoverOutputFolder(out_);
+    workshop::recoverOutputFolder(out_);
     const Snapshot after = snapshotOf(out_);
     EXPECT_TRUE(after == before_ || after == committed_) << "killed before call " << at;
     EXPECT_EQ(after.count(".kavelmor-stage/"), 0U);
@@ -163,7 +163,7 @@ TEST_F(OutputSetFaults, a_journal_found_by_the_next_run_completes_that_commit_fi
 
   // The next run finds the set complete: without --force only the user's file is in its way.
   try {
-    cli::OutputStage next(out_, false);
+    workshop::OutputStage next(out_, false);
     ADD_FAILURE() << "the user's file went unnoticed";
   } catch (const std::runtime_error& error) {
     EXPECT_NE(std::string(error.what()).find("(mine.txt)"), std::string::npos) << error.what();
@@ -174,13 +174,13 @@ TEST_F(OutputSetFaults, a_journal_found_by_the_next_run_completes_that_commit_fi
 TEST_F(OutputSetFaults, a_stage_without_a_journal_is_a_run_that_never_committed) {
   fs::create_directories(out_ / ".kavelmor-stage");
   put(out_ / ".kavelmor-stage" / "bill.txt", "half a bill");
-  cli::recoverOutputFolder(out_);
+  workshop::recoverOutputFolder(out_);
   EXPECT_EQ(snapshotOf(out_), before_);
 }
 
 TEST_F(OutputSetFaults, a_failed_run_into_a_new_folder_leaves_no_folder) {
   {
-    cli::OutputStage stage(folder_ / "new", false);
+    workshop::OutputStage stage(folder_ / "new", false);
     put(stage.path() / "bill.txt", "bill");
   }
   EXPECT_FALSE(fs::exists(folder_ / "new"));

@@ -83,7 +83,7 @@ const std::array kWriters{
              }
              staged.commit();
            }},
-    Writer{"coil order", [](const fs::path& file) { writeCoilCsv(file, coilOrders()); }},
+    Writer{"coil order", [](const fs::path& file) { workshop::writeCoilCsv(file, coilOrders()); }},
     Writer{"drawing", writeDrawing},
     Writer{"picture", writePicture},
 };

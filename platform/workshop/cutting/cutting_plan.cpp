@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace kvm::cutting {
+namespace kvm::workshop {
 
 namespace {
 
@@ -137,4 +137,4 @@ int64_t coveredLength(std::span<const PlannedPiece> pieces, int64_t overlap) {
   return pieces.empty() ? 0 : covered - overlap * static_cast<int64_t>(pieces.size() - 1);
 }
 
-}  // namespace kvm::cutting
+}  // namespace kvm::workshop

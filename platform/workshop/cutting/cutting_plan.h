@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-namespace kvm::cutting {
+namespace kvm::workshop {
 
 // How the pieces of one line are made, as the bill's count row for the line's class has it.
 enum class LineRule {
@@ -73,4 +73,4 @@ int64_t piecesNeeded(std::span<const LineToCut> lines, const StockRules& stock, 
 // What a line's pieces cover laid end to end, each joint taking one overlap.
 int64_t coveredLength(std::span<const PlannedPiece> pieces, int64_t overlap);
 
-}  // namespace kvm::cutting
+}  // namespace kvm::workshop

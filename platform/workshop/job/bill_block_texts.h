@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // The companion's own texts in a bill block.
 inline constexpr std::u16string_view kPieceLengthHeading = u"下料";
@@ -14,4 +14,4 @@ inline constexpr std::u16string_view kModeCaption = u"计算方式 ";
 // The calculation modes by their number, as the bill completion dialog names them.
 inline constexpr std::u16string_view kModeNames[] = {u"按规格最少", u"按搭接最少", u"按经济合理"};
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -17,7 +17,7 @@
 #include "storage/builtin_database.h"
 #include "storage/database_file.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 namespace {
 
@@ -224,7 +224,7 @@ class BillDrawer {
   void planCutting(FlashingResult& result, const BillEntry& entry,
                    const ProjectFlashing& flashing) {
     const int64_t maxCut = entry.maxCutLength;
-    std::vector<cutting::LineToCut> lines;
+    std::vector<LineToCut> lines;
     std::vector<ClassRow*> rowOfLine;
     std::vector<std::size_t> lineNumbers;  // the plan numbers the lines it is given
     lines.reserve(flashing.lines.size());
@@ -239,37 +239,37 @@ class BillDrawer {
           [length](const ClassRow& each) { return each.lengthClass.length == length; });
       if (row == result.rows.end() || !row->split) continue;
       const int64_t cut = length + entry.endExtension;
-      cutting::LineToCut toCut{cut, cutting::LineRule::FullLengthPieces, 0, 0};
+      LineToCut toCut{cut, LineRule::FullLengthPieces, 0, 0};
       if (flashing.mode == kModeEqualPieces) {
         // The component's count is a Double: bound it before it becomes an integer.
-        if (!(row->pieces >= 0 && row->pieces <= static_cast<double>(cutting::kMostPiecesInBill))) {
+        if (!(row->pieces >= 0 && row->pieces <= static_cast<double>(kMostPiecesInBill))) {
           throw std::runtime_error("flashing " + toUtf8(entry.name) + ": " +
                                    toUtf8(row->countText) +
                                    " pieces of one length, more than the " +
-                                   std::to_string(cutting::kMostPiecesInBill) + " a bill may hold");
+                                   std::to_string(kMostPiecesInBill) + " a bill may hold");
         }
-        toCut = {cut, cutting::LineRule::EqualPieces, row->pieceLength,
+        toCut = {cut, LineRule::EqualPieces, row->pieceLength,
                  static_cast<int64_t>(row->pieces) / row->lengthClass.lines};
       } else if (flashing.mode == kModeFullPieces && cut <= maxCut) {
-        toCut = {cut, cutting::LineRule::EqualPieces, cut, 1};
+        toCut = {cut, LineRule::EqualPieces, cut, 1};
       } else if (flashing.mode == kModeEconomic && cut * row->lengthClass.lines <= maxCut) {
-        toCut.rule = cutting::LineRule::OnePieceFromStock;
+        toCut.rule = LineRule::OnePieceFromStock;
       }
       lines.push_back(toCut);
       rowOfLine.push_back(&*row);
       lineNumbers.push_back(i);
     }
-    cutting::CuttingPlan plan;
+    CuttingPlan plan;
     try {
-      plan = cutting::planRow(lines, {maxCut, static_cast<int64_t>(entry.overlap)},
-                              cutting::kMostPiecesInBill - piecesPlanned_);
+      plan = planRow(lines, {maxCut, static_cast<int64_t>(entry.overlap)},
+                     kMostPiecesInBill - piecesPlanned_);
     } catch (const std::length_error&) {
       throw std::runtime_error("flashing " + toUtf8(entry.name) + ": its lines need more pieces " +
-                               "than the " + std::to_string(cutting::kMostPiecesInBill) +
+                               "than the " + std::to_string(kMostPiecesInBill) +
                                " a bill may hold");
     }
     piecesPlanned_ += static_cast<int64_t>(plan.pieces.size());
-    for (cutting::PlannedPiece& piece : plan.pieces) {
+    for (PlannedPiece& piece : plan.pieces) {
       ++rowOfLine[piece.line]->piecesToCut;
       piece.line = lineNumbers[piece.line];
     }
@@ -346,12 +346,12 @@ void checkLineLengths(const Project& project) {
     for (std::size_t i = 0; i < flashing.lines.size(); ++i) {
       const PlanLine& line = flashing.lines[i];
       const double length = std::hypot(line.endX - line.startX, line.endY - line.startY);
-      if (!(length <= static_cast<double>(cutting::kLongestFlashingLine))) {
+      if (!(length <= static_cast<double>(kLongestFlashingLine))) {
         throw std::runtime_error("current-use row " + std::to_string(row + 1) + " (" +
                                  toUtf8(flashing.currentUse) + "): line " + std::to_string(i + 1) +
                                  " is " + toUtf8(formatUpTo(length / 1000, 3)) +
                                  " m long; a flashing line is at most " +
-                                 std::to_string(cutting::kLongestFlashingLine / 1000) + " m");
+                                 std::to_string(kLongestFlashingLine / 1000) + " m");
       }
     }
   }
@@ -425,4 +425,4 @@ void runBillJob(const Project& typed, const BillJobOptions& options, BillObserve
   drawer.drawHeading(bill.header, totals, {project.originX, project.originY});
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -14,7 +14,7 @@
 #include "platform/workshop/project/project_file.h"
 #include "ui/ui.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // One count row of a bill block: a length class and the pieces the component cut it into.
 struct ClassRow {
@@ -45,7 +45,7 @@ struct FlashingResult {
   std::u16string lengthText;
   // The workshop's pieces for the row's lines, in the project's order of the lines; lines of a
   // class the component could not split have none.
-  cutting::CuttingPlan plan;
+  CuttingPlan plan;
   // Messages the component showed while the block was drawn (none when all went well).
   std::vector<std::u16string> messages;
 };
@@ -81,4 +81,4 @@ struct BillJobOptions {
 void runBillJob(const Project& project, const BillJobOptions& options, BillObserver& observer,
                 sim::DrawingSink& drawing);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -5,7 +5,7 @@
 #include "base/text.h"
 #include "model/current_use.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 bool reportedMissing(const std::u16string& currentUse, const std::vector<std::u16string>& notes) {
   const std::u16string note = u"没找到包角 " + currentUse + u" 属性";
@@ -38,4 +38,4 @@ std::vector<const ProjectFlashing*> matchBillEntries(const BillRecord& bill, con
   return drawn;
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -6,7 +6,7 @@
 #include "platform/workshop/job/bill_record_reader.h"
 #include "platform/workshop/project/project_file.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // The record names its flashings only; the host knows which current-use row each one came
 // from because the rows the dialog left out were reported on the command line. Returns, per
@@ -18,4 +18,4 @@ std::vector<const ProjectFlashing*> matchBillEntries(const BillRecord& bill, con
 // Whether the dialog reported this current-use row as not found.
 bool reportedMissing(const std::u16string& currentUse, const std::vector<std::u16string>& notes);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -8,7 +8,7 @@
 #include "base/numbers.h"
 #include "base/text.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 namespace {
 
@@ -179,4 +179,4 @@ BillRecord parseBillRecord(std::u16string_view record) {
   return bill;
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // The bill record as the host reads it: the header and, per flashing, its attributes and
 // profile. Numbers keep the values the record wrote; texts are as written.
@@ -74,4 +74,4 @@ class BillRecordError : public std::runtime_error {
 // Reads the settings call's "list" result.
 BillRecord parseBillRecord(std::u16string_view record);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -8,7 +8,7 @@
 #include "settings/frm_set_texts.h"
 #include "storage/stored_settings.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 namespace {
 
@@ -78,4 +78,4 @@ BillHandOver requestBillRecord(sim::HostSession& session, const Project& project
   return handOver;
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

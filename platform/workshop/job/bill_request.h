@@ -7,7 +7,7 @@
 #include "platform/sim/session/host_session.h"
 #include "platform/workshop/project/project_file.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // The settings dialog did not hand over a bill; what() says what it showed instead.
 class BillRequestError : public std::runtime_error {
@@ -26,4 +26,4 @@ struct BillHandOver {
 // its bill button.
 BillHandOver requestBillRecord(sim::HostSession& session, const Project& project);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

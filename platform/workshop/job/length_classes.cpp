@@ -6,7 +6,7 @@
 
 #include "base/numbers.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 int64_t flashingLength(double drawnLength, double lengthFactor) {
   const double length = roundPattern(drawnLength * lengthFactor, 0);
@@ -37,4 +37,4 @@ std::vector<LengthClass> groupIntoClasses(std::span<const double> drawnLengths, 
   return classes;
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // Lines of one flashing whose lengths fall into the same class.
 struct LengthClass {
@@ -26,4 +26,4 @@ int64_t classLength(int64_t length, int32_t step);
 std::vector<LengthClass> groupIntoClasses(std::span<const double> drawnLengths, double lengthFactor,
                                           int32_t step);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 std::vector<SketchPoint> profileOutline(const BillEntry& entry) {
   std::vector<SketchPoint> points;
@@ -55,4 +55,4 @@ std::vector<SketchPoint> fitSketch(const std::vector<SketchPoint>& outline,
   return sketch;
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

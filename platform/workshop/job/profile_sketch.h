@@ -4,7 +4,7 @@
 
 #include "platform/workshop/job/bill_record_reader.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 struct SketchPoint {
   double x = 0;
@@ -30,4 +30,4 @@ std::vector<SketchPoint> profileOutline(const BillEntry& entry);
 std::vector<SketchPoint> fitSketch(const std::vector<SketchPoint>& outline,
                                    const SketchFrame& frame);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

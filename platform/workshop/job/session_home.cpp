@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 SessionHome::SessionHome(const std::optional<std::filesystem::path>& given) {
   if (given) {
@@ -32,4 +32,4 @@ SessionHome::~SessionHome() {
   }
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

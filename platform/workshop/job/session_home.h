@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // Where a bill job keeps its program directory and settings store: the folder the user named,
 // or a fresh temporary one that goes away with this object.
@@ -24,4 +24,4 @@ class SessionHome {
   bool temporary_ = false;
 };
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

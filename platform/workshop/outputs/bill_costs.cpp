@@ -3,9 +3,9 @@
 #include "base/numbers.h"
 #include "base/text.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
-BillCosts::BillCosts(companion::Prices prices, std::string thickness)
+BillCosts::BillCosts(Prices prices, std::string thickness)
     : prices_(std::move(prices)), thickness_(std::move(thickness)) {}
 
 void BillCosts::setCoil(const std::vector<CoilOrder>& orders,
@@ -41,4 +41,4 @@ std::string money(double amount) {
   return toUtf8(formatFixed(amount, 2));
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -8,7 +8,7 @@
 #include "platform/workshop/outputs/coil_csv.h"
 #include "platform/workshop/project/project_file.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // What the project's prices make of the bill: material by the area of coil each colour
 // takes, waste included, and folding by bends and run length.
@@ -16,7 +16,7 @@ class BillCosts {
  public:
   // `thickness` is the bill's plate thickness as its header gives it ("0.5"), which names
   // the sheet prices with the colour.
-  BillCosts(companion::Prices prices, std::string thickness);
+  BillCosts(Prices prices, std::string thickness);
 
   // Spreads each colour's coil, waste included, over its flashing area (m², developed width
   // × run length of every row of that colour).
@@ -33,7 +33,7 @@ class BillCosts {
   [[nodiscard]] std::vector<std::string> unpriced() const;
 
  private:
-  companion::Prices prices_;
+  Prices prices_;
   std::string thickness_;
   std::map<std::string, double> rates_;  // per colour
   std::vector<std::string> colours_;
@@ -42,4 +42,4 @@ class BillCosts {
 // A sum of money as the outputs show it: two decimals.
 std::string money(double amount);
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

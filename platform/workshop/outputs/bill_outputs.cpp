@@ -11,7 +11,7 @@
 #include "shop/profile_geometry.h"
 #include "storage/database_file.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 namespace {
 
@@ -83,8 +83,8 @@ void BillOutputs::componentStarted(const std::filesystem::path& programDirectory
             << programDirectory.string() << ")\n";
 }
 
-void BillOutputs::billReceived(const companion::BillRecord& bill, std::u16string_view /*record*/,
-                               const std::vector<const companion::ProjectFlashing*>& /*rows*/,
+void BillOutputs::billReceived(const BillRecord& bill, std::u16string_view /*record*/,
+                               const std::vector<const ProjectFlashing*>& /*rows*/,
                                const std::vector<std::u16string>& notes) {
   flashings_ = bill.entries.size();
   for (const std::u16string& note : notes) {
@@ -106,8 +106,7 @@ bool BillOutputs::reportEach() const {
   return flashings_ <= kReportEachUpTo;
 }
 
-std::string BillOutputs::writePicture(const companion::FlashingResult& result,
-                                      const Flashing* flashing) {
+std::string BillOutputs::writePicture(const FlashingResult& result, const Flashing* flashing) {
   if (flashing == nullptr) {
     return {};
   }
@@ -121,7 +120,7 @@ std::string BillOutputs::writePicture(const companion::FlashingResult& result,
   return name;
 }
 
-void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
+void BillOutputs::flashingDrawn(const FlashingResult& result) {
   if (options_.checkpoint) {
     options_.checkpoint();
   }
@@ -147,7 +146,7 @@ void BillOutputs::flashingDrawn(const companion::FlashingResult& result) {
   } else if (drawn_ % std::max<std::size_t>(1, flashings_ / 10) == 0 || drawn_ == flashings_) {
     progress_ << "Drew " << drawn_ << " of " << flashings_ << " bill blocks\n";
   }
-  for (const companion::ClassRow& row : result.rows) {
+  for (const ClassRow& row : result.rows) {
     if (!row.split) {
       progress_ << "  block " << result.block + 1 << ": the component could not cut the "
                 << row.lengthClass.length
@@ -208,4 +207,4 @@ void BillOutputs::finish(std::ostream& report) {
          << " and the coil pages)\n";
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -17,12 +17,12 @@
 #include "platform/workshop/outputs/picture_writer.h"
 #include "platform/workshop/outputs/shop_sheets.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // What the project and the command line ask of the outputs beyond the bill itself.
 struct BillOutputOptions {
-  companion::CoilStock coil;
-  std::optional<companion::Prices> prices;
+  CoilStock coil;
+  std::optional<Prices> prices;
   shop::Paper paper = shop::Paper::A4;
   // Called before each block is written out; a front end that wants the job stopped throws
   // from it, and the staged outputs go with the objects that own them.
@@ -31,17 +31,17 @@ struct BillOutputOptions {
 
 // Writes what a bill job gives a person, as the job goes: a section of bill.txt, a row group
 // of cutlist.csv and cutplan.csv and a profile picture per flashing, and progress lines.
-class BillOutputs final : public companion::BillObserver {
+class BillOutputs final : public BillObserver {
  public:
   // Writes into `folder`; the progress lines name the files where they end up, in `shown`.
   BillOutputs(std::filesystem::path folder, std::filesystem::path shown, std::ostream& progress,
               BillOutputOptions options);
 
   void componentStarted(const std::filesystem::path& programDirectory) override;
-  void billReceived(const companion::BillRecord& bill, std::u16string_view record,
-                    const std::vector<const companion::ProjectFlashing*>& rows,
+  void billReceived(const BillRecord& bill, std::u16string_view record,
+                    const std::vector<const ProjectFlashing*>& rows,
                     const std::vector<std::u16string>& notes) override;
-  void flashingDrawn(const companion::FlashingResult& result) override;
+  void flashingDrawn(const FlashingResult& result) override;
 
   // Plans the coil, prices the bill, writes the shop drawings, moves the cut list into place
   // and reports what was written to `report`, for saying once the outputs are in place.
@@ -51,7 +51,7 @@ class BillOutputs final : public companion::BillObserver {
 
  private:
   // The picture's file name; empty when the database has no such flashing to draw.
-  std::string writePicture(const companion::FlashingResult& result, const Flashing* flashing);
+  std::string writePicture(const FlashingResult& result, const Flashing* flashing);
   // The costs of a priced bill once the coil is ordered; none without prices.
   std::optional<BillCosts> costs(const std::vector<CoilOrder>& orders) const;
   [[nodiscard]] bool reportEach() const;
@@ -85,4 +85,4 @@ class BillOutputs final : public companion::BillObserver {
 // with what a file system would refuse replaced.
 std::string pictureName(std::size_t block, std::size_t blocks, std::u16string_view flashing);
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

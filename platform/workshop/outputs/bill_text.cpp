@@ -8,7 +8,7 @@
 #include "base/numbers.h"
 #include "base/text.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 namespace {
 
@@ -35,8 +35,8 @@ double bendDegrees(double fromDirection, double toDirection) {
   return (std::numbers::pi - std::abs(turn)) * 180 / std::numbers::pi;
 }
 
-void writeDrawn(std::ostream& out, const companion::FlashingResult& drawn) {
-  for (const companion::ClassRow& row : drawn.rows) {
+void writeDrawn(std::ostream& out, const FlashingResult& drawn) {
+  for (const ClassRow& row : drawn.rows) {
     field(out, "Count row",
           std::to_string(row.lengthClass.lines) +
               (row.lengthClass.lines == 1 ? " line" : " lines") + " of the " +
@@ -48,7 +48,7 @@ void writeDrawn(std::ostream& out, const companion::FlashingResult& drawn) {
   field(out, "Area", toUtf8(formatFixed(drawn.area, 2)) + " m²");
 }
 
-void writeEntry(std::ostream& out, std::size_t index, const companion::BillEntry& entry,
+void writeEntry(std::ostream& out, std::size_t index, const BillEntry& entry,
                 const std::u16string* row) {
   out << "\nFlashing " << index + 1 << ": " << toUtf8(entry.name);
   if (row != nullptr) {
@@ -85,7 +85,7 @@ void writeEntry(std::ostream& out, std::size_t index, const companion::BillEntry
   if (entry.dimensions.empty()) {
     field(out, "Dimension marks", "none");
   }
-  for (const companion::BillDimension& mark : entry.dimensions) {
+  for (const BillDimension& mark : entry.dimensions) {
     field(out, "Dimension mark",
           std::string(mark.kind == 0 ? "linear " : "angular ") + point(mark.p1x, mark.p1y) + " " +
               point(mark.p2x, mark.p2y) + ", vertices " + std::to_string(mark.vertexA) + " " +
@@ -95,7 +95,7 @@ void writeEntry(std::ostream& out, std::size_t index, const companion::BillEntry
   if (entry.textMarks.empty()) {
     field(out, "Text marks", "none");
   }
-  for (const companion::BillTextMark& mark : entry.textMarks) {
+  for (const BillTextMark& mark : entry.textMarks) {
     field(out, "Text mark",
           "\"" + toUtf8(mark.text) + "\" at " + point(mark.x, mark.y) + ", " + degrees(mark.angle) +
               ", " + toUtf8(generalText(mark.auxValue)));
@@ -119,7 +119,7 @@ std::string scaleText(int scaleCode) {
   return scaleCode == 5 ? "1:5" : "1:" + std::to_string(scaleCode) + "0";
 }
 
-BillText::BillText(std::ostream& out, const companion::BillRecord& bill,
+BillText::BillText(std::ostream& out, const BillRecord& bill,
                    const std::vector<std::u16string>& notes)
     : out_(out), thickness_(bill.header.plateThickness) {
   out << "Bill of " << toUtf8(bill.header.projectName) << ", " << toUtf8(bill.header.date)
@@ -138,7 +138,7 @@ BillText::BillText(std::ostream& out, const companion::BillRecord& bill,
   }
 }
 
-void BillText::add(const companion::FlashingResult& flashing) {
+void BillText::add(const FlashingResult& flashing) {
   writeEntry(out_, flashing.block, *flashing.entry,
              flashing.flashing != nullptr ? &flashing.flashing->currentUse : nullptr);
   writeDrawn(out_, flashing);
@@ -150,7 +150,7 @@ void BillText::add(const companion::FlashingResult& flashing) {
   }
   total->cutLength += flashing.cutLength;
   total->area += flashing.area;
-  for (const companion::ClassRow& row : flashing.rows) {
+  for (const ClassRow& row : flashing.rows) {
     total->pieces += row.piecesToCut;
   }
 }
@@ -165,4 +165,4 @@ void BillText::finish() {
   }
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -8,7 +8,7 @@
 #include "platform/workshop/job/bill_record_reader.h"
 #include "platform/workshop/project/project_file.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // The scale as the settings dialog shows it: code 5 is 1:5, any other code n is 1:n0.
 std::string scaleText(int scaleCode);
@@ -22,10 +22,9 @@ std::string noteLine(std::u16string_view note);
 // and thickness.
 class BillText {
  public:
-  BillText(std::ostream& out, const companion::BillRecord& bill,
-           const std::vector<std::u16string>& notes);
+  BillText(std::ostream& out, const BillRecord& bill, const std::vector<std::u16string>& notes);
 
-  void add(const companion::FlashingResult& flashing);
+  void add(const FlashingResult& flashing);
   void finish();
 
  private:
@@ -44,4 +43,4 @@ class BillText {
 // Millimetres of the flashing per profile unit's worth: 1:10 draws a millimetre as ten units.
 int profileUnitsPerMillimetre(int scaleCode);
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -6,7 +6,7 @@
 #include "base/text.h"
 #include "files/staged_file.h"
 
-namespace kvm {
+namespace kvm::workshop {
 
 namespace {
 
@@ -53,4 +53,4 @@ void writeCoilCsv(const std::filesystem::path& file, std::span<const CoilOrder> 
   staged.commit();
 }
 
-}  // namespace kvm
+}  // namespace kvm::workshop

@@ -6,7 +6,7 @@
 
 #include "coil/coil_order.h"
 
-namespace kvm {
+namespace kvm::workshop {
 
 // coil.csv: one row per kind of strip on each sheet pattern, UTF-8 with a byte order mark
 // as the cut list has, so that spreadsheets read the colours right.
@@ -16,4 +16,4 @@ void writeCoilCsv(std::ostream& out, std::span<const CoilOrder> orders);
 // files::FileWriteError naming the file.
 void writeCoilCsv(const std::filesystem::path& file, std::span<const CoilOrder> orders);
 
-}  // namespace kvm
+}  // namespace kvm::workshop

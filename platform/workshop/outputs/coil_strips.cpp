@@ -5,10 +5,10 @@
 #include "base/numbers.h"
 #include "base/text.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
-void CoilStrips::add(const companion::FlashingResult& result) {
-  const companion::BillEntry& entry = *result.entry;
+void CoilStrips::add(const FlashingResult& result) {
+  const BillEntry& entry = *result.entry;
   const std::string name = toUtf8(entry.name);
   if (entry.developedWidth <= 0) {
     if (!result.plan.pieces.empty()) withoutWidth_.push_back(name);
@@ -22,7 +22,7 @@ void CoilStrips::add(const companion::FlashingResult& result) {
     colour = colours_.insert(colours_.end(), Colour{colourName, {}, {}});
   }
   const auto width = static_cast<double>(entry.developedWidth);
-  for (const cutting::PlannedPiece& piece : result.plan.pieces) {
+  for (const PlannedPiece& piece : result.plan.pieces) {
     if (piece.stripLength <= 0) continue;  // from an offcut
     const auto length = static_cast<double>(piece.stripLength);
     const auto [place, added] =
@@ -34,7 +34,7 @@ void CoilStrips::add(const companion::FlashingResult& result) {
   }
 }
 
-std::vector<CoilOrder> CoilStrips::order(const companion::CoilStock& coil, double thickness) const {
+std::vector<CoilOrder> CoilStrips::order(const CoilStock& coil, double thickness) const {
   std::vector<CoilOrder> orders;
   for (const Colour& colour : colours_) {
     if (colour.strips.empty()) continue;
@@ -60,4 +60,4 @@ void reportCoilOrders(std::ostream& progress, const std::vector<CoilOrder>& orde
   }
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

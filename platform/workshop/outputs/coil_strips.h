@@ -10,19 +10,18 @@
 #include "platform/workshop/job/bill_job.h"
 #include "platform/workshop/outputs/coil_csv.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // The strips a bill slits from the coil, gathered per colour as the blocks are drawn: a
 // flashing's developed width by the strip length of each piece its cutting plan takes from
 // the coil.
 class CoilStrips {
  public:
-  void add(const companion::FlashingResult& result);
+  void add(const FlashingResult& result);
 
   // The coil order of every colour, in the order the colours first appear. Throws CoilError
   // (StripTooWide naming the flashing and both widths).
-  [[nodiscard]] std::vector<CoilOrder> order(const companion::CoilStock& coil,
-                                             double thickness) const;
+  [[nodiscard]] std::vector<CoilOrder> order(const CoilStock& coil, double thickness) const;
 
   // Flashings left out because the database gives them no developed width.
   [[nodiscard]] const std::vector<std::string>& withoutWidth() const { return withoutWidth_; }
@@ -41,4 +40,4 @@ class CoilStrips {
 // One progress line per colour: coil length, sheets, waste and the gap to the lower bound.
 void reportCoilOrders(std::ostream& progress, const std::vector<CoilOrder>& orders);
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

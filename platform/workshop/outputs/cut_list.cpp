@@ -6,7 +6,7 @@
 #include "base/text.h"
 #include "platform/workshop/outputs/write_failure.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 std::string csvField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) {
@@ -28,15 +28,15 @@ CutList::CutList(const std::filesystem::path& file, bool priced)
        << (priced_ ? ",bends,material_cost,folding_cost,cost" : "") << "\r\n";
 }
 
-void CutList::add(const companion::FlashingResult& flashing, int bends) {
-  const companion::BillEntry& entry = *flashing.entry;
+void CutList::add(const FlashingResult& flashing, int bends) {
+  const BillEntry& entry = *flashing.entry;
   const std::string colour = toUtf8(entry.color);
   auto total = std::find_if(totals_.begin(), totals_.end(),
                             [&colour](const Total& each) { return each.colour == colour; });
   if (total == totals_.end()) {
     total = totals_.insert(totals_.end(), Total{colour});
   }
-  for (const companion::ClassRow& row : flashing.rows) {
+  for (const ClassRow& row : flashing.rows) {
     const double run = row.runLength();
     const double area = entry.developedWidth * run / 1e6;
     total->lines += static_cast<std::size_t>(row.lengthClass.lines);
@@ -108,4 +108,4 @@ void CutList::finish(const std::u16string& project, const std::u16string& date,
   file_.commit();
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

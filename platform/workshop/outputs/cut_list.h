@@ -10,7 +10,7 @@
 #include "platform/workshop/job/bill_job.h"
 #include "platform/workshop/outputs/bill_costs.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // cutlist.csv: one row per flashing and length class. UTF-8 with a byte order mark, so that a
 // spreadsheet on a Chinese system reads the names right. Staged beside its final name and
@@ -20,7 +20,7 @@ class CutList {
  public:
   CutList(const std::filesystem::path& file, bool priced);
 
-  void add(const companion::FlashingResult& flashing, int bends);
+  void add(const FlashingResult& flashing, int bends);
   // Ends the list with a row of totals per colour, naming the project and the date. `costs`
   // only for a priced list.
   void finish(const std::u16string& project, const std::u16string& date,
@@ -60,4 +60,4 @@ class CutList {
 // A CSV field, quoted when it needs to be.
 std::string csvField(const std::string& text);
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

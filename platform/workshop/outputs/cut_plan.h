@@ -6,7 +6,7 @@
 #include "files/staged_file.h"
 #include "platform/workshop/job/bill_job.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // cutplan.csv: the workshop's cutting plan, one row per piece: block, flashing, the line's
 // number in its current-use row, the piece's length and whether it comes from an offcut.
@@ -15,7 +15,7 @@ class CutPlanFile {
  public:
   explicit CutPlanFile(const std::filesystem::path& file);
 
-  void add(const companion::FlashingResult& flashing);
+  void add(const FlashingResult& flashing);
   void finish();
 
  private:
@@ -23,4 +23,4 @@ class CutPlanFile {
   std::ostream& out_;
 };
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

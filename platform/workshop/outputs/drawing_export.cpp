@@ -4,7 +4,7 @@
 #include "platform/workshop/job/bill_drawing_names.h"
 #include "platform/workshop/outputs/write_failure.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 namespace {
 
@@ -19,7 +19,6 @@ std::u16string textOf(const nlohmann::json& value) {
 }  // namespace
 
 dxf::Tables billDrawingTables() {
-  using namespace companion;
   return {{{u"0", 7},
            {std::u16string(kBillLayer), 7},
            {std::u16string(kSketchLayer), 3},
@@ -91,4 +90,4 @@ void DrawingExport::finish() {
   }
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -8,7 +8,7 @@
 #include "platform/dxf/dxf_writer.h"
 #include "platform/sim/host/drawing_sink.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // Takes the drawing as the model space hands it out and writes it as a DXF file; optionally
 // also the texts as the "modelspace" dump shows them, one JSON array.
@@ -35,4 +35,4 @@ class DrawingExport final : public sim::DrawingSink {
 // The layers and text styles of a bill drawing.
 dxf::Tables billDrawingTables();
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

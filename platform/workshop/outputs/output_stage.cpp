@@ -12,7 +12,7 @@
 #include "files/staged_file.h"
 #include "files/temporary_names.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 namespace {
 
@@ -225,4 +225,4 @@ void OutputStage::commit() {
   fs::remove_all(stage_, ignored);
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

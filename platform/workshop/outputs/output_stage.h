@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // The outputs of one run, gathered in a hidden folder inside the output folder and moved into
 // it only when all of them are complete, all or nothing: a commit first notes in a journal what
@@ -49,4 +49,4 @@ void recoverOutputFolder(const std::filesystem::path& folder);
 // The name of the list of a run's files in its output folder.
 inline constexpr const char* kOutputListName = ".kavelmor-outputs";
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -4,7 +4,7 @@
 
 #include "platform/cairo/cairo_render.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 namespace {
 
@@ -72,4 +72,4 @@ void PictureWriter::run(const std::stop_token& stop) {
   }
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -11,7 +11,7 @@
 
 #include "canvas/recording_canvas.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // Renders and compresses the bill's profile pictures on a thread of their own, so that the
 // second core works on them while the job draws the next blocks. At most a few pictures wait,
@@ -49,4 +49,4 @@ class PictureWriter {
   std::jthread worker_;  // last: it stops and joins before the queue goes
 };
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

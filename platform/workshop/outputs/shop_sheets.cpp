@@ -7,7 +7,7 @@
 #include "base/numbers.h"
 #include "base/text.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 namespace {
 
@@ -26,10 +26,10 @@ std::string lineRuns(const std::set<std::size_t>& lines) {
 
 }  // namespace
 
-std::vector<shop::CutRow> cutRows(const cutting::CuttingPlan& plan) {
+std::vector<shop::CutRow> cutRows(const CuttingPlan& plan) {
   // Longest first, as the workshop cuts them.
   std::map<int64_t, std::pair<std::size_t, std::set<std::size_t>>, std::greater<>> byLength;
-  for (const cutting::PlannedPiece& piece : plan.pieces) {
+  for (const PlannedPiece& piece : plan.pieces) {
     auto& [count, lines] = byLength[piece.length];
     ++count;
     lines.insert(piece.line);
@@ -42,8 +42,8 @@ std::vector<shop::CutRow> cutRows(const cutting::CuttingPlan& plan) {
   return rows;
 }
 
-void ShopSheets::add(const companion::FlashingResult& result, const Flashing* profile, int bends) {
-  const companion::BillEntry& entry = *result.entry;
+void ShopSheets::add(const FlashingResult& result, const Flashing* profile, int bends) {
+  const BillEntry& entry = *result.entry;
   shop::FlashingSheet sheet;
   sheet.block = result.block + 1;
   sheet.name = toUtf8(entry.name);
@@ -52,7 +52,7 @@ void ShopSheets::add(const companion::FlashingResult& result, const Flashing* pr
   sheet.developedWidth = entry.developedWidth;
   sheet.bends = bends;
   sheet.rows = cutRows(result.plan);
-  for (const companion::ClassRow& row : result.rows) {
+  for (const ClassRow& row : result.rows) {
     sheet.piecesToCut += row.piecesToCut;
     sheet.runLength += row.runLength() / 1000;
     sheet.area += entry.developedWidth * row.runLength() / 1e6;
@@ -97,4 +97,4 @@ shop::ShopBook ShopSheets::finish(const std::string& project, const std::string&
   return std::move(book_);
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -10,7 +10,7 @@
 #include "platform/workshop/outputs/bill_costs.h"
 #include "shop/shop_book.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // Gathers the shop drawings' book as the blocks are drawn: a sheet per flashing with its
 // cutting plan grouped by piece length; the totals and costs once the coil is ordered.
@@ -19,7 +19,7 @@ class ShopSheets {
   explicit ShopSheets(shop::Paper paper) { book_.paper = paper; }
 
   // `profile` is the flashing's database record, null when the database has none.
-  void add(const companion::FlashingResult& result, const Flashing* profile, int bends);
+  void add(const FlashingResult& result, const Flashing* profile, int bends);
 
   // The whole book: header, totals per colour, costs where priced, and the coil order.
   [[nodiscard]] shop::ShopBook finish(const std::string& project, const std::string& date,
@@ -32,6 +32,6 @@ class ShopSheets {
 
 // The cutting plan's rows for one flashing: per piece length, the whole pieces and the lines
 // (numbered from 1, runs written as "1–4, 7") they go on.
-std::vector<shop::CutRow> cutRows(const cutting::CuttingPlan& plan);
+std::vector<shop::CutRow> cutRows(const CuttingPlan& plan);
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 // "FILE: cannot write: No space left on device": the file and the system's reason, read from
 // errno right after the failed call, so that a full disk says so.
@@ -16,4 +16,4 @@ namespace kvm::cli {
                            (reason != 0 ? ": " + std::generic_category().message(reason) : ""));
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -3,7 +3,7 @@
 #include "base/text.h"
 #include "model/current_use.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 namespace {
 
@@ -112,4 +112,4 @@ std::vector<std::u16string> resolveCurrentUse(const Project& project, const Libr
   return resolved;
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -8,7 +8,7 @@
 #include "model/flashing.h"
 #include "platform/workshop/project/project_file.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // Current-use rows that name no flashing of the database; what() lists every such row with
 // what the database holds instead, one row a line.
@@ -26,4 +26,4 @@ bool sameStoredName(std::u16string_view typed, std::u16string_view stored);
 // there or matches two stored names.
 std::vector<std::u16string> resolveCurrentUse(const Project& project, const LibraryTable& table);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 namespace {
 
@@ -159,4 +159,4 @@ TextPosition locate(std::string_view json, const JsonPath& path) {
   return positionOf(json, scanner.offset());
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // One step down into a JSON document: an object's key or an array's index.
 using JsonStep = std::variant<std::string, std::size_t>;
@@ -27,4 +27,4 @@ TextPosition locate(std::string_view json, const JsonPath& path);
 // The line and column of a byte offset in a UTF-8 text.
 TextPosition positionOf(std::string_view text, std::size_t offset);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

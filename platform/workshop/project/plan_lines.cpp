@@ -6,7 +6,7 @@
 
 #include "platform/dxf/name_decoder.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 namespace {
 
@@ -107,4 +107,4 @@ dxf::PlanTakeoff takeLinesFromPlan(Project& project, const std::string& units) {
   return takeoff;
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -5,7 +5,7 @@
 #include "platform/dxf/plan_reader.h"
 #include "platform/workshop/project/project_file.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // Whether a row takes its lines from the plan's layers.
 bool needsPlan(const Project& project);
@@ -17,4 +17,4 @@ bool needsPlan(const Project& project);
 // ProjectError for a layer the plan lacks or a row with more lines than a flashing holds.
 dxf::PlanTakeoff takeLinesFromPlan(Project& project, const std::string& units);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -17,7 +17,7 @@
 #include "base/utf8.h"
 #include "platform/workshop/project/json_locator.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 namespace {
 
@@ -463,4 +463,4 @@ Project readProjectFile(const std::filesystem::path& file) {
   return project;
 }
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -12,7 +12,7 @@
 #include "model/project_settings.h"
 #include "platform/workshop/project/json_locator.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 
 // A line on the plan, in millimetres.
 struct PlanLine {
@@ -86,4 +86,4 @@ class ProjectError : public std::runtime_error {
 Project parseProject(std::string_view json, const std::string& sourceName);
 Project readProjectFile(const std::filesystem::path& file);
 
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -2,7 +2,7 @@
 
 #include "platform/dxf/dxf_writer.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 namespace {
 
@@ -62,4 +62,4 @@ void writeSamplePlan(const std::filesystem::path& file) {
   plan.finish();
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

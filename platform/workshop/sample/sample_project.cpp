@@ -1,6 +1,6 @@
 #include "platform/workshop/sample/sample_project.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 
 std::string_view sampleProject() {
   // The flashing lines are on the layers of plan.dxf (sample_plan.cpp): plan at the origin,
@@ -37,4 +37,4 @@ std::string_view sampleProject() {
 )json";
 }
 
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

@@ -6,7 +6,7 @@
 
 #include "platform/workshop/cutting/cutting_plan.h"
 
-namespace kvm::cutting {
+namespace kvm::workshop {
 namespace {
 
 const StockRules kStock{4000, 100};
@@ -121,4 +121,4 @@ TEST(cutting_plan_test, random_rows_are_covered_by_pieces_no_longer_than_stock) 
 }
 
 }  // namespace
-}  // namespace kvm::cutting
+}  // namespace kvm::workshop

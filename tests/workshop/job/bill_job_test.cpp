@@ -17,7 +17,7 @@
 #include "storage/program_directory.h"
 #include "tests/storage/temp_folder.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 namespace {
 
 class KeptDrawing : public sim::DrawingSink {
@@ -290,11 +290,11 @@ TEST(bill_job_plan_test, the_cutting_plan_covers_every_line_and_never_cuts_fewer
                                entry.lengthFactor),
                 step) +
             entry.endExtension;
-        std::vector<cutting::PlannedPiece> pieces;
-        for (const cutting::PlannedPiece& piece : result.plan.pieces) {
+        std::vector<PlannedPiece> pieces;
+        for (const PlannedPiece& piece : result.plan.pieces) {
           if (piece.line == line) pieces.push_back(piece);
         }
-        EXPECT_GE(cutting::coveredLength(pieces, entry.overlap), length)
+        EXPECT_GE(coveredLength(pieces, entry.overlap), length)
             << "row " << i << " line " << line << " of " << text;
       }
     }
@@ -303,4 +303,4 @@ TEST(bill_job_plan_test, the_cutting_plan_covers_every_line_and_never_cuts_fewer
 }
 
 }  // namespace
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

@@ -4,7 +4,7 @@
 
 #include "platform/workshop/job/bill_record_reader.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 namespace {
 
 // The separators, by their codes.
@@ -107,4 +107,4 @@ TEST(bill_record_reader_test, a_broken_record_names_the_entry_and_the_field) {
 }
 
 }  // namespace
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

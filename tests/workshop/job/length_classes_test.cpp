@@ -7,7 +7,7 @@
 #include "platform/workshop/job/length_classes.h"
 #include "platform/workshop/job/profile_sketch.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 namespace {
 
 TEST(length_classes_test, a_line_length_is_the_drawn_length_times_the_factor_to_the_millimetre) {
@@ -68,4 +68,4 @@ TEST(profile_sketch_test, the_sketch_fits_the_frame_on_its_left_edge_and_middle_
 }
 
 }  // namespace
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

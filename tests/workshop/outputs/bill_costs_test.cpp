@@ -3,7 +3,7 @@
 #include "platform/workshop/outputs/bill_costs.h"
 #include "platform/workshop/outputs/shop_sheets.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 namespace {
 
 CoilOrder orderOf(const std::string& colour, double coilLength, double coilWidth) {
@@ -15,7 +15,7 @@ CoilOrder orderOf(const std::string& colour, double coilLength, double coilWidth
 }
 
 TEST(bill_costs_test, material_spreads_the_coil_with_its_waste_over_the_colour) {
-  companion::Prices prices;
+  Prices prices;
   prices.sheet = {{"天蓝色/0.5", 40}, {"白灰/0.6", 30}};
   prices.perBendPerMetre = 0.8;
   BillCosts costs(prices, "0.5");
@@ -32,7 +32,7 @@ TEST(bill_costs_test, material_spreads_the_coil_with_its_waste_over_the_colour) 
 }
 
 TEST(bill_costs_test, cutting_rows_group_pieces_by_length_with_their_lines) {
-  cutting::CuttingPlan plan;
+  CuttingPlan plan;
   for (const std::size_t line : {0U, 1U, 2U, 3U, 6U}) {
     plan.pieces.push_back({line, 4000, false, 4000});
   }
@@ -49,4 +49,4 @@ TEST(bill_costs_test, cutting_rows_group_pieces_by_length_with_their_lines) {
 }
 
 }  // namespace
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

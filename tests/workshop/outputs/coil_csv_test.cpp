@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace kvm {
+namespace kvm::workshop {
 namespace {
 
 std::vector<CoilOrder> twoColours() {
@@ -48,4 +48,4 @@ TEST(coil_csv_test, the_file_appears_whole_or_not_at_all) {
 }
 
 }  // namespace
-}  // namespace kvm
+}  // namespace kvm::workshop

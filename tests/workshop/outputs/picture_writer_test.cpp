@@ -9,7 +9,7 @@
 #include "platform/cairo/cairo_render.h"
 #include "tests/storage/temp_folder.h"
 
-namespace kvm::cli {
+namespace kvm::workshop {
 namespace {
 
 std::vector<canvas::CanvasOp> aLine() {
@@ -62,4 +62,4 @@ TEST(picture_writer_test, ending_without_finish_stops_the_worker) {
 }
 
 }  // namespace
-}  // namespace kvm::cli
+}  // namespace kvm::workshop

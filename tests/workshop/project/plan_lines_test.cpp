@@ -8,7 +8,7 @@
 #include "platform/workshop/project/plan_lines.h"
 #include "tests/storage/temp_folder.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 namespace {
 
 // A release-12 plan: a line on "Ridge", a quarter arc of radius 1000 on "Arcs", in metres.
@@ -89,4 +89,4 @@ TEST(plan_lines_test, a_row_holds_at_most_the_lines_a_flashing_keeps) {
 }
 
 }  // namespace
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

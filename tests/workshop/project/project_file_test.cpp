@@ -5,7 +5,7 @@
 
 #include "platform/workshop/project/project_file.h"
 
-namespace kvm::companion {
+namespace kvm::workshop {
 namespace {
 
 // What the reader says about a project text, or "" when it reads.
@@ -249,4 +249,4 @@ TEST(project_file_test, a_flashing_holds_at_most_the_lines_the_component_keeps) 
 }
 
 }  // namespace
-}  // namespace kvm::companion
+}  // namespace kvm::workshop

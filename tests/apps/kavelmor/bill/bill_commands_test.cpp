@@ -55,7 +55,7 @@ BillRequest billRequest(const std::string& project, const std::string& output,
 // p.json with the project text and, beside it, the plan its rows take their lines from.
 void writeProjectAndPlan(const TempFolder& folder, std::string_view project) {
   writeFile(folder / "p.json", std::string(project));
-  writeSamplePlan(folder / "plan.dxf");
+  workshop::writeSamplePlan(folder / "plan.dxf");
 }
 
 std::size_t lineCount(const std::string& text) {
@@ -79,12 +79,12 @@ TEST(bill_commands_test, the_demo_writes_every_output_and_says_where) {
       std::string::npos)
       << progress.str();
   // The sample the demo writes is the project it drew.
-  EXPECT_EQ(companion::readProjectFile(folder / "out" / "project.json").flashings.size(), 6U);
+  EXPECT_EQ(workshop::readProjectFile(folder / "out" / "project.json").flashings.size(), 6U);
 }
 
 TEST(bill_commands_test, a_malformed_project_is_one_line_naming_the_field) {
   const TempFolder folder;
-  std::string text(sampleProject());
+  std::string text(workshop::sampleProject());
   text.replace(text.find("\"mode\": 2"), 9, "\"mode\": 7");
   writeFile(folder / "p.json", text);
   std::ostringstream progress;
@@ -102,7 +102,7 @@ TEST(bill_commands_test, a_malformed_project_is_one_line_naming_the_field) {
 
 TEST(bill_commands_test, a_refused_bill_leaves_no_half_written_outputs) {
   const TempFolder folder;
-  std::string text(sampleProject());
+  std::string text(workshop::sampleProject());
   text.replace(text.find("\"textHeight\": \"300\""), 19, "\"textHeight\": \"601\"");
   writeProjectAndPlan(folder, text);
   std::ostringstream progress;
@@ -121,7 +121,7 @@ TEST(bill_commands_test, a_refused_bill_leaves_no_half_written_outputs) {
 
 TEST(bill_commands_test, a_plan_that_lacks_a_layer_or_cannot_be_read_is_one_line_and_no_outputs) {
   const TempFolder folder;
-  std::string text(sampleProject());
+  std::string text(workshop::sampleProject());
   text.replace(text.find("BJ-窗侧"), std::string("BJ-窗侧").size(), "BJ-窗边");
   writeProjectAndPlan(folder, text);
   std::ostringstream progress;
@@ -148,7 +148,7 @@ TEST(bill_commands_test, a_plan_that_lacks_a_layer_or_cannot_be_read_is_one_line
 
 TEST(bill_commands_test, a_row_without_lines_needs_a_plan) {
   const TempFolder folder;
-  std::string text(sampleProject());
+  std::string text(workshop::sampleProject());
   text.replace(text.find("\"plan\": \"plan.dxf\","), 19, "");
   writeFile(folder / "p.json", text);
   std::ostringstream progress;
@@ -197,7 +197,7 @@ std::string firstLine(const std::string& text) {
 TEST(bill_commands_test, a_misspelt_flashing_stops_the_bill_before_anything_is_written) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
-  std::string text(sampleProject());
+  std::string text(workshop::sampleProject());
   // A row that names its layer, so that the plan has the lines.
   text.replace(text.find("彩钢墙面:窗侧包角"), std::string("彩钢墙面:窗侧包角").size(),
                "彩钢墙面:窗侧包脚");
@@ -218,7 +218,7 @@ TEST(bill_commands_test, a_misspelt_flashing_stops_the_bill_before_anything_is_w
 TEST(bill_commands_test, the_bill_starts_from_the_users_database_unless_told_otherwise) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
-  writeProjectAndPlan(folder, sampleProject());
+  writeProjectAndPlan(folder, workshop::sampleProject());
   const BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   std::ostringstream progress;
   std::ostringstream errors;
@@ -246,7 +246,7 @@ TEST(bill_commands_test, the_bill_starts_from_the_users_database_unless_told_oth
 
 TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
   const TempFolder folder;
-  writeProjectAndPlan(folder, sampleProject());
+  writeProjectAndPlan(folder, workshop::sampleProject());
   writeFile(folder / "garbage.dat", std::string(300, '\x7f'));
   std::ostringstream progress;
   std::ostringstream errors;
@@ -267,7 +267,7 @@ TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
 TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_users) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
-  std::string text(sampleProject());
+  std::string text(workshop::sampleProject());
   writeProjectAndPlan(folder, text);
   BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   std::ostringstream progress;
@@ -309,8 +309,8 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
 TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
-  std::istringstream input{std::string(sampleProject())};
-  writeSamplePlan(folder / "plan.dxf");
+  std::istringstream input{std::string(workshop::sampleProject())};
+  workshop::writeSamplePlan(folder / "plan.dxf");
   std::streambuf* const kept = std::cin.rdbuf(input.rdbuf());
   std::ostringstream progress;
   std::ostringstream errors;
@@ -325,7 +325,7 @@ TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
 TEST(bill_commands_test, a_full_disk_says_so_and_names_the_file) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
-  writeProjectAndPlan(folder, sampleProject());
+  writeProjectAndPlan(folder, workshop::sampleProject());
   BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
   request.modelSpaceDump = "/dev/full";  // a device that is always full
   std::ostringstream progress;
@@ -336,16 +336,16 @@ TEST(bill_commands_test, a_full_disk_says_so_and_names_the_file) {
 }
 
 TEST(bill_commands_test, names_and_fields_of_the_outputs) {
-  EXPECT_EQ(pictureName(0, 6, u"屋脊包角"), "01-屋脊包角.png");
-  EXPECT_EQ(pictureName(99, 676, u"a/b:c"), "100-a_b_c.png");
-  EXPECT_EQ(pictureName(4, 676, u"x"), "005-x.png");
-  EXPECT_EQ(csvField("天蓝色"), "天蓝色");
-  EXPECT_EQ(csvField("a,b"), "\"a,b\"");
-  EXPECT_EQ(csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
-  EXPECT_EQ(scaleText(1), "1:10");
-  EXPECT_EQ(scaleText(2), "1:20");
-  EXPECT_EQ(scaleText(5), "1:5");
-  EXPECT_EQ(noteLine(u"\r\n没找到包角 a:b 属性 "), "没找到包角 a:b 属性");
+  EXPECT_EQ(workshop::pictureName(0, 6, u"屋脊包角"), "01-屋脊包角.png");
+  EXPECT_EQ(workshop::pictureName(99, 676, u"a/b:c"), "100-a_b_c.png");
+  EXPECT_EQ(workshop::pictureName(4, 676, u"x"), "005-x.png");
+  EXPECT_EQ(workshop::csvField("天蓝色"), "天蓝色");
+  EXPECT_EQ(workshop::csvField("a,b"), "\"a,b\"");
+  EXPECT_EQ(workshop::csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(workshop::scaleText(1), "1:10");
+  EXPECT_EQ(workshop::scaleText(2), "1:20");
+  EXPECT_EQ(workshop::scaleText(5), "1:5");
+  EXPECT_EQ(workshop::noteLine(u"\r\n没找到包角 a:b 属性 "), "没找到包角 a:b 属性");
 }
 
 }  // namespace
