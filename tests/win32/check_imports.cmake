@@ -6,7 +6,7 @@ if(failed)
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 set(allowed advapi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll user32.dll gdi32.dll
-            comctl32.dll)
+            comctl32.dll bcrypt.dll)
 foreach(line IN LISTS imports)
   string(REGEX REPLACE "DLL Name: *" "" name "${line}")
   string(STRIP "${name}" name)
