@@ -17,6 +17,8 @@ constexpr std::size_t kChunk = std::size_t{1} << 20;
 constexpr std::size_t kMaxValue = std::size_t{1} << 20;
 constexpr std::string_view kBinarySentinel{"AutoCAD Binary DXF\r\n\x1a\0", 22};
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// A comment, which many CAD programs write as the very first group.
+constexpr int kCommentCode = 999;
 
 std::string_view trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
@@ -130,6 +132,9 @@ void GroupReader::start() {
   } else if (head.starts_with(kUtf8Mark)) {
     begin_ += kUtf8Mark.size();
   }
+  if (!binary_ && begin_ == end_) {
+    throw PlanError(source_ + ": the file is empty");
+  }
 }
 
 bool GroupReader::ensure(std::size_t bytes) {
@@ -196,7 +201,12 @@ bool GroupReader::asciiLine(std::string_view& line) {
 }
 
 bool GroupReader::next() {
-  return binary_ ? nextBinary() : nextAscii();
+  do {
+    if (!(binary_ ? nextBinary() : nextAscii())) {
+      return false;
+    }
+  } while (code_ == kCommentCode);
+  return true;
 }
 
 bool GroupReader::nextAscii() {

@@ -32,7 +32,8 @@ GroupType groupTypeOf(int code);
 
 // Reads the group code / value pairs of an ASCII or binary drawing interchange file one at a
 // time through a fixed buffer, so memory does not depend on the file's size. A DWG file or
-// anything else that is not a DXF is refused at the start.
+// anything else that is not a DXF is refused at the start, an empty file as empty. Comments
+// (group 999) are passed over wherever they stand.
 class GroupReader {
  public:
   // Reads from the file; its path names it in errors.
@@ -40,7 +41,7 @@ class GroupReader {
   // Reads from bytes in memory (tests, fuzzing); `sourceName` names them in errors.
   GroupReader(std::string_view bytes, std::string sourceName);
 
-  // The next group; false at the end of the input.
+  // The next group other than a comment; false at the end of the input.
   bool next();
 
   [[nodiscard]] int code() const noexcept { return code_; }

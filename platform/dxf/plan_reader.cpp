@@ -92,8 +92,10 @@ class PlanReader {
 
   PlanTakeoff read() {
     bool ended = false;
+    std::optional<std::uint64_t> lastSectionEnd;  // the last record ended a section here
     while (!ended && records_.next(record_)) {
       const std::string_view type = record_.type();
+      lastSectionEnd.reset();
       if (type == "SECTION") {
         section_ = record_.text(2);
         if (section_ == "HEADER") {
@@ -102,6 +104,7 @@ class PlanReader {
       } else if (type == "ENDSEC") {
         finishSequence();
         section_.clear();
+        lastSectionEnd = record_.position();
       } else if (type == "EOF") {
         ended = true;
       } else if (section_ == "TABLES") {
@@ -113,6 +116,14 @@ class PlanReader {
       } else if (section_ == "ENTITIES") {
         readEntity(type, kNoBlock);
       }
+    }
+    // Some programs stop after the last section; a file cut inside one stays refused.
+    if (!ended && lastSectionEnd) {
+      takeoff_.warnings.push_back(
+          {"", groups_.describe(*lastSectionEnd),
+           "the file ends after this section without its end-of-file marker (0 EOF); read as it "
+           "is"});
+      ended = true;
     }
     if (!ended) {
       throw PlanError(groups_.sourceName() + ": " + groups_.where() +
@@ -442,6 +453,14 @@ class PlanReader {
   }
 
   Skip drawArc(const Shape& shape, const Transform& map, std::uint32_t layer) {
+    const Transform object = Transform::fromObjectSystem(shape.extrusion);
+    segments_.clear();
+    if (shape.radius == 0) {
+      // A point, as a drawing holds it after an arc is shrunk away: a segment of no length.
+      const Vec3 centre = map.after(object).apply(shape.a);
+      straight(centre, centre);
+      return emit(layer);
+    }
     if (!(shape.radius > 0) || !std::isfinite(shape.radius)) {
       return "an arc whose radius is not a positive number";
     }
@@ -452,8 +471,6 @@ class PlanReader {
     if (span <= 0) {
       span += 360.0;
     }
-    const Transform object = Transform::fromObjectSystem(shape.extrusion);
-    segments_.clear();
     curved(map.after(object), shape.a, shape.radius, radians(shape.startAngle), radians(span));
     return emit(layer);
   }

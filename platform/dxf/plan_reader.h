@@ -38,6 +38,13 @@ struct SkippedEntity {
   std::string problem;
 };
 
+// Something the reader accepted although the drawing is not quite as it should be.
+struct PlanWarning {
+  std::string layer;  // empty where the note concerns the whole drawing
+  std::string at;
+  std::string problem;
+};
+
 // What a plan holds, as `kavelmor takeoff` reports it.
 struct PlanTakeoff {
   std::string file;
@@ -50,6 +57,7 @@ struct PlanTakeoff {
   std::size_t paperSpace = 0;                  // entities of paper space, not taken
   std::vector<SkippedEntity> skipped;          // the first kMaxSkippedListed
   std::size_t skippedCount = 0;
+  std::vector<PlanWarning> warnings;
 };
 
 inline constexpr std::size_t kMaxSkippedListed = 100;

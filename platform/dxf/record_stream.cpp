@@ -6,6 +6,16 @@
 
 namespace kvm::dxf {
 
+namespace {
+
+// "EOF", also where a DOS end-of-file byte (0x1A) or blanks follow it on its line.
+bool isEndOfFile(std::string_view type) {
+  return type.starts_with("EOF") &&
+         type.find_first_not_of(std::string_view("\x1a \t", 3), 3) == std::string_view::npos;
+}
+
+}  // namespace
+
 void Record::clear(std::uint64_t position) {
   fields_.clear();
   texts_.clear();
@@ -64,7 +74,7 @@ bool Record::has(int code) const {
 }
 
 bool RecordStream::next(Record& record) {
-  if (!pending_ && !groups_.next()) {
+  if (ended_ || (!pending_ && !groups_.next())) {
     return false;
   }
   pending_ = false;
@@ -73,9 +83,13 @@ bool RecordStream::next(Record& record) {
                  std::to_string(groups_.code()));
   }
   record.clear(groups_.position());
-  const std::string_view type = groups_.text();
+  ended_ = isEndOfFile(groups_.text());
+  const std::string_view type = ended_ ? std::string_view("EOF") : groups_.text();
   record.typeField_ = {0, false, 0, 0, static_cast<std::uint32_t>(type.size()), groups_.position()};
   record.texts_.append(type);
+  if (ended_) {
+    return true;  // padding, a DOS end-of-file byte or anything else may follow
+  }
   const bool numbersAsWritten = !groups_.binary();
   while (groups_.next()) {
     const int code = groups_.code();

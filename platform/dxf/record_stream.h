@@ -63,7 +63,8 @@ class RecordStream {
  public:
   explicit RecordStream(GroupReader& groups) : groups_(groups) {}
 
-  // The next record; false at the end of the input.
+  // The next record; false at the end of the input. The end-of-file record (0 EOF) is the
+  // last: what follows it is never read.
   bool next(Record& record);
 
   [[nodiscard]] GroupReader& groups() noexcept { return groups_; }
@@ -71,6 +72,7 @@ class RecordStream {
  private:
   GroupReader& groups_;
   bool pending_ = false;  // the reader holds a group 0 not yet taken
+  bool ended_ = false;    // the end-of-file record was handed out
 };
 
 }  // namespace kvm::dxf

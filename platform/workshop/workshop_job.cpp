@@ -102,8 +102,10 @@ void runWorkshopJob(const BillRequest& request, std::ostream& progress,
     writeSamplePlan(plan.plan);
   }
   takeLinesFromPlan(project, request, plan, progress);
+  const std::size_t lines = lineCount(project);
   progress << "Read the project " << request.project << ": " << project.flashings.size()
-           << " current-use rows, " << lineCount(project) << " flashing lines\n";
+           << (project.flashings.size() == 1 ? " current-use row, " : " current-use rows, ")
+           << lines << (lines == 1 ? " flashing line\n" : " flashing lines\n");
   useDatabase(source, home.path());
 
   OutputStage stage(request.output, request.force);

@@ -221,6 +221,59 @@ TEST(plan_reader_test, unreadable_drawings_end_in_one_line_naming_the_place) {
             "p.dxf: line 7: the value of group code 70 is not a number: \"abc\"");
 }
 
+// What CAD programs write around the drawing itself: comments (even as the first group),
+// bytes after the end-of-file marker, no marker at all after the last section.
+TEST(plan_reader_test, comments_trailing_bytes_and_a_missing_end_marker_are_accepted) {
+  const std::string whole = drawing({}, {}, {}, line("A", 0, 0, 1, 0));
+  const std::string comment = ascii({{999, "dxflib 3.26.4.0"}});
+  const std::string inside = ascii({{0, "SECTION"},
+                                    {2, "ENTITIES"},
+                                    {0, "LINE"},
+                                    {8, "A"},
+                                    {999, "a note"},
+                                    {10, "0"},
+                                    {11, "2"},
+                                    {0, "ENDSEC"},
+                                    {999, "end"},
+                                    {0, "EOF"}});
+  EXPECT_EQ(layerNamed(takeOff(comment + whole), "A").lines, 1U);
+  EXPECT_EQ(layerNamed(takeOff(inside), "A").length, 2.0);
+  for (const std::string& tail :
+       {std::string("\x1a"), std::string(300, ' '), std::string("garbage\r\n\0\xff", 11)}) {
+    const PlanTakeoff takeoff = takeOff(whole + tail);
+    EXPECT_EQ(layerNamed(takeoff, "A").lines, 1U);
+    EXPECT_TRUE(takeoff.warnings.empty());
+  }
+  EXPECT_EQ(layerNamed(takeOff(whole.substr(0, whole.size() - 2) + "\x1a"), "A").lines, 1U);
+
+  const std::string unended = whole.substr(0, whole.size() - std::string("0\r\nEOF\r\n").size());
+  const PlanTakeoff takeoff = takeOff(unended);
+  EXPECT_EQ(layerNamed(takeoff, "A").lines, 1U);
+  ASSERT_EQ(takeoff.warnings.size(), 1U);
+  EXPECT_EQ(takeoff.warnings[0].layer, "");
+  EXPECT_EQ(takeoff.warnings[0].at, "line 41");
+  EXPECT_NE(takeoff.warnings[0].problem.find("without its end-of-file marker"), std::string::npos);
+  // Cut inside a section, or after the start of the next one: refused.
+  const std::string cut = unended.substr(0, unended.size() - std::string("0\r\nENDSEC\r\n").size());
+  EXPECT_NE(errorOf(cut).find("cut short"), std::string::npos) << errorOf(cut);
+  EXPECT_NE(errorOf(unended + ascii({{0, "SECTION"}, {2, "OBJECTS"}})).find("cut short"),
+            std::string::npos);
+}
+
+TEST(plan_reader_test, an_empty_file_says_so_and_a_zero_radius_arc_is_a_point) {
+  EXPECT_EQ(errorOf(""), "p.dxf: the file is empty");
+  EXPECT_EQ(errorOf("\xEF\xBB\xBF"), "p.dxf: the file is empty");
+  const Groups arcs{{0, "ARC"}, {8, "A"},  {10, "5"}, {20, "5"},  {40, "0"}, {0, "ARC"},
+                    {8, "A"},   {10, "5"}, {20, "5"}, {40, "-1"}, {51, "90"}};
+  const PlanTakeoff takeoff = takeOff(drawing({}, {}, {}, arcs));
+  const LayerTakeoff& layer = layerNamed(takeoff, "A");
+  EXPECT_EQ(layer.entities.at(static_cast<std::size_t>(PlanEntity::Arc)), 1U);
+  EXPECT_EQ(layer.zeroLength, 1U);
+  EXPECT_EQ(layer.lines, 0U);
+  ASSERT_EQ(takeoff.skippedCount, 1U);
+  EXPECT_EQ(takeoff.skipped[0].problem, "an arc whose radius is not a positive number");
+}
+
 // Only the numbers the take-off uses are read: a bad one in an ignored entity or an unused
 // group changes nothing, and one in a taken entity leaves out that entity alone, listed like
 // one whose number is NaN.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "storage/builtin_database.h"
@@ -35,7 +37,7 @@ TEST(db_commands_test, show_lists_libraries_and_flashings) {
       run([](auto& out, auto& err) { return dbShow(std::nullopt, true, out, err); });
   EXPECT_EQ(shown.status, 0);
   EXPECT_NE(shown.out.find("6 libraries, 32 flashings"), std::string::npos);
-  EXPECT_NE(shown.out.find("C  芯板屋面\\r\\n: 6 flashings"), std::string::npos);
+  EXPECT_NE(shown.out.find("C  芯板屋面: 6 flashings"), std::string::npos) << shown.out;
   EXPECT_NE(shown.out.find("屋脊包角"), std::string::npos);
 }
 
@@ -180,6 +182,84 @@ TEST(db_commands_test, failures_are_reported_with_a_non_zero_status) {
             std::string::npos)
       << badJson.err;
   EXPECT_FALSE(std::filesystem::exists(folder / "x.dat"));
+}
+
+// Nothing from a file that is no database reaches the terminal unescaped.
+bool printable(const std::string& text) {
+  return std::none_of(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
+  });
+}
+
+TEST(db_commands_test, a_file_that_is_no_database_is_named_in_one_line) {
+  TempFolder folder;
+  const auto garbage = folder / "garbage.dat";
+  std::string bytes = "\x07\x00\x1b[31m\x1b]0;title\x07";
+  std::mt19937 random(7);
+  for (int i = 0; i < 4000; ++i) {
+    bytes.push_back(static_cast<char>(random() & 0xFF));
+  }
+  put(garbage, bytes);
+  for (const bool show : {true, false}) {
+    const Outcome outcome = run([&](auto& out, auto& err) {
+      return show ? dbShow(garbage, false, out, err) : dbExport(garbage, false, {}, out, err);
+    });
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_TRUE(outcome.err.starts_with("kavelmor db: " + garbage.string() +
+                                        ": not a flashing database: error "))
+        << outcome.err;
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+    EXPECT_TRUE(printable(outcome.err)) << outcome.err;
+  }
+  const Outcome checked = run([&](auto& out, auto& err) { return dbCheck(garbage, out, err); });
+  EXPECT_EQ(checked.status, 1);
+  EXPECT_TRUE(printable(checked.out)) << checked.out;
+
+  const auto empty = folder / "empty.dat";
+  put(empty, "");
+  for (const bool show : {true, false}) {
+    const Outcome outcome = run([&](auto& out, auto& err) {
+      return show ? dbShow(empty, false, out, err) : dbCheck(empty, out, err);
+    });
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "kavelmor db: " + empty.string() + ": the file is empty\n");
+  }
+}
+
+TEST(db_commands_test, names_lose_their_line_break_and_counts_of_one_are_singular) {
+  TempFolder folder;
+  const auto file = folder / "one.dat";
+  Flashing flashing;
+  flashing.Name = u"F\x1b[2J";
+  flashing.Color = u"red";
+  DynamicArray<Flashing> flashings;
+  flashings.push_back(flashing);
+  put(file, writeLibraryRecords({FlashingLibrary{u"芯板屋面\r\n", flashings, 0}}));
+  const Outcome shown = run([&](auto& out, auto& err) { return dbShow(file, false, out, err); });
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.out.find(": 1 library, 1 flashing\n"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("A  芯板屋面: 1 flashing, last selected 01\n"), std::string::npos)
+      << shown.out;
+  EXPECT_TRUE(printable(shown.out)) << shown.out;
+  const Outcome checked = run([&](auto& out, auto& err) { return dbCheck(file, out, err); });
+  EXPECT_NE(checked.out.find("readable, 1 library, 1 flashing, "), std::string::npos)
+      << checked.out;
+}
+
+TEST(db_commands_test, show_on_a_fresh_installation_gives_the_built_in_database) {
+  TempFolder folder;
+  ::setenv("KAVELMOR_HOME", folder.path().c_str(), 1);
+  const Outcome shown =
+      run([](auto& out, auto& err) { return dbShow(std::nullopt, false, out, err); });
+  ::unsetenv("KAVELMOR_HOME");
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.err, "");
+  const std::string first = shown.out.substr(0, shown.out.find('\n'));
+  EXPECT_NE(first.find("No database file at "), std::string::npos) << first;
+  EXPECT_NE(first.find("the built-in database"), std::string::npos) << first;
+  EXPECT_NE(shown.out.find("6 libraries, 32 flashings"), std::string::npos);
 }
 
 TEST(db_commands_test, without_a_file_the_program_directory_is_used) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/kavelmor/db/terminal_text.h"
 #include "base/codepage.h"
 #include "base/numbers.h"
 #include "base/text.h"
@@ -19,13 +20,21 @@ std::u16string visible(const std::u16string& text) {
       out += u"\\r";
     } else if (c == u'\n') {
       out += u"\\n";
-    } else if (c < 0x20) {
+    } else if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {
       out += u"\\x" + decimal(c);
     } else {
       out.push_back(c);
     }
   }
   return out;
+}
+
+// A library's name without the line break some files end it with.
+std::u16string withoutTrailingBreak(std::u16string name) {
+  while (!name.empty() && (name.back() == u'\r' || name.back() == u'\n')) {
+    name.pop_back();
+  }
+  return name;
 }
 
 // Terminal columns: a Chinese character takes two, like its GBK bytes.
@@ -91,7 +100,8 @@ void printLibraryTable(const LibraryTable& table, std::ostream& out) {
   for (const FlashingLibrary& library : table) {
     flashings += library.Flashings.size();
   }
-  out << table.size() << " libraries, " << flashings << " flashings\n";
+  out << counted(table.size(), "library", "libraries") << ", "
+      << counted(flashings, "flashing", "flashings") << '\n';
   const std::vector<Column> columns{{u"No", false},       {u"Name", false},    {u"MaxCut", true},
                                     {u"Overlap", true},   {u"Color", false},   {u"Extension", true},
                                     {u"Factor", true},    {u"Width", true},    {u"Scale", false},
@@ -99,11 +109,12 @@ void printLibraryTable(const LibraryTable& table, std::ostream& out) {
                                     {u"Dimensions", true}};
   for (std::size_t i = 0; i < table.size(); ++i) {
     const FlashingLibrary& library = table[i];
-    const std::u16string name = library.Name.empty() ? u"(no name)" : visible(library.Name);
+    const std::u16string name =
+        library.Name.empty() ? u"(no name)" : visible(withoutTrailingBreak(library.Name));
     out << '\n'
         << static_cast<char>('A' + (i % 26)) << "  " << toUtf8(name) << ": "
         << (library.Flashings.isAllocated()
-                ? std::to_string(library.Flashings.size()) + " flashings"
+                ? counted(library.Flashings.size(), "flashing", "flashings")
                 : std::string("no flashings"))
         << ", last selected " << toUtf8(twoDigits(std::size_t{library.LastFlashing} + 1)) << '\n';
     std::vector<std::vector<std::u16string>> rows;

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "apps/kavelmor/db/database_table_text.h"
+#include "apps/kavelmor/db/terminal_text.h"
 #include "base/text.h"
 #include "storage/attribute_rules.h"
 #include "storage/builtin_database.h"
@@ -33,8 +34,15 @@ std::string describe(const RuntimeError& error) {
 
 std::string describe(const DatabaseFormatError& error) {
   return "error " + std::to_string(error.number()) + " (" + toUtf8(error.description()) +
-         ") at byte " + std::to_string(error.offset()) + ": " + error.location() + ": " +
-         error.detail();
+         ") at byte " + std::to_string(error.offset()) + ": " + printable(error.location()) + ": " +
+         printable(error.detail());
+}
+
+// One line for a file the commands cannot read as a database.
+void reportNotADatabase(const OptionalPath& file, const DatabaseFormatError& error,
+                        std::ostream& err) {
+  err << "kavelmor db: " << chosen(file).string()
+      << ": not a flashing database: " << describe(error) << '\n';
 }
 
 // The bytes of the file (or of the built-in database); nullopt after reporting a failure.
@@ -50,6 +58,18 @@ std::optional<std::string> databaseBytes(const OptionalPath& file, bool builtin,
     err << "kavelmor db: " << path.string() << ": " << describe(error) << '\n';
     return std::nullopt;
   }
+}
+
+// The bytes to show or check: an empty file holds nothing to show, which is said once
+// (an export still gives its empty table back).
+std::optional<std::string> nonEmptyDatabaseBytes(const OptionalPath& file, bool builtin,
+                                                 std::ostream& err) {
+  std::optional<std::string> bytes = databaseBytes(file, builtin, err);
+  if (bytes && bytes->empty()) {
+    err << "kavelmor db: " << chosen(file).string() << ": the file is empty\n";
+    return std::nullopt;
+  }
+  return bytes;
 }
 
 struct DbOptions {
@@ -125,7 +145,14 @@ void addDbCommands(CLI::App& app) {
 }
 
 int dbShow(const OptionalPath& file, bool builtin, std::ostream& out, std::ostream& err) {
-  const std::optional<std::string> bytes = databaseBytes(file, builtin, err);
+  std::error_code ignored;
+  if (!builtin && !file && !std::filesystem::exists(defaultDatabaseFile(), ignored)) {
+    // A fresh installation: the first start writes the built-in database there.
+    out << "No database file at " << defaultDatabaseFile().string()
+        << " yet: the built-in database, which the first start writes there.\n";
+    builtin = true;
+  }
+  const std::optional<std::string> bytes = nonEmptyDatabaseBytes(file, builtin, err);
   if (!bytes) {
     return kFailed;
   }
@@ -133,7 +160,7 @@ int dbShow(const OptionalPath& file, bool builtin, std::ostream& out, std::ostre
   try {
     table = readLibraryTable(*bytes);
   } catch (const DatabaseFormatError& error) {
-    err << "kavelmor db: " << chosen(file).string() << ": " << describe(error) << '\n';
+    reportNotADatabase(file, error, err);
     return kFailed;
   }
   out << (builtin ? std::string("built-in database") : chosen(file).string()) << ": ";
@@ -151,7 +178,7 @@ int dbExport(const OptionalPath& file, bool builtin, const OptionalPath& output,
   try {
     text = exportDatabaseJson(*bytes).dump(1) + "\n";
   } catch (const DatabaseFormatError& error) {
-    err << "kavelmor db: " << chosen(file).string() << ": " << describe(error) << '\n';
+    reportNotADatabase(file, error, err);
     return kFailed;
   }
   if (!output) {
@@ -222,7 +249,7 @@ int dbImport(const std::filesystem::path& json, const OptionalPath& file, std::o
 }
 
 int dbCheck(const OptionalPath& file, std::ostream& out, std::ostream& err) {
-  const std::optional<std::string> bytes = databaseBytes(file, false, err);
+  const std::optional<std::string> bytes = nonEmptyDatabaseBytes(file, false, err);
   if (!bytes) {
     return kFailed;
   }
@@ -232,13 +259,13 @@ int dbCheck(const OptionalPath& file, std::ostream& out, std::ostream& err) {
     out << name << ": malformed, " << describe(*check.error) << '\n';
     return kFailed;
   }
-  out << name << ": readable, " << check.libraries << " libraries, " << check.flashings
-      << " flashings, " << check.bytes << " bytes\n";
+  out << name << ": readable, " << counted(check.libraries, "library", "libraries") << ", "
+      << counted(check.flashings, "flashing", "flashings") << ", " << check.bytes << " bytes\n";
   for (const std::string& note : check.notes) {
-    out << name << ": note: " << note << '\n';
+    out << name << ": note: " << printable(note) << '\n';
   }
   for (const std::string& fault : check.faults) {
-    out << name << ": fault: " << fault << '\n';
+    out << name << ": fault: " << printable(fault) << '\n';
   }
   return check.faults.empty() ? kDone : kFailed;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace kvm::cli {
 
@@ -11,6 +12,10 @@ std::string millimetres(double length) {
   std::array<char, 48> text{};
   std::snprintf(text.data(), text.size(), "%.1f", length);
   return text.data();
+}
+
+std::string counted(std::size_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);
 }
 
 bool tooManyLines(const dxf::LayerTakeoff& layer) {
@@ -56,6 +61,11 @@ nlohmann::ordered_json takeoffJson(const dxf::PlanTakeoff& takeoff) {
     report["skipped"].push_back({{"at", skipped.at}, {"problem", skipped.problem}});
   }
   report["skippedCount"] = takeoff.skippedCount;
+  report["warnings"] = ordered_json::array();
+  for (const dxf::PlanWarning& warning : takeoff.warnings) {
+    report["warnings"].push_back(
+        {{"layer", warning.layer}, {"at", warning.at}, {"problem", warning.problem}});
+  }
   return report;
 }
 
@@ -65,8 +75,8 @@ void printTakeoff(const dxf::PlanTakeoff& takeoff, std::ostream& out) {
       << (takeoff.codepage.empty() ? "not given" : takeoff.codepage) << ", units " << takeoff.units
       << '\n';
   for (const dxf::LayerTakeoff& layer : takeoff.layers) {
-    out << "  " << layer.name << ": " << layer.lines << " flashing lines, "
-        << millimetres(layer.length) << " mm";
+    out << "  " << layer.name << ": " << counted(layer.lines, "flashing line", "flashing lines")
+        << ", " << millimetres(layer.length) << " mm";
     std::string entities;
     for (std::size_t i = 0; i < dxf::kPlanEntityNames.size(); ++i) {
       if (layer.entities.at(i) > 0) {
@@ -78,7 +88,7 @@ void printTakeoff(const dxf::PlanTakeoff& takeoff, std::ostream& out) {
       out << " (" << entities << ")";
     }
     if (layer.zeroLength > 0) {
-      out << "; " << layer.zeroLength << " segments of no length left out";
+      out << "; " << counted(layer.zeroLength, "segment", "segments") << " of no length left out";
     }
     if (layer.frozen || layer.off) {
       out << "; layer " << (layer.frozen ? "frozen" : "off") << ", taken all the same";
@@ -97,13 +107,18 @@ void printTakeoff(const dxf::PlanTakeoff& takeoff, std::ostream& out) {
     out << '\n';
   }
   if (takeoff.paperSpace > 0) {
-    out << "Paper space: " << takeoff.paperSpace << " entities, not taken\n";
+    out << "Paper space: " << counted(takeoff.paperSpace, "entity", "entities") << ", not taken\n";
   }
   if (takeoff.skippedCount > 0) {
-    out << "Skipped " << takeoff.skippedCount << " damaged entities:\n";
+    out << "Skipped " << counted(takeoff.skippedCount, "damaged entity", "damaged entities")
+        << ":\n";
     for (const dxf::SkippedEntity& skipped : takeoff.skipped) {
       out << "  " << skipped.at << ": " << skipped.problem << '\n';
     }
+  }
+  for (const dxf::PlanWarning& warning : takeoff.warnings) {
+    out << "Note: " << (warning.layer.empty() ? "" : "layer " + warning.layer + ", ") << warning.at
+        << ": " << warning.problem << '\n';
   }
 }
 

@@ -1,0 +1,76 @@
+#include "apps/kavelmor/takeoff/takeoff_report.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "apps/kavelmor/takeoff/takeoff_command.h"
+#include "tests/storage/temp_folder.h"
+
+namespace kvm::cli {
+namespace {
+
+dxf::PlanTakeoff oneOfEach() {
+  dxf::PlanTakeoff takeoff;
+  takeoff.file = "p.dxf";
+  dxf::LayerTakeoff layer;
+  layer.name = "A";
+  layer.lines = 1;
+  layer.zeroLength = 1;
+  layer.length = 2;
+  takeoff.layers.push_back(layer);
+  takeoff.paperSpace = 1;
+  takeoff.skippedCount = 1;
+  takeoff.skipped.push_back({"line 9", "a polyline with 1 vertex"});
+  takeoff.warnings.push_back({"", "line 41", "no end marker"});
+  return takeoff;
+}
+
+TEST(takeoff_report_test, counts_of_one_are_singular_and_notes_are_printed) {
+  std::ostringstream out;
+  printTakeoff(oneOfEach(), out);
+  const std::string text = out.str();
+  EXPECT_NE(text.find("  A: 1 flashing line, 2.0 mm; 1 segment of no length left out\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Paper space: 1 entity, not taken\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Skipped 1 damaged entity:\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Note: line 41: no end marker\n"), std::string::npos) << text;
+
+  const nlohmann::ordered_json json = takeoffJson(oneOfEach());
+  ASSERT_EQ(json.at("warnings").size(), 1U);
+  EXPECT_EQ(
+      json.at("warnings")[0],
+      (nlohmann::ordered_json{{"layer", ""}, {"at", "line 41"}, {"problem", "no end marker"}}));
+}
+
+TEST(takeoff_report_test, a_plan_without_its_end_marker_is_taken_with_a_warning) {
+  TempFolder folder;
+  const auto write = [&](const std::string& name, const std::string& bytes) {
+    std::ofstream(folder / name, std::ios::binary) << bytes;
+    return folder / name;
+  };
+  const std::string plan =
+      "999\r\nwritten by a CAD program\r\n0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\n"
+      "A\r\n10\r\n0\r\n11\r\n3\r\n0\r\nENDSEC\r\n";
+  std::ostringstream out;
+  std::ostringstream errors;
+  TakeoffRequest request;
+  request.plan = write("cut.dxf", plan).string();
+  request.json = true;
+  ASSERT_EQ(runTakeoff(request, out, errors), 0) << errors.str();
+  const auto json = nlohmann::json::parse(out.str());
+  EXPECT_EQ(json.at("layers")[0].at("lines"), 1);
+  ASSERT_EQ(json.at("warnings").size(), 1U);
+  EXPECT_EQ(json.at("warnings")[0].at("at"), "line 15");
+
+  request.plan = write("empty.dxf", "").string();
+  std::ostringstream emptyErrors;
+  EXPECT_EQ(runTakeoff(request, out, emptyErrors), 1);
+  EXPECT_EQ(emptyErrors.str(), "kavelmor takeoff: " + request.plan + ": the file is empty\n");
+}
+
+}  // namespace
+}  // namespace kvm::cli
