@@ -38,7 +38,10 @@ inline PngImage readPng(const std::filesystem::path& file) {
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
       uint32_t pixel = 0;
-      std::memcpy(&pixel, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, sizeof pixel);
+      std::memcpy(
+          &pixel,
+          data + static_cast<std::ptrdiff_t>(y) * stride + static_cast<std::ptrdiff_t>(x) * 4,
+          sizeof pixel);
       const uint32_t red = (pixel >> 16U) & 0xFFU;
       const uint32_t green = (pixel >> 8U) & 0xFFU;
       const uint32_t blue = pixel & 0xFFU;

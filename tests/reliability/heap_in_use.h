@@ -13,7 +13,8 @@
 
 #ifdef KVM_HEAP_FROM_SANITIZER
 // The sanitizer runtime's own interface; GCC ships the runtime but not this header.
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+extern "C" std::size_t
+__sanitizer_get_current_allocated_bytes();  // NOLINT(bugprone-reserved-identifier)
 #else
 #include <malloc.h>
 #endif

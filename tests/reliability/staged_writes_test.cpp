@@ -52,7 +52,7 @@ void writeDrawing(const fs::path& file) {
 }
 
 void writePicture(const fs::path& file) {
-  std::vector<uint32_t> pixels(200U * 150U);
+  std::vector<uint32_t> pixels(std::size_t{200} * 150);
   for (std::size_t i = 0; i < pixels.size(); ++i)
     pixels[i] = static_cast<uint32_t>(i * 2654435761U);
   cairo::writeFastPng(file, 200, 150, pixels);

@@ -194,7 +194,8 @@ bool printable(const std::string& text) {
 TEST(db_commands_test, a_file_that_is_no_database_is_named_in_one_line) {
   TempFolder folder;
   const auto garbage = folder / "garbage.dat";
-  std::string bytes = "\x07\x00\x1b[31m\x1b]0;title\x07";
+  constexpr char kControls[] = "\x07\x00\x1b[31m\x1b]0;title\x07";
+  std::string bytes(kControls, sizeof kControls - 1);
   std::mt19937 random(7);
   for (int i = 0; i < 4000; ++i) {
     bytes.push_back(static_cast<char>(random() & 0xFF));
