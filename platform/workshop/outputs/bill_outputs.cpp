@@ -6,7 +6,6 @@
 #include "platform/cairo/cairo_render.h"
 #include "platform/cairo/shop/shop_pdf.h"
 #include "platform/workshop/outputs/bill_text.h"
-#include "platform/workshop/outputs/write_failure.h"
 #include "preview/profile_preview.h"
 #include "shop/profile_geometry.h"
 #include "storage/database_file.h"

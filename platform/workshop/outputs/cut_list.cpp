@@ -4,7 +4,6 @@
 
 #include "base/numbers.h"
 #include "base/text.h"
-#include "platform/workshop/outputs/write_failure.h"
 
 namespace kvm::workshop {
 

@@ -2,7 +2,6 @@
 
 #include "base/text.h"
 #include "platform/workshop/outputs/cut_list.h"
-#include "platform/workshop/outputs/write_failure.h"
 
 namespace kvm::workshop {
 
