@@ -16,7 +16,6 @@ namespace {
 
 // A plan of a building stays well inside 1000 km of its origin.
 constexpr double kMaxCoordinate = 1e9;
-constexpr std::uint64_t kMaxExpansion = 10'000'000;
 constexpr int kMaxNesting = 64;
 constexpr std::uint32_t kNoBlock = std::numeric_limits<std::uint32_t>::max();
 // A polyline bulge smaller than this is a straight segment. Its arc would rise less than a
@@ -74,6 +73,14 @@ bool usable(const Vec3& p) {
 // what is no 16-bit number counts as `fallback`.
 int smallInteger(double value, int fallback) {
   return (value >= -32768 && value <= 32767) ? static_cast<int>(value) : fallback;
+}
+
+std::string withThousands(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), ",");
+  }
+  return digits;
 }
 
 double radians(double degrees) {
@@ -533,11 +540,11 @@ class PlanReader {
         const std::uint64_t inner = expansion(shape.block, position, depth + 1);
         const auto copies =
             static_cast<std::uint64_t>(shape.columns) * static_cast<std::uint64_t>(shape.rows);
-        total += std::min(kMaxExpansion + 1, copies * inner);
+        total += std::min(options_.maxExpansion + 1, copies * inner);
       } else {
-        ++total;
+        total += std::max<std::uint64_t>(1, shape.vertices.size());
       }
-      total = std::min(total, kMaxExpansion + 1);
+      total = std::min(total, options_.maxExpansion + 1);
     }
     Block& done = blocks_.at(index);
     done.visiting = false;
@@ -557,8 +564,11 @@ class PlanReader {
     }
     const auto copies =
         static_cast<std::uint64_t>(shape.columns) * static_cast<std::uint64_t>(shape.rows);
-    if (depth == 0 && copies * expansion(shape.block, shape.position, 0) > kMaxExpansion) {
-      return "a block reference that expands to more than 10,000,000 entities";
+    const std::uint64_t unfolded =
+        depth == 0 ? copies * expansion(shape.block, shape.position, 0) : 0;
+    if (unfolded > options_.maxExpansion) {
+      return because("a block reference that expands to more than " +
+                     withThousands(options_.maxExpansion) + " entities");
     }
     for (const double value : {shape.a.x, shape.a.y, shape.a.z, shape.b.x, shape.b.y, shape.b.z,
                                shape.startAngle, shape.columnSpacing, shape.rowSpacing}) {
@@ -566,6 +576,11 @@ class PlanReader {
         return "a block reference with a value that is not a usable number";
       }
     }
+    if (unfolded > options_.maxExpansion - unfolded_) {
+      return because("a block reference past the " + withThousands(options_.maxExpansion) +
+                     " entities the blocks of a plan may expand to");
+    }
+    unfolded_ += unfolded;
     const Transform object = Transform::fromObjectSystem(shape.extrusion);
     const Transform rotation = Transform::rotationZ(shape.startAngle);
     const Transform scaled = rotation.after(Transform::scaling(shape.b.x, shape.b.y, shape.b.z))
@@ -651,6 +666,7 @@ class PlanReader {
   std::unordered_map<std::string, std::uint32_t> blockIndex_;
   std::uint32_t currentBlock_ = kNoBlock;
   std::string problem_;
+  std::uint64_t unfolded_ = 0;  // entities the plan's block references expand to so far
 
   Shape shape_;
   std::uint32_t target_ = kNoBlock;  // the block being read; kNoBlock: model space

@@ -81,6 +81,9 @@ class FlashingLineSink {
 
 struct PlanOptions {
   std::string units;  // empty: the drawing's $INSUNITS; else mm, cm, m, in or ft
+  // What the block references of one plan may unfold to, in entities and polyline vertices:
+  // a small file of nested arrays must not keep the reader busy for hours.
+  std::uint64_t maxExpansion = 10'000'000;
 };
 
 // Millimetres per unit for "mm", "cm", "m", "in", "ft"; nothing for any other name.

@@ -368,6 +368,43 @@ TEST(plan_reader_test, deep_blocks_that_grow_past_use_skip_every_copy_and_count_
             "in block \"L0\": a coordinate that is not a number or lies beyond 1000 km");
 }
 
+TEST(plan_reader_test, the_blocks_of_a_whole_plan_expand_to_ten_million_entities_at_most) {
+  // Each reference stays inside the bound, but a thousand of them would keep the reader busy
+  // for hours: those past the plan's bound are skipped, the first ones drawn.
+  const Groups blocks = Groups{{0, "BLOCK"}, {2, "B"}} + line("0", 0, 0, 1, 0) +
+                        Groups{{0, "ENDBLK"}, {0, "BLOCK"}, {2, "C"},    {0, "INSERT"}, {8, "0"},
+                               {2, "B"},      {70, "100"},  {71, "100"}, {0, "ENDBLK"}};
+  Groups inserts;
+  for (int i = 0; i < 1000; ++i) {
+    inserts = inserts + Groups{{0, "INSERT"}, {8, "A"}, {2, "C"}};
+  }
+  PlanOptions bounded;
+  bounded.maxExpansion = 10'000;
+  const PlanTakeoff takeoff = takeOff(drawing({}, {}, blocks, inserts), bounded);
+  // C unfolds to itself, ten thousand copies of B and their lines: 20,001 entities.
+  EXPECT_EQ(takeoff.skippedCount, 1000U);
+  EXPECT_EQ(takeoff.skipped.front().problem,
+            "a block reference that expands to more than 10,000 entities");
+  bounded.maxExpansion = 100'000;
+  const PlanTakeoff four = takeOff(drawing({}, {}, blocks, inserts), bounded);
+  EXPECT_EQ(layerNamed(four, "A").lines, 40'000U);
+  EXPECT_EQ(four.skippedCount, 996U);
+  EXPECT_EQ(four.skipped.front().problem,
+            "a block reference past the 100,000 entities the blocks of a plan may expand to");
+
+  // A polyline weighs its vertices: ten thousand copies of one with two thousand are too many.
+  Groups polyline{{0, "LWPOLYLINE"}, {8, "0"}, {90, "2000"}};
+  for (int i = 0; i < 2000; ++i) {
+    polyline = polyline + Groups{{10, std::to_string(i)}, {20, "0"}};
+  }
+  const Groups heavy = Groups{{0, "BLOCK"}, {2, "P"}} + polyline + Groups{{0, "ENDBLK"}};
+  const PlanTakeoff arrayed = takeOff(
+      drawing({}, {}, heavy, Groups{{0, "INSERT"}, {8, "A"}, {2, "P"}, {70, "100"}, {71, "100"}}),
+      bounded);
+  EXPECT_EQ(arrayed.skippedCount, 1U);
+  EXPECT_EQ(layerNamed(arrayed, "A").lines, 0U);
+}
+
 TEST(plan_reader_test, a_block_that_inserts_itself_is_refused) {
   const Groups blocks =
       Groups{{0, "BLOCK"}, {2, "A"}, {0, "INSERT"}, {8, "0"}, {2, "B"}, {0, "ENDBLK"},
