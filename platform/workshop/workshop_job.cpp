@@ -119,7 +119,8 @@ void runWorkshopJob(const BillRequest& request, std::ostream& progress,
   DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
   BillOutputs outputs(folder, stage.target(), progress,
                       {project.coil, project.prices, paperNamed(request.paper), checkpoint});
-  runBillJob(project, {home.path(), localToday()}, outputs, drawing);
+  runBillJob(project, {home.path(), localToday(), &progress, request.allowOverlaps}, outputs,
+             drawing);
   drawing.finish();
   // What was written is said once all of it is in place.
   std::ostringstream written;

@@ -26,7 +26,8 @@ struct BillRequest {
   std::string projectText;
   // The demo's: its plan drawing is written to the outputs as plan.dxf and read from there.
   bool samplePlan = false;
-  std::string paper = "A4";  // the shop drawings' paper: A4, A3 or letter, landscape
+  bool allowOverlaps = false;  // bill lines drawn twice as drawn, with a warning
+  std::string paper = "A4";    // the shop drawings' paper: A4, A3 or letter, landscape
   PlanSource plan;
 };
 

@@ -57,6 +57,8 @@ void addBillCommands(CLI::App& app, int& status) {
                    "The plan drawing (DXF) whose layers hold the flashing lines");
   bill->add_option("--units", request->plan.units, "The plan's units, over its own")
       ->check(CLI::IsMember({"mm", "cm", "m", "in", "ft"}));
+  bill->add_flag("--allow-overlaps", request->allowOverlaps,
+                 "Bill lines drawn twice on a flashing's layers as drawn, with a warning");
   bill->add_option("--paper", request->paper, "The shop drawings' paper, landscape")
       ->check(CLI::IsMember({"A4", "A3", "letter"}))
       ->capture_default_str();

@@ -4,12 +4,15 @@
 #include <memory>
 
 #include "apps/kavelmor/takeoff/takeoff_report.h"
+#include "platform/workshop/project/plan_checks.h"
 
 namespace kvm::cli {
 
 int runTakeoff(const TakeoffRequest& request, std::ostream& out, std::ostream& errors) {
   try {
-    const dxf::PlanTakeoff takeoff = dxf::readPlan(request.plan, {request.units}, nullptr);
+    workshop::PlanLineCollector lines;
+    dxf::PlanTakeoff takeoff = dxf::readPlan(request.plan, {request.units}, &lines);
+    workshop::checkPlanLines(takeoff, lines, request.plan, !request.units.empty());
     if (request.json) {
       out << takeoffJson(takeoff).dump() << '\n';
     } else {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <stdexcept>
 
 #include "base/numbers.h"
@@ -13,6 +14,7 @@
 #include "platform/workshop/job/bill_matching.h"
 #include "platform/workshop/job/bill_request.h"
 #include "platform/workshop/job/profile_sketch.h"
+#include "platform/workshop/job/row_checks.h"
 #include "platform/workshop/project/current_use_rows.h"
 #include "storage/builtin_database.h"
 #include "storage/database_file.h"
@@ -385,13 +387,18 @@ void runBillJob(const Project& typed, const BillJobOptions& options, BillObserve
   // Every row is checked against the database before the dialog sees it, so that a misspelt
   // name stops the job instead of leaving its flashing out of the bill.
   Project project = typed;
-  const std::vector<std::u16string> stored = resolveCurrentUse(project, sessionDatabase(session));
+  const LibraryTable table = sessionDatabase(session);
+  const std::vector<std::u16string> stored = resolveCurrentUse(project, table);
+  std::ostringstream unheard;
+  std::ostream& progress = options.progress != nullptr ? *options.progress : unheard;
+  checkRowLines(project, stored, table, options.allowOverlaps, progress);
   for (std::size_t i = 0; i < stored.size(); ++i) {
     project.flashings[i].currentUse = stored[i];
   }
 
   const BillHandOver handOver = requestBillRecord(session, project);
   const BillRecord bill = parseBillRecord(handOver.record);
+  checkPriceKeys(project, bill, progress);
   const std::vector<const ProjectFlashing*> flashings =
       matchBillEntries(bill, project, handOver.notes);
   observer.billReceived(bill, handOver.record, flashings, handOver.notes);

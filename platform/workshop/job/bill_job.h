@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +74,9 @@ struct BillJobOptions {
   // Where the session keeps its program directory (home/QORNCAD) and its settings store.
   std::filesystem::path home;
   CalendarDate today;
+  // Where the warnings about the plan go, before the bill is made; none: nowhere.
+  std::ostream* progress = nullptr;
+  bool allowOverlaps = false;  // bill lines drawn twice, with a warning, instead of refusing
 };
 
 // The main job, as the host runs it: starts the component on the simulated host, gets the

@@ -78,8 +78,10 @@ std::vector<std::u16string> resolveCurrentUse(const Project& project, const Libr
   for (std::size_t i = 0; i < project.flashings.size(); ++i) {
     const std::u16string& row = project.flashings[i].currentUse;
     const CurrentUseParts parts = splitCurrentUseEntry(row);
+    const std::string& place = project.flashings[i].namePlace;
     const std::string where =
-        "currentUse[" + std::to_string(i) + "].flashing \"" + toUtf8(row) + "\": ";
+        (place.empty() ? "currentUse[" + std::to_string(i) + "].flashing" : place) + " \"" +
+        toUtf8(row) + "\": ";
     const std::vector<std::u16string> libraries = matching(table, parts.library, libraryName);
     if (libraries.size() != 1) {
       problems += where +

@@ -9,7 +9,7 @@ namespace {
 // Walks a JSON text that is known to be well formed, skipping what the path does not enter.
 class Scanner {
  public:
-  explicit Scanner(std::string_view text) : text_(text) {}
+  explicit Scanner(std::string_view text, std::size_t at = 0) : text_(text), at_(at) {}
 
   [[nodiscard]] std::size_t offset() const { return at_; }
 
@@ -142,8 +142,10 @@ TextPosition positionOf(std::string_view text, std::size_t offset) {
   return position;
 }
 
-TextPosition locate(std::string_view json, const JsonPath& path) {
-  Scanner scanner(json);
+namespace {
+
+// Walks the scanner down the path; false where the path stops matching.
+bool follow(Scanner& scanner, const JsonPath& path) {
   scanner.skipBlanks();
   for (const JsonStep& step : path) {
     scanner.skipBlanks();
@@ -153,9 +155,52 @@ TextPosition locate(std::string_view json, const JsonPath& path) {
     } else {
       entered = scanner.current() == '[' && scanner.enterIndex(std::get<std::size_t>(step));
     }
-    if (!entered) break;
+    if (!entered) return false;
   }
   scanner.skipBlanks();
+  return true;
+}
+
+}  // namespace
+
+ElementPlaces locateElements(std::string_view json, const JsonPath& array, const std::string& key) {
+  Scanner scanner(json);
+  std::vector<std::size_t> offsets;  // element, keyed value, element, ...: ascending
+  if (follow(scanner, array) && scanner.current() == '[') {
+    scanner.advance();
+    for (;;) {
+      scanner.skipBlanks();
+      if (scanner.current() == ']' || scanner.current() == '\0') break;
+      offsets.push_back(scanner.offset());
+      Scanner inner(json, scanner.offset());
+      if (inner.current() == '{' && inner.enterKey(key)) {
+        inner.skipBlanks();
+        offsets.push_back(inner.offset());
+      } else {
+        offsets.push_back(scanner.offset());
+      }
+      scanner.skipValue();
+      scanner.skipBlanks();
+      if (scanner.current() != ',') break;
+      scanner.advance();
+    }
+  }
+  ElementPlaces places;
+  TextPosition position;
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < offsets.size(); ++i) {
+    const TextPosition step = positionOf(json.substr(at), offsets[i] - at);
+    position.column = step.line > 1 ? step.column : position.column + step.column - 1;
+    position.line += step.line - 1;
+    at = offsets[i];
+    (i % 2 == 0 ? places.elements : places.keyed).push_back(position);
+  }
+  return places;
+}
+
+TextPosition locate(std::string_view json, const JsonPath& path) {
+  Scanner scanner(json);
+  follow(scanner, path);
   return positionOf(json, scanner.offset());
 }
 

@@ -27,4 +27,13 @@ TextPosition locate(std::string_view json, const JsonPath& path);
 // The line and column of a byte offset in a UTF-8 text.
 TextPosition positionOf(std::string_view text, std::size_t offset);
 
+// Where each element of the array at `array` begins, and where the value under `key` in it
+// does (the element's own place where it has none), in one pass over a well-formed text:
+// looking up every row of a long list one by one would read the text once per row.
+struct ElementPlaces {
+  std::vector<TextPosition> elements;
+  std::vector<TextPosition> keyed;
+};
+ElementPlaces locateElements(std::string_view json, const JsonPath& array, const std::string& key);
+
 }  // namespace kvm::workshop

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/dxf/name_decoder.h"
+#include "platform/workshop/project/plan_checks.h"
 
 namespace kvm::workshop {
 
@@ -45,6 +46,8 @@ class WantedLayers : public dxf::FlashingLineSink {
   std::vector<bool> kept_;
 };
 
+}  // namespace
+
 PlanLine onPlan(const dxf::FlashingLine& line) {
   PlanLine result{line.start.x, line.start.y, line.end.x, line.end.y};
   const double dx = line.end.x - line.start.x;
@@ -60,6 +63,8 @@ PlanLine onPlan(const dxf::FlashingLine& line) {
   result.endY = line.start.y + uy * line.length;
   return result;
 }
+
+namespace {
 
 std::string layerList(const dxf::PlanTakeoff& takeoff) {
   std::string list;
@@ -98,11 +103,28 @@ dxf::PlanTakeoff takeLinesFromPlan(Project& project, const std::string& units) {
         }
         row.lines.push_back(onPlan(line));
       }
+      row.layerLineEnds.push_back(row.lines.size());
     }
     if (!row.layers.empty() && row.lines.empty()) {
       throw ProjectError(row.place + ": its layers hold no flashing lines in the plan " +
                          project.plan.string() + ": the row has nothing to cut");
     }
+  }
+  for (const dxf::PlanWarning& warning : takeoff.warnings) {
+    project.planNotes.push_back({warning.layer, warning.at, warning.problem});
+  }
+  double longest = 0;
+  for (const ProjectFlashing& row : project.flashings) {
+    if (row.layers.empty()) continue;
+    for (const PlanLine& line : row.lines) {
+      longest = std::max(longest, lineLength(line));
+    }
+  }
+  const double perUnit = dxf::millimetresPer(takeoff.units).value_or(1.0);
+  // The header is read again only for a plan that looks drawn in other units.
+  const auto problem = unlikelyUnits(longest, perUnit, takeoff.units, !units.empty());
+  if (problem && !planDeclaresUnits(project.plan)) {
+    project.planNotes.push_back({"", "the plan " + project.plan.string(), *problem});
   }
   return takeoff;
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
@@ -10,11 +12,14 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <tuple>
+#include <unordered_map>
 
 #include <nlohmann/json.hpp>
 
 #include "base/text.h"
 #include "base/utf8.h"
+#include "platform/dxf/name_decoder.h"
 #include "platform/workshop/project/json_locator.h"
 
 namespace kvm::workshop {
@@ -76,6 +81,8 @@ class ProjectReader {
     for (std::size_t i = 0; i < currentUse.size(); ++i) {
       project.flashings.push_back(flashing(currentUse[i], with(usePath, i)));
     }
+    placeRows(project.flashings, usePath);
+    refuseRepeatedRows(project.flashings);
     return project;
   }
 
@@ -208,6 +215,7 @@ class ProjectReader {
         }
         result.sheet[item.key()] = bounded(item.value(), with(sheetPath, item.key()), 0, 1e9,
                                            "a price per m², not negative");
+        result.sheetPlaces[item.key()] = place(with(sheetPath, item.key()));
       }
     }
     if (value.contains("perBendPerMetre")) {
@@ -298,11 +306,6 @@ class ProjectReader {
     if (value.contains("lines") && value.contains("layers")) {
       fail(with(path, "layers"), "a row takes lines or layers, not both");
     }
-    // Only rows whose lines come from the plan are reported by their place later; finding it
-    // reads the text from the start, too slow to do for every row of a long bill.
-    if (!value.contains("lines")) {
-      result.place = place(path);
-    }
     if (value.contains("layers")) {
       result.layers = layers(value.at("layers"), with(path, "layers"));
       return result;
@@ -322,6 +325,76 @@ class ProjectReader {
                           " lines, more than the component keeps for one flashing");
     }
     return result;
+  }
+
+  // Every row's place, found in one pass: looking each up reads the text from its start.
+  void placeRows(std::vector<ProjectFlashing>& rows, const JsonPath& usePath) const {
+    const ElementPlaces places = locateElements(text_, usePath, "flashing");
+    const auto at = [this](const TextPosition& position) {
+      return source_ + ":" + std::to_string(position.line) + ":" + std::to_string(position.column) +
+             ": ";
+    };
+    for (std::size_t i = 0; i < rows.size() && i < places.elements.size(); ++i) {
+      const std::string field = fieldName(with(usePath, i));
+      rows[i].place = at(places.elements[i]) + field;
+      rows[i].namePlace = at(places.keyed[i]) + field + ".flashing";
+    }
+  }
+
+  // A row given twice has every one of its lines installed twice.
+  static void refuseRepeatedRows(const std::vector<ProjectFlashing>& rows) {
+    std::unordered_map<std::string, std::size_t> seen;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const auto [first, isNew] = seen.emplace(rowKey(rows[i]), i);
+      if (!isNew) {
+        throw ProjectError(rows[i].place + ": the same flashing with the same " +
+                           (rows[i].lines.empty() ? "layers" : "lines") + " as " +
+                           rows[first->second].place +
+                           ": each of its lines would be billed twice; remove one of the rows");
+      }
+    }
+  }
+
+  // The flashing as stored names would match it, and its lines in any order and either way
+  // round, or its layers as the plan matches them.
+  static std::string rowKey(const ProjectFlashing& row) {
+    std::u16string_view name = row.currentUse;
+    while (!name.empty() && (name.back() == u' ' || name.back() == u'\t' || name.back() == u'\r' ||
+                             name.back() == u'\n' || name.back() == u'\u3000')) {
+      name.remove_suffix(1);
+    }
+    std::string key = toUtf8(std::u16string(name)) + '\n';
+    if (!row.lines.empty()) {
+      std::vector<std::array<double, 4>> lines;
+      lines.reserve(row.lines.size());
+      for (const PlanLine& line : row.lines) {
+        std::array<double, 4> ends{line.startX, line.startY, line.endX, line.endY};
+        if (std::tie(ends[2], ends[3]) < std::tie(ends[0], ends[1])) {
+          std::swap(ends[0], ends[2]);
+          std::swap(ends[1], ends[3]);
+        }
+        lines.push_back(ends);
+      }
+      std::sort(lines.begin(), lines.end());
+      key += 'L';
+      for (const auto& ends : lines) {
+        for (const double value : ends) {
+          key += std::to_string(std::bit_cast<std::uint64_t>(value + 0.0)) + ',';
+        }
+      }
+      return key;
+    }
+    std::vector<std::string> layers;
+    layers.reserve(row.layers.size());
+    for (const std::string& layer : row.layers) {
+      layers.push_back(dxf::foldedName(layer));
+    }
+    std::sort(layers.begin(), layers.end());
+    key += 'Y';
+    for (const std::string& layer : layers) {
+      key += layer + '\n';
+    }
+    return key;
   }
 
   std::string_view text_;

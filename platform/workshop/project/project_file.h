@@ -35,7 +35,17 @@ struct ProjectFlashing {
   // Layers of the plan the lines come from, where the row gives no lines: those it names,
   // or the one named like the flashing.
   std::vector<std::string> layers;  // UTF-8
-  std::string place;                // "p.json:9:5: currentUse[1]" for rows from the plan's layers
+  // Where each layer's lines end in `lines`, for naming the layer of a line.
+  std::vector<std::size_t> layerLineEnds;
+  std::string place;      // "p.json:9:5: currentUse[1]"
+  std::string namePlace;  // "p.json:9:18: currentUse[1].flashing"
+};
+
+// Something of the plan a detailer would want to hear about before metal is cut.
+struct PlanNote {
+  std::string layer;  // UTF-8; empty where it concerns the whole plan
+  std::string at;
+  std::string problem;
 };
 
 // The colour-coated coil the strips are slit from (mm).
@@ -47,9 +57,10 @@ struct CoilStock {
 // What the coil and the folding cost, where the project says so.
 struct Prices {
   // Per m² of coil used, by "colour/thickness" as the bill names them ("天蓝色/0.5").
-  std::map<std::string, double> sheet;  // UTF-8 keys
-  double perBendPerMetre = 0;           // folding: per bend and metre of run
-  std::string currency = "CNY";         // UTF-8
+  std::map<std::string, double> sheet;             // UTF-8 keys
+  std::map<std::string, std::string> sheetPlaces;  // "p.json:5:25: prices.sheet.天蓝色/0.5"
+  double perBendPerMetre = 0;                      // folding: per bend and metre of run
+  std::string currency = "CNY";                    // UTF-8
 };
 
 // What the companion needs to draw a bill: the project settings as typed into the settings
@@ -68,7 +79,8 @@ struct Project {
   std::vector<ProjectFlashing> flashings;
   std::filesystem::path plan;  // the plan drawing the layers are on; empty: none named
   CoilStock coil;
-  std::optional<Prices> prices;  // none: the outputs show no costs
+  std::optional<Prices> prices;     // none: the outputs show no costs
+  std::vector<PlanNote> planNotes;  // what reading the plan's layers noted
 };
 
 // The component keeps at most this many lines per flashing.
