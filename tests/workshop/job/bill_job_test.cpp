@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "model/current_use.h"
 #include "platform/workshop/job/bill_job.h"
 #include "platform/workshop/job/bill_request.h"
+#include "platform/workshop/job/row_checks.h"
 #include "platform/workshop/project/current_use_rows.h"
 #include "platform/workshop/project/project_file.h"
 #include "storage/builtin_database.h"
@@ -160,14 +162,15 @@ TEST_F(BillJobTest, the_dialogs_refusal_of_a_setting_names_its_place_in_the_file
 TEST_F(BillJobTest, a_row_naming_no_stored_flashing_stops_the_job_before_the_bill) {
   const std::string message =
       refusal<UnknownFlashingError>(project("300", kRidge + "," + kMisspelt + "," + kMissing));
-  EXPECT_EQ(
-      message,
-      "currentUse[1].flashing \"彩钢墙面:转角包\": the library \"彩钢墙面\" has no flashing "
-      "\"转角包\" (its flashings: \"转角包角\", \"窗顶包角\", \"窗侧包角\", \"上窗底包角\", "
-      "\"女儿墙顶包角a\", \"女儿墙顶包角b\")\n"
-      "currentUse[2].flashing \"无此仓库:无此包角\": the database has no library \"无此仓库\" "
-      "(its libraries: \"彩钢板屋面\", \"彩钢墙面\", \"芯板屋面\\r\\n\", \"芯板墙面\", "
-      "\"门框包角\", \"天窗包角\")");
+  EXPECT_EQ(message,
+            "p.json:3:73: currentUse[1].flashing \"彩钢墙面:转角包\": the library \"彩钢墙面\" has "
+            "no flashing "
+            "\"转角包\" (its flashings: \"转角包角\", \"窗顶包角\", \"窗侧包角\", \"上窗底包角\", "
+            "\"女儿墙顶包角a\", \"女儿墙顶包角b\")\n"
+            "p.json:4:65: currentUse[2].flashing \"无此仓库:无此包角\": the database has no "
+            "library \"无此仓库\" "
+            "(its libraries: \"彩钢板屋面\", \"彩钢墙面\", \"芯板屋面\\r\\n\", \"芯板墙面\", "
+            "\"门框包角\", \"天窗包角\")");
   EXPECT_TRUE(results_.results.empty());
   EXPECT_TRUE(drawing_.texts.empty());
 }
@@ -197,7 +200,8 @@ TEST_F(BillJobTest, a_name_matches_a_stored_name_without_its_trailing_line_break
   table[0].Flashings[1].Name = u"屋脊包角";
   saveDatabase(databasePath(programDirectoryUnder(folder_.path())), table);
   EXPECT_EQ(refusal<UnknownFlashingError>(project("300", kRidge)),
-            "currentUse[0].flashing \"彩钢板屋面:屋脊包角\": two stored flashings answer to this "
+            "p.json:2:86: currentUse[0].flashing \"彩钢板屋面:屋脊包角\": two stored flashings "
+            "answer to this "
             "name: \"屋脊包角 \\r\\n\", \"屋脊包角\"");
 }
 
@@ -300,6 +304,54 @@ TEST(bill_job_plan_test, the_cutting_plan_covers_every_line_and_never_cuts_fewer
     }
   }
   EXPECT_GT(rows, 400U);
+}
+
+}  // namespace
+}  // namespace kvm::workshop
+
+namespace kvm::workshop {
+namespace {
+
+// A ridge drawn twice, and a stub of 3 mm that would become a whole piece.
+const std::string kRidgeTwice = R"({"flashing": "彩钢板屋面:屋脊包角", "mode": 0, "lines": [
+    {"start": [0, 7400], "end": [30000, 7400]}, {"start": [30000, 7400], "end": [0, 7400]},
+    {"start": [0, 0], "end": [3, 0]}]})";
+
+TEST_F(BillJobTest, lines_drawn_twice_are_refused_naming_both_unless_allowed) {
+  EXPECT_EQ(refusal<OverlappingLinesError>(project("300", kRidgeTwice)),
+            "lines drawn twice, each a flashing the bill would install twice (remove one line of "
+            "each pair, or give --allow-overlaps to bill them as drawn):\n"
+            "  p.json:2:73: currentUse[0] (彩钢板屋面:屋脊包角): lines[0], the line from (0, 7400) "
+            "to (30000, 7400) and lines[1], the line from (30000, 7400) to (0, 7400) lie on each "
+            "other for 30 m");
+  EXPECT_TRUE(results_.results.empty());
+
+  std::ostringstream progress;
+  runBillJob(parseProject(project("300", kRidgeTwice), "p.json"),
+             {folder_.path(), {2016, 3, 2}, &progress, true}, results_, drawing_);
+  EXPECT_EQ(results_.results.size(), 1U);
+  EXPECT_NE(progress.str().find("Warning: p.json:2:73: currentUse[0] (彩钢板屋面:屋脊包角): "
+                                "lines[0], the line from (0, 7400) to (30000, 7400) and lines[1]"),
+            std::string::npos)
+      << progress.str();
+  EXPECT_NE(progress.str().find("billed twice, as --allow-overlaps asks\n"), std::string::npos);
+  EXPECT_NE(progress.str().find("lines[2], the line from (0, 0) to (3, 0) is 3 mm long, shorter "
+                                "than the flashing's overlap ("),
+            std::string::npos)
+      << progress.str();
+}
+
+TEST_F(BillJobTest, a_sheet_price_for_no_colour_of_the_bill_is_said_with_the_bills_keys) {
+  std::string text = project("300", kRidge);
+  text.replace(text.find("\"currentUse\""), 0, "\"prices\": {\"sheet\": {\"天兰色/0.5\": 3}}, ");
+  std::ostringstream progress;
+  runBillJob(parseProject(text, "p.json"), {folder_.path(), {2016, 3, 2}, &progress}, results_,
+             drawing_);
+  EXPECT_NE(progress.str().find("Warning: p.json:2:"), std::string::npos) << progress.str();
+  EXPECT_NE(progress.str().find("prices.sheet.天兰色/0.5: \"天兰色/0.5\" names no colour and "
+                                "thickness of the bill, so it prices nothing (the bill's: "),
+            std::string::npos)
+      << progress.str();
 }
 
 }  // namespace

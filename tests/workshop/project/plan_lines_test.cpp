@@ -90,3 +90,34 @@ TEST(plan_lines_test, a_row_holds_at_most_the_lines_a_flashing_keeps) {
 
 }  // namespace
 }  // namespace kvm::workshop
+
+namespace kvm::workshop {
+namespace {
+
+TEST(plan_lines_test, a_plan_in_metres_without_its_units_is_noted) {
+  const TempFolder folder;
+  std::string plan = kPlan;
+  plan.replace(plan.find("9\n$INSUNITS\n70\n6\n"), 17, "");
+  std::ofstream(folder / "plan.dxf") << plan;
+  Project project = projectWith(folder / "plan.dxf", {"Ridge", "Arcs"});
+  takeLinesFromPlan(project, "");
+  ASSERT_EQ(project.planNotes.size(), 1U);
+  EXPECT_EQ(project.planNotes[0].layer, "");
+  EXPECT_NE(project.planNotes[0].problem.find("every flashing line is shorter than 100 mm (the "
+                                              "longest 30 mm)"),
+            std::string::npos)
+      << project.planNotes[0].problem;
+  EXPECT_EQ(project.flashings[0].layerLineEnds, (std::vector<std::size_t>{1, 2}));
+
+  // Units the user gives, or the plan's own, are taken as meant.
+  Project given = projectWith(folder / "plan.dxf", {"Ridge"});
+  takeLinesFromPlan(given, "mm");
+  EXPECT_TRUE(given.planNotes.empty());
+  std::ofstream(folder / "metres.dxf") << kPlan;
+  Project declared = projectWith(folder / "metres.dxf", {"Ridge"});
+  takeLinesFromPlan(declared, "");
+  EXPECT_TRUE(declared.planNotes.empty());
+}
+
+}  // namespace
+}  // namespace kvm::workshop

@@ -250,3 +250,51 @@ TEST(project_file_test, a_flashing_holds_at_most_the_lines_the_component_keeps) 
 
 }  // namespace
 }  // namespace kvm::workshop
+
+namespace kvm::workshop {
+namespace {
+
+TEST(project_file_test, every_row_knows_its_place_and_its_flashings) {
+  const Project project = parseProject(kProject, "p.json");
+  EXPECT_EQ(project.flashings[0].place, "p.json:7:5: currentUse[0]");
+  EXPECT_EQ(project.flashings[0].namePlace, "p.json:7:18: currentUse[0].flashing");
+  EXPECT_EQ(project.flashings[1].namePlace, "p.json:9:18: currentUse[1].flashing");
+}
+
+TEST(project_file_test, a_row_given_twice_is_refused_naming_both) {
+  // The same lines the other way round, and the same layers in another order and case.
+  std::string text = kProject;
+  text.replace(text.find("{\"flashing\": \"彩钢墙面"), 0,
+               R"({"flashing": "彩钢板屋面:屋脊包角 ", "mode": 1,
+     "lines": [{"start": [30000, 7400], "end": [0, 7400]}]},
+    )");
+  EXPECT_EQ(complaint(text),
+            "p.json:9:5: currentUse[1]: the same flashing with the same lines as p.json:7:5: "
+            "currentUse[0]: each of its lines would be billed twice; remove one of the rows");
+  text = kProject;
+  text.replace(text.find("]\n}"), 0,
+               R"(, {"flashing": "a:b", "mode": 0, "layers": ["X", "y"]},
+    {"flashing": "a:b", "mode": 2, "layers": ["Y", "x"]})");
+  EXPECT_EQ(complaint(text).rfind("p.json:11:5: currentUse[3]: the same flashing with the same "
+                                  "layers as p.json:10:5: currentUse[2]: ",
+                                  0),
+            0U)
+      << complaint(text);
+  // Other lines, or another flashing, are another row.
+  text = kProject;
+  text.replace(text.find("]\n}"), 0,
+               R"(, {"flashing": "a:b", "mode": 0}, {"flashing": "a:c", "mode": 0, "layers": ["b"]},
+    {"flashing": "彩钢墙面:转角包角", "mode": 2, "lines": [{"start": [1, 0], "end": [0, 5850]}]})");
+  EXPECT_EQ(complaint(text), "");
+}
+
+TEST(project_file_test, sheet_prices_know_their_place) {
+  std::string text = kProject;
+  text.replace(text.find("\"currentUse\""), 0, "\"prices\": {\"sheet\": {\"天兰色/0.5\": 3}},\n  ");
+  const Project project = parseProject(text, "p.json");
+  ASSERT_TRUE(project.prices);
+  EXPECT_EQ(project.prices->sheetPlaces.at("天兰色/0.5"), "p.json:6:35: prices.sheet.天兰色/0.5");
+}
+
+}  // namespace
+}  // namespace kvm::workshop

@@ -212,6 +212,10 @@ TEST(bill_commands_test, a_misspelt_flashing_stops_the_bill_before_anything_is_w
             std::string::npos)
       << errors.str();
   EXPECT_NE(errors.str().find("\"窗侧包角\""), std::string::npos) << errors.str();
+  // Named by its place, as other errors in the project file are.
+  EXPECT_NE(errors.str().find((folder / "p.json").string() + ":26:18: currentUse[4].flashing"),
+            std::string::npos)
+      << errors.str();
   EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json", "plan.dxf"}));
 }
 
@@ -346,6 +350,87 @@ TEST(bill_commands_test, names_and_fields_of_the_outputs) {
   EXPECT_EQ(workshop::scaleText(2), "1:20");
   EXPECT_EQ(workshop::scaleText(5), "1:5");
   EXPECT_EQ(workshop::noteLine(u"\r\n没找到包角 a:b 属性 "), "没找到包角 a:b 属性");
+}
+
+}  // namespace
+}  // namespace kvm::cli
+
+namespace kvm::cli {
+namespace {
+
+// A ridge drawn once whole and once again in part, and a stub, on the ridge's layer.
+constexpr const char* kRidgeTwicePlan =
+    "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n9\n$INSUNITS\n70\n4\n0\nENDSEC\n"
+    "0\nSECTION\n2\nENTITIES\n"
+    "0\nLINE\n8\n屋脊包角\n10\n0\n20\n7400\n11\n30000\n21\n7400\n"
+    "0\nLINE\n8\n屋脊包角\n10\n20000\n20\n7400\n11\n10000\n21\n7400\n"
+    "0\nLINE\n8\n屋脊包角\n10\n40000\n20\n7400\n11\n40003\n21\n7400\n"
+    "0\nENDSEC\n0\nEOF\n";
+
+constexpr const char* kRidgeProject = R"({
+  "project": {"name": "车间", "plateThickness": "0.5", "lengthClassStep": "300",
+              "textHeight": "300"},
+  "billOrigin": [36000, 14800], "plan": "plan.dxf",
+  "prices": {"sheet": {"天兰色/0.5": 38.5}},
+  "currentUse": [{"flashing": "彩钢板屋面:屋脊包角", "mode": 0}]
+})";
+
+TEST(bill_commands_test, a_plan_with_a_line_drawn_twice_is_refused_unless_allowed) {
+  const TempFolder folder;
+  writeFile(folder / "p.json", kRidgeProject);
+  writeFile(folder / "plan.dxf", kRidgeTwicePlan);
+  BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  request.builtin = true;
+  std::ostringstream progress;
+  std::ostringstream errors;
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_EQ(errors.str(),
+            "kavelmor bill: lines drawn twice, each a flashing the bill would install twice "
+            "(remove one line of each pair, or give --allow-overlaps to bill them as drawn):\n  " +
+                (folder / "p.json").string() +
+                ":6:18: currentUse[0] (彩钢板屋面:屋脊包角): layer 屋脊包角, the line from (0, "
+                "7400) to (30000, 7400) and layer 屋脊包角, the line from (20000, 7400) to "
+                "(10000, 7400) lie on each other for 10 m\n");
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json", "plan.dxf"}));
+
+  request.allowOverlaps = true;
+  std::ostringstream allowed;
+  ASSERT_EQ(runBill(request, allowed, errors), 0) << errors.str();
+  const std::string said = allowed.str();
+  const std::size_t overlap =
+      said.find("Warning: " + (folder / "p.json").string() +
+                ":6:18: currentUse[0] (彩钢板屋面:屋脊包角): layer 屋脊包角, "
+                "the line from (0, 7400) to (30000, 7400) and layer");
+  const std::size_t stub = said.find(
+      "layer 屋脊包角, the line from (40000, 7400) to (40003, 7400) "
+      "is 3 mm long, shorter than the flashing's overlap (");
+  const std::size_t price = said.find(
+      ":5:35: prices.sheet.天兰色/0.5: \"天兰色/0.5\" names no "
+      "colour and thickness of the bill");
+  ASSERT_NE(overlap, std::string::npos) << said;
+  ASSERT_NE(stub, std::string::npos) << said;
+  ASSERT_NE(price, std::string::npos) << said;
+  // All of it is said before anything is written.
+  EXPECT_LT(std::max({overlap, stub, price}), said.find("Wrote")) << said;
+}
+
+TEST(bill_commands_test, a_row_given_twice_names_both_rows_by_line_and_column) {
+  const TempFolder folder;
+  std::string text = kRidgeProject;
+  text.replace(text.find("]\n}"), 0, ",\n    {\"flashing\": \"彩钢板屋面:屋脊包角\", \"mode\": 2}");
+  writeFile(folder / "p.json", text);
+  writeFile(folder / "plan.dxf", kRidgeTwicePlan);
+  BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  request.builtin = true;
+  std::ostringstream progress;
+  std::ostringstream errors;
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  const std::string file = (folder / "p.json").string();
+  EXPECT_EQ(errors.str(), "kavelmor bill: " + file +
+                              ":7:5: currentUse[1]: the same flashing with the same layers as " +
+                              file +
+                              ":6:18: currentUse[0]: each of its lines would be billed twice; "
+                              "remove one of the rows\n");
 }
 
 }  // namespace

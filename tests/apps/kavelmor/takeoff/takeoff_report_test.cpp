@@ -54,7 +54,7 @@ TEST(takeoff_report_test, a_plan_without_its_end_marker_is_taken_with_a_warning)
   };
   const std::string plan =
       "999\r\nwritten by a CAD program\r\n0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\n"
-      "A\r\n10\r\n0\r\n11\r\n3\r\n0\r\nENDSEC\r\n";
+      "A\r\n10\r\n0\r\n11\r\n3000\r\n0\r\nENDSEC\r\n";
   std::ostringstream out;
   std::ostringstream errors;
   TakeoffRequest request;
@@ -70,6 +70,68 @@ TEST(takeoff_report_test, a_plan_without_its_end_marker_is_taken_with_a_warning)
   std::ostringstream emptyErrors;
   EXPECT_EQ(runTakeoff(request, out, emptyErrors), 1);
   EXPECT_EQ(emptyErrors.str(), "kavelmor takeoff: " + request.plan + ": the file is empty\n");
+}
+
+// A ridge drawn twice, partly, in a plan drawn in metres that does not say so.
+TEST(takeoff_report_test, lines_drawn_twice_and_unlikely_units_are_warned_of) {
+  TempFolder folder;
+  const std::string plan =
+      "0\nSECTION\n2\nENTITIES\n"
+      "0\nLINE\n8\nRidge\n10\n0\n20\n7.4\n11\n30\n21\n7.4\n"
+      "0\nLINE\n8\nRidge\n10\n30\n20\n7.4\n11\n10\n21\n7.4\n"
+      "0\nLINE\n8\nGable\n10\n0\n20\n0\n11\n0\n21\n7.4\n"
+      "0\nENDSEC\n0\nEOF\n";
+  std::ofstream(folder / "plan.dxf", std::ios::binary) << plan;
+  TakeoffRequest request;
+  request.plan = (folder / "plan.dxf").string();
+  request.json = true;
+  std::ostringstream out;
+  std::ostringstream errors;
+  ASSERT_EQ(runTakeoff(request, out, errors), 0) << errors.str();
+  const auto json = nlohmann::json::parse(out.str());
+  ASSERT_EQ(json.at("warnings").size(), 2U) << out.str();
+  EXPECT_EQ(json.at("warnings")[0],
+            (nlohmann::json{{"layer", "Ridge"},
+                            {"at", "the line from (30, 7.4) to (10, 7.4)"},
+                            {"problem",
+                             "drawn twice: it lies on the line from (0, 7.4) to (30, 7.4) for "
+                             "20 mm, a flashing installed twice"}}));
+  EXPECT_EQ(json.at("warnings")[1].at("layer"), "");
+  EXPECT_NE(json.at("warnings")[1].at("problem").get<std::string>().find("--units m"),
+            std::string::npos);
+
+  // Read in metres, the plan fits a building; read in kilometres' worth, it does not.
+  request.units = "m";
+  std::ostringstream inMetres;
+  ASSERT_EQ(runTakeoff(request, inMetres, errors), 0) << errors.str();
+  EXPECT_EQ(nlohmann::json::parse(inMetres.str()).at("warnings").size(), 1U) << inMetres.str();
+  request.json = false;
+  request.units = "ft";
+  std::ostringstream text;
+  ASSERT_EQ(runTakeoff(request, text, errors), 0) << errors.str();
+  EXPECT_NE(text.str().find("Note: layer Ridge, the line from (30, 7.4) to (10, 7.4): drawn "
+                            "twice"),
+            std::string::npos)
+      << text.str();
+}
+
+TEST(takeoff_report_test, a_line_longer_than_a_building_is_warned_of) {
+  TempFolder folder;
+  std::ofstream(folder / "plan.dxf", std::ios::binary)
+      << "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\nRidge\n10\n0\n20\n0\n11\n30000\n21\n0\n"
+         "0\nENDSEC\n0\nEOF\n";
+  TakeoffRequest request;
+  request.plan = (folder / "plan.dxf").string();
+  request.json = true;
+  request.units = "m";
+  std::ostringstream out;
+  std::ostringstream errors;
+  ASSERT_EQ(runTakeoff(request, out, errors), 0) << errors.str();
+  const auto json = nlohmann::json::parse(out.str());
+  ASSERT_EQ(json.at("warnings").size(), 1U) << out.str();
+  EXPECT_EQ(json.at("warnings")[0].at("problem"),
+            "1 flashing line longer than 300 m (the longest 30 km), longer than a building: a "
+            "plan drawn in millimetres read in m? give --units mm");
 }
 
 }  // namespace
