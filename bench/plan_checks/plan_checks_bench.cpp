@@ -19,7 +19,7 @@ std::vector<PlanLine> grid() {
   lines.reserve(kLines);
   for (int i = 0; i < kLines; ++i) {
     const double x = (i % 1000) * 6000.0;
-    const double y = (i / 1000) * 1500.0;
+    const double y = static_cast<double>(i / 1000) * 1500.0;  // a row of 1000 lines
     lines.push_back({x, y, x + 5000.0 + (i % 7), y + 0.5});
   }
   return lines;

@@ -60,6 +60,7 @@ TEST(plan_checks_test, a_copy_off_by_rounding_is_still_the_same_line) {
 TEST(plan_checks_test, each_of_many_lines_on_one_carrier_is_named_once) {
   // A ridge drawn as 1000 pieces end to end, one of them drawn again, three times.
   std::vector<PlanLine> lines;
+  lines.reserve(1002);
   for (int i = 0; i < 1000; ++i) {
     lines.push_back({i * 100.0, 0, (i + 1) * 100.0, 0});
   }
