@@ -18,8 +18,9 @@ std::vector<PlanLine> grid() {
   std::vector<PlanLine> lines;
   lines.reserve(kLines);
   for (int i = 0; i < kLines; ++i) {
+    const int row = i / 1000;  // of 1000 lines
     const double x = (i % 1000) * 6000.0;
-    const double y = static_cast<double>(i / 1000) * 1500.0;  // a row of 1000 lines
+    const double y = row * 1500.0;
     lines.push_back({x, y, x + 5000.0 + (i % 7), y + 0.5});
   }
   return lines;
