@@ -65,9 +65,10 @@ const std::filesystem::path& polylineFile() {
         << kVertices << "\r\n 70\r\n     1\r\n";
     std::array<char, 128> vertex{};
     for (int i = 0; i < kVertices; ++i) {
+      const int step = i / 2;  // a zigzag: up and across, 10 apart
       const int size =
           std::snprintf(vertex.data(), vertex.size(), " 10\r\n%.1f\r\n 20\r\n%.1f\r\n%s",
-                        (i / 2) * 10.0, (i % 2) * 5.0, i % 10 == 0 ? " 42\r\n0.1\r\n" : "");
+                        step * 10.0, (i % 2) * 5.0, i % 10 == 0 ? " 42\r\n0.1\r\n" : "");
       out.write(vertex.data(), size);
     }
     out << "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
