@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -640,6 +642,26 @@ TEST(plan_reader_test, a_long_polyline_is_read_again_from_the_file) {
   EXPECT_EQ(fromDisk.lines.back().second.end.x, inMemory.lines.back().second.end.x);
   EXPECT_EQ(fromDisk.lines[kVertices / 2].second.length,
             inMemory.lines[kVertices / 2].second.length);
+}
+
+// A pipe cannot be read twice: there a light polyline keeps its vertices, with the same result.
+TEST(plan_reader_test, a_polyline_from_a_pipe_is_kept_and_taken_the_same) {
+  const Groups polyline{{0, "LWPOLYLINE"}, {8, "A"},   {70, "1"}, {10, "0"},  {20, "0"},
+                        {42, "1"},         {10, "10"}, {20, "0"}, {10, "10"}, {20, "10"}};
+  const std::string text = drawing({}, {}, {}, polyline);
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("plan-reader-pipe-" + std::to_string(::getpid()) + ".dxf");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  });
+  const PlanTakeoff piped = readPlan(path, {}, nullptr);
+  writer.join();
+  std::filesystem::remove(path);
+  const PlanTakeoff memory = takeOff(text);
+  EXPECT_EQ(layerNamed(piped, "A").lines, 3U);
+  EXPECT_EQ(layerNamed(piped, "A").length, layerNamed(memory, "A").length);
 }
 
 }  // namespace
