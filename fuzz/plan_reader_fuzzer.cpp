@@ -1,5 +1,6 @@
 // Plan drawings as bytes, ASCII or binary: each one is taken off or refused with one line
-// naming the place; blocks are expanded with whatever transforms the bytes give.
+// naming the place; blocks are expanded with whatever transforms the bytes give, also where
+// they come after the entities, and light polylines are traced from the bytes a second time.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

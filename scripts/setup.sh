@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev clang-tidy clang-format
   mingw-w64 mingw-w64-tools wine wine64 xvfb
   fonts-wqy-microhei fonts-wine locales
-  python3-ezdxf python3-matplotlib
+  python3-ezdxf python3-matplotlib gdal-bin librecad-data openscad-testing-data
   coinor-libclp-dev poppler-utils nettle-dev libpng-dev
 )
 

@@ -1,6 +1,6 @@
 // Reading a plan of 1,000,000 LINE entities (about 100 MB of ASCII DXF) against reading the
 // same bytes and splitting them into lines with the standard library; and the reader's heap
-// while it streams through the file.
+// while it streams through the file, and through one polyline of 3,000,000 vertices.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -40,6 +40,36 @@ const std::filesystem::path& planFile() {
           " 11\r\n%.1f\r\n 21\r\n%.1f\r\n 31\r\n0.0\r\n",
           i % 8, x, y, x + 5000.0 + (i % 7), y + 0.5);
       out.write(entity.data(), size);
+    }
+    out << "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+    return path;
+  }();
+  return file;
+}
+
+constexpr int kVertices = 3'000'000;
+
+// One LWPOLYLINE of 3,000,000 vertices (about 90 MB), a bulge on every tenth: the reader
+// draws it from the file vertex by vertex, so its heap must not grow with it.
+std::filesystem::path polylinePath() {
+  return std::filesystem::temp_directory_path() /
+         ("kavelmor-bench-polyline-" + std::to_string(::getpid()) + ".dxf");
+}
+
+const std::filesystem::path& polylineFile() {
+  static const std::filesystem::path file = [] {
+    auto path = polylinePath();
+    std::ofstream out(path, std::ios::binary);
+    out << "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLWPOLYLINE\r\n  8\r\nBJ-EAVE\r\n"
+           " 90\r\n"
+        << kVertices << "\r\n 70\r\n     1\r\n";
+    std::array<char, 128> vertex{};
+    for (int i = 0; i < kVertices; ++i) {
+      const int step = i / 2;  // a zigzag: up and across, 10 apart
+      const int size =
+          std::snprintf(vertex.data(), vertex.size(), " 10\r\n%.1f\r\n 20\r\n%.1f\r\n%s",
+                        step * 10.0, (i % 2) * 5.0, i % 10 == 0 ? " 42\r\n0.1\r\n" : "");
+      out.write(vertex.data(), size);
     }
     out << "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
     return path;
@@ -97,8 +127,32 @@ void BM_PlanTakeoff(benchmark::State& state) {
   state.counters["heap_1M_B"] = static_cast<double>(late);
 }
 
+void BM_LongPolylineTakeoff(benchmark::State& state) {
+  const auto bytes = std::filesystem::file_size(polylineFile());
+  struct HeapWatch : kvm::dxf::FlashingLineSink {
+    std::size_t seen = 0;
+    std::size_t peak = 0;
+    void add(std::size_t /*layer*/, const kvm::dxf::FlashingLine& /*line*/) override {
+      if (++seen % 100'000 == 0) {
+        peak = std::max(peak, mallinfo2().uordblks);
+      }
+    }
+  };
+  std::size_t peak = 0;
+  for (auto _ : state) {
+    HeapWatch watch;
+    const kvm::dxf::PlanTakeoff takeoff = kvm::dxf::readPlan(polylineFile(), {}, &watch);
+    benchmark::DoNotOptimize(takeoff.layers.size());
+    peak = std::max(peak, watch.peak);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+  state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+  state.counters["heap_peak_KiB"] = static_cast<double>(peak) / 1024;
+}
+
 BENCHMARK(BM_GetlineSplitting)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PlanTakeoff)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LongPolylineTakeoff)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
@@ -107,5 +161,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   std::filesystem::remove(planFile());
+  std::filesystem::remove(polylinePath());
   return 0;
 }

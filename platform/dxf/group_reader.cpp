@@ -103,6 +103,7 @@ GroupReader::GroupReader(const std::filesystem::path& file)
     const bool exists = std::filesystem::exists(file, error);
     throw PlanError(source_ + (exists ? ": cannot be opened" : ": no such file"));
   }
+  rewindable_ = std::filesystem::is_regular_file(file, error);
   start();
 }
 
@@ -165,6 +166,25 @@ bool GroupReader::ensure(std::size_t bytes) {
     eof_ = got == 0;
   }
   return end_ - begin_ >= bytes;
+}
+
+void GroupReader::rewind(const Mark& mark) {
+  if (mark.offset >= consumed_ && mark.offset <= consumed_ + end_) {
+    begin_ = static_cast<std::size_t>(mark.offset - consumed_);
+  } else {
+    if (fromFile_) {
+      file_.clear();
+      file_.seekg(static_cast<std::streamoff>(mark.offset));
+      if (!file_) {
+        fail("cannot be read again from byte " + std::to_string(mark.offset));
+      }
+    }
+    consumed_ = mark.offset;
+    begin_ = 0;
+    end_ = 0;
+    eof_ = false;
+  }
+  line_ = mark.line;
 }
 
 bool GroupReader::asciiLine(std::string_view& line) {

@@ -44,6 +44,18 @@ class GroupReader {
   // The next group other than a comment; false at the end of the input.
   bool next();
 
+  // The place before the next group, to read on from again with rewind.
+  struct Mark {
+    std::uint64_t offset = 0;
+    std::uint64_t line = 0;
+  };
+  [[nodiscard]] Mark mark() const noexcept { return {consumed_ + begin_, line_}; }
+  // Whether the input can be read again from a mark: bytes in memory and regular files can,
+  // a pipe cannot.
+  [[nodiscard]] bool canRewind() const noexcept { return rewindable_; }
+  // Reads on from the mark, as if the groups after it had not been read yet.
+  void rewind(const Mark& mark);
+
   [[nodiscard]] int code() const noexcept { return code_; }
   // The value's text: a string value as stored; a number as written in an ASCII file, empty
   // in a binary one.
@@ -80,6 +92,7 @@ class GroupReader {
   std::size_t end_ = 0;         // one past the last byte read into buffer_
   std::uint64_t consumed_ = 0;  // bytes of the input before buffer_[0]
   bool eof_ = false;
+  bool rewindable_ = true;
 
   bool binary_ = false;
   bool wideCodes_ = false;  // binary group codes of two bytes (release 13 on)

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/dxf/name_decoder.h"
+#include "platform/dxf/polyline_trace.h"
 #include "platform/dxf/record_stream.h"
 
 namespace kvm::dxf {
@@ -18,15 +19,8 @@ namespace {
 constexpr double kMaxCoordinate = 1e9;
 constexpr int kMaxNesting = 64;
 constexpr std::uint32_t kNoBlock = std::numeric_limits<std::uint32_t>::max();
-// A polyline bulge smaller than this is a straight segment. Its arc would rise less than a
-// nanometre over a metre of chord, while its radius (chord / (4 bulge) and more) reaches past
-// 1e14 chord lengths, where the centre worked out from it loses every digit of the arc's ends.
-constexpr double kStraightBulge = 1e-9;
-
-struct Vertex {
-  Vec3 point;
-  double bulge = 0;
-};
+// Block flags: the block stands for another drawing, which holds its entities.
+constexpr int kExternalReference = 4;
 
 // An entity as read: drawn at once in model space, or kept in its block until inserted.
 struct Shape {
@@ -36,14 +30,15 @@ struct Shape {
   std::uint64_t position = 0;
   std::string ignoredType;
   Vec3 extrusion{0, 0, 1};
-  Vec3 a;  // line start, arc centre, insertion point
+  Vec3 a;  // line start, arc centre, insertion point; a 2D polyline's elevation in z
   Vec3 b;  // line end; insert scale
   double radius = 0;
   double startAngle = 0;  // degrees; also an insert's rotation
   double endAngle = 0;
   bool closed = false;
-  bool world = false;  // a 3D polyline: vertices in world coordinates, no bulges
-  std::vector<Vertex> vertices;
+  bool world = false;     // a 3D polyline: vertices in world coordinates, no bulges
+  bool streamed = false;  // a light polyline whose vertices are read from the file as drawn
+  VertexList vertices;
   std::uint32_t block = kNoBlock;
   int columns = 1;
   int rows = 1;
@@ -58,6 +53,8 @@ struct Block {
   std::vector<Shape> shapes;
   std::uint64_t expansion = 0;  // 0: not yet worked out
   bool visiting = false;
+  std::string externalFile;  // an external reference's drawing; empty for a block of this one
+  bool externalListed = false;
 };
 
 // Why an entity is left out, none when it was taken. Returned, not thrown: a block nested
@@ -68,6 +65,12 @@ bool usable(const Vec3& p) {
   return std::abs(p.x) <= kMaxCoordinate && std::abs(p.y) <= kMaxCoordinate &&
          std::abs(p.z) <= kMaxCoordinate;
 }
+
+bool usable(const FlashingLine& line) {
+  return usable(line.start) && usable(line.end) && line.length <= 2 * kMaxCoordinate;
+}
+
+constexpr std::string_view kFarAway = "a coordinate that is not a number or lies beyond 1000 km";
 
 // A 16-bit value (flags, counts) as an integer; an ASCII file may write anything there, so
 // what is no 16-bit number counts as `fallback`.
@@ -100,7 +103,7 @@ class PlanReader {
   PlanTakeoff read() {
     bool ended = false;
     std::optional<std::uint64_t> lastSectionEnd;  // the last record ended a section here
-    while (!ended && records_.next(record_)) {
+    while (!ended && records_.next(record_, section_ == "ENTITIES")) {
       const std::string_view type = record_.type();
       lastSectionEnd.reset();
       if (type == "SECTION") {
@@ -110,6 +113,10 @@ class PlanReader {
         }
       } else if (type == "ENDSEC") {
         finishSequence();
+        if (section_ == "BLOCKS") {
+          blocksRead_ = true;
+          drawDeferred();
+        }
         section_.clear();
         lastSectionEnd = record_.position();
       } else if (type == "EOF") {
@@ -136,6 +143,7 @@ class PlanReader {
       throw PlanError(groups_.sourceName() + ": " + groups_.where() +
                       ": the file ends before its end-of-file marker (0 EOF): it is cut short");
     }
+    drawDeferred();
     return std::move(takeoff_);
   }
 
@@ -266,6 +274,11 @@ class PlanReader {
       block.defined = true;
       block.shapes.clear();
       block.base = {record_.number(10, 0), record_.number(20, 0), record_.number(30, 0)};
+      block.externalFile.clear();
+      if ((smallInteger(record_.number(70, 0), 0) & kExternalReference) != 0) {
+        const std::optional<std::string> file = names_.decode(record_.text(1));
+        block.externalFile = file && !file->empty() ? *file : block.name;
+      }
       requireReadable();
       currentBlock_ = index;
     } else if (type == "ENDBLK") {
@@ -307,6 +320,7 @@ class PlanReader {
     shape.layer = layerIndex(record_.text(8, "0"), record_.position());
     shape.extrusion = {record_.number(210, 0), record_.number(220, 0), record_.number(230, 1)};
     shape.vertices.clear();
+    shape.streamed = false;
     const bool paper = block == kNoBlock && record_.number(67, 0) != 0;
     if (type == "LINE") {
       shape.kind = Shape::Kind::Line;
@@ -372,17 +386,48 @@ class PlanReader {
     shape.entity = PlanEntity::LwPolyline;
     shape.closed = (smallInteger(record_.number(70, 0), 0) & 1) != 0;
     shape.world = false;
-    const double elevation = record_.number(38, 0);
+    shape.a = {0, 0, record_.number(38, 0)};
+    if (record_.vertices()) {
+      shape.streamed = true;  // drawn from the file, vertex by vertex
+      return;
+    }
+    LightVertices vertices(shape.a.z);
     for (const Record::Field& field : record_.fields()) {
-      if (field.code == 10) {
-        shape.vertices.push_back({{record_.number(field), 0, elevation}, 0});
-      } else if (field.code == 20 && !shape.vertices.empty()) {
-        shape.vertices.back().point.y = record_.number(field);
-      } else if (field.code == 42 && !shape.vertices.empty()) {
-        shape.vertices.back().bulge = record_.number(field);
+      if (const std::optional<PolylineVertex> done =
+              vertices.take(field.code, [&] { return record_.number(field); })) {
+        shape.vertices.add(*done, false);
       }
     }
+    if (const std::optional<PolylineVertex> last = vertices.last()) {
+      shape.vertices.add(*last, false);
+    }
   }
+
+  // Builds the vertices of a light polyline from its groups: a vertex is whole once the next
+  // one starts, or the groups end.
+  class LightVertices {
+   public:
+    explicit LightVertices(double elevation) : elevation_(elevation) {}
+
+    template <typename Value>
+    std::optional<PolylineVertex> take(int code, const Value& value) {
+      std::optional<PolylineVertex> done;
+      if (code == 10) {
+        done = pending_;
+        pending_ = PolylineVertex{{value(), 0, elevation_}, 0};
+      } else if (code == 20 && pending_) {
+        pending_->point.y = value();
+      } else if (code == 42 && pending_) {
+        pending_->bulge = value();
+      }
+      return done;
+    }
+    [[nodiscard]] const std::optional<PolylineVertex>& last() const { return pending_; }
+
+   private:
+    double elevation_;
+    std::optional<PolylineVertex> pending_;
+  };
 
   void addVertex() {
     const int flags = smallInteger(record_.number(70, 0), 0);
@@ -390,8 +435,8 @@ class PlanReader {
       return;  // a spline's frame point, not on the line
     }
     const double z = shape_.world ? record_.number(30, 0) : shape_.a.z;
-    shape_.vertices.push_back(
-        {{record_.number(10, 0), record_.number(20, 0), z}, record_.number(42, 0)});
+    shape_.vertices.add({{record_.number(10, 0), record_.number(20, 0), z}, record_.number(42, 0)},
+                        shape_.world);
     notePolylineProblem();
   }
 
@@ -408,7 +453,8 @@ class PlanReader {
     place(shape_, polylinePaper_);
   }
 
-  // Keeps the shape in its block, or draws it in model space.
+  // Keeps the shape in its block, or draws it in model space. A reference met before the
+  // blocks (some programs write them after the entities) waits for them.
   void place(const Shape& shape, bool paper) {
     if (target_ != kNoBlock) {
       blocks_.at(target_).shapes.push_back(shape);
@@ -418,8 +464,24 @@ class PlanReader {
       ++takeoff_.paperSpace;
       return;
     }
+    if (shape.kind == Shape::Kind::Insert && !blocksRead_) {
+      deferred_.push_back(shape);
+      return;
+    }
+    drawModel(shape);
+  }
+
+  void drawModel(const Shape& shape) {
     if (const Skip skip = draw(shape, world_, shape.layer, 0)) {
       skipped(shape.position, [&] { return std::string(*skip); });
+    }
+  }
+
+  void drawDeferred() {
+    std::vector<Shape> waiting;
+    waiting.swap(deferred_);
+    for (const Shape& shape : waiting) {
+      drawModel(shape);
     }
   }
 
@@ -482,44 +544,84 @@ class PlanReader {
     return emit(layer);
   }
 
+  // The segments are all checked before any is taken: a polyline with one unusable value
+  // is left out whole, and none of its segments has to be kept meanwhile.
   Skip drawPolyline(const Shape& shape, const Transform& map, std::uint32_t layer) {
-    const std::size_t count = shape.vertices.size();
-    if (count < 2) {
-      return count == 1 ? "a polyline with 1 vertex" : "a polyline with 0 vertices";
-    }
     const Transform placed =
         shape.world ? map : map.after(Transform::fromObjectSystem(shape.extrusion));
-    segments_.clear();
-    const std::size_t last = shape.closed ? count : count - 1;
-    for (std::size_t i = 0; i < last; ++i) {
-      const Vertex& from = shape.vertices[i];
-      const Vertex& to = shape.vertices[(i + 1) % count];
-      if (std::abs(from.bulge) < kStraightBulge || shape.world) {
-        straight(placed.apply(from.point), placed.apply(to.point));
-        continue;
+    for (const bool taking : {false, true}) {
+      PolylineTrace trace(placed, shape.world, shape.closed);
+      if (const Skip skip = shape.streamed ? traceFromFile(shape, trace, layer, taking)
+                                           : traceStored(shape, trace, layer, taking)) {
+        return skip;
       }
-      if (!std::isfinite(from.bulge)) {
-        return "a polyline bulge that is not a number";
+      std::optional<FlashingLine> segment;
+      if (const Skip skip = traced(trace.finish(segment), segment, layer, taking)) {
+        return skip;
       }
-      // A bulge is the tangent of a quarter of the arc's angle, positive counter-clockwise.
-      const Vec3 chord = to.point - from.point;
-      const double length = std::hypot(chord.x, chord.y);
-      if (length == 0) {
-        straight(placed.apply(from.point), placed.apply(to.point));
-        continue;
-      }
-      const double angle = 4 * std::atan(from.bulge);
-      const double radius = length / (2 * std::sin(std::abs(angle) / 2));
-      const double offset = length / 2 * (1 - from.bulge * from.bulge) / (2 * from.bulge);
-      const Vec3 middle = 0.5 * (from.point + to.point);
-      const Vec3 centre{middle.x - offset * chord.y / length, middle.y + offset * chord.x / length,
-                        from.point.z};
-      const double start = std::atan2(from.point.y - centre.y, from.point.x - centre.x);
-      curved(placed, centre, radius, start, angle);
-      // The arc ends on the next vertex exactly.
-      segments_.back().end = placed.apply(to.point);
     }
-    return emit(layer);
+    return {};
+  }
+
+  Skip traceStored(const Shape& shape, PolylineTrace& trace, std::uint32_t layer, bool taking) {
+    std::optional<FlashingLine> segment;
+    for (std::size_t i = 0; i < shape.vertices.size(); ++i) {
+      if (const Skip skip =
+              traced(trace.add(shape.vertices.at(i, shape.a.z), segment), segment, layer, taking)) {
+        return skip;
+      }
+    }
+    return {};
+  }
+
+  // The vertices of the light polyline just read, from the file.
+  Skip traceFromFile(const Shape& shape, PolylineTrace& trace, std::uint32_t layer, bool taking) {
+    LightVertices vertices(shape.a.z);
+    std::optional<FlashingLine> segment;
+    Skip skip;
+    records_.readVertices(record_, [&](int code, const GroupReader& groups) {
+      if (skip) {
+        return;  // read on to the record's end all the same
+      }
+      bool number = true;
+      const auto value = [&] {
+        const std::optional<double> read = groups.binary() ? std::optional<double>(groups.number())
+                                                           : parseGroupNumber(groups.text());
+        number = read.has_value();
+        return read.value_or(0.0);
+      };
+      const std::optional<PolylineVertex> done = vertices.take(code, value);
+      if (!number) {
+        skip = because("the value of group code " + std::to_string(code) +
+                       " is not a number: " + quotedValue(groups.text()));
+      } else if (done) {
+        skip = traced(trace.add(*done, segment), segment, layer, taking);
+      }
+    });
+    if (skip) {
+      return skip;
+    }
+    if (const std::optional<PolylineVertex> last = vertices.last()) {
+      return traced(trace.add(*last, segment), segment, layer, taking);
+    }
+    return {};
+  }
+
+  Skip traced(std::string_view problem, const std::optional<FlashingLine>& segment,
+              std::uint32_t layer, bool taking) {
+    if (!problem.empty()) {
+      return problem;
+    }
+    if (!segment) {
+      return {};
+    }
+    if (!usable(*segment)) {
+      return kFarAway;
+    }
+    if (taking) {
+      take(layer, *segment);
+    }
+    return {};
   }
 
   std::uint64_t expansion(std::uint32_t index, std::uint64_t position, int depth) {
@@ -558,9 +660,15 @@ class PlanReader {
     if (depth >= kMaxNesting) {
       return because("blocks nested more than " + std::to_string(kMaxNesting) + " deep");
     }
-    const Block& block = blocks_.at(shape.block);
+    Block& block = blocks_.at(shape.block);
     if (!block.defined) {
       return because("a reference to block \"" + block.name + "\", which the plan does not define");
+    }
+    if (!block.externalFile.empty() && !block.externalListed) {
+      block.externalListed = true;
+      takeoff_.warnings.push_back({takeoff_.layers.at(layer).name, groups_.describe(shape.position),
+                                   "an external reference to \"" + block.externalFile +
+                                       "\", whose lines are not in this plan"});
     }
     const auto copies =
         static_cast<std::uint64_t>(shape.columns) * static_cast<std::uint64_t>(shape.rows);
@@ -614,36 +722,37 @@ class PlanReader {
   }
 
   void straight(const Vec3& start, const Vec3& end) {
-    segments_.push_back({start, end, norm(end - start)});
+    segments_.push_back(straightLine(start, end));
   }
 
   void curved(const Transform& map, const Vec3& centre, double radius, double start, double span) {
-    const Vec3 u{radius, 0, 0};
-    const Vec3 v{0, radius, 0};
-    const auto at = [&](double t) { return map.apply(centre + std::cos(t) * u + std::sin(t) * v); };
-    segments_.push_back({at(start), at(start + span), arcLength(map, u, v, start, span)});
+    segments_.push_back(arcLine(map, centre, radius, start, span));
   }
 
   // Hands the entity's segments on, or none of them where one is not usable.
   Skip emit(std::uint32_t layer) {
     for (const FlashingLine& line : segments_) {
-      if (!usable(line.start) || !usable(line.end) || !(line.length <= 2 * kMaxCoordinate)) {
-        return "a coordinate that is not a number or lies beyond 1000 km";
+      if (!usable(line)) {
+        return kFarAway;
       }
     }
-    LayerTakeoff& entry = takeoff_.layers.at(layer);
     for (const FlashingLine& line : segments_) {
-      if (line.length <= 1e-9) {
-        ++entry.zeroLength;
-        continue;
-      }
-      ++entry.lines;
-      entry.length += line.length;
-      if (sink_ != nullptr) {
-        sink_->add(layer, line);
-      }
+      take(layer, line);
     }
     return {};
+  }
+
+  void take(std::uint32_t layer, const FlashingLine& line) {
+    LayerTakeoff& entry = takeoff_.layers.at(layer);
+    if (line.length <= 1e-9) {
+      ++entry.zeroLength;
+      return;
+    }
+    ++entry.lines;
+    entry.length += line.length;
+    if (sink_ != nullptr) {
+      sink_->add(layer, line);
+    }
   }
 
   GroupReader& groups_;
@@ -667,6 +776,8 @@ class PlanReader {
   std::uint32_t currentBlock_ = kNoBlock;
   std::string problem_;
   std::uint64_t unfolded_ = 0;  // entities the plan's block references expand to so far
+  bool blocksRead_ = false;
+  std::vector<Shape> deferred_;  // model-space references met before the blocks
 
   Shape shape_;
   std::uint32_t target_ = kNoBlock;  // the block being read; kNoBlock: model space

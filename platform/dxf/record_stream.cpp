@@ -20,6 +20,7 @@ void Record::clear(std::uint64_t position) {
   fields_.clear();
   texts_.clear();
   position_ = position;
+  vertices_.reset();
   unreadable_ = static_cast<std::size_t>(-1);
 }
 
@@ -73,7 +74,7 @@ bool Record::has(int code) const {
                      [code](const Field& field) { return field.code == code; });
 }
 
-bool RecordStream::next(Record& record) {
+bool RecordStream::next(Record& record, bool holdVertices) {
   if (ended_ || (!pending_ && !groups_.next())) {
     return false;
   }
@@ -91,12 +92,22 @@ bool RecordStream::next(Record& record) {
     return true;  // padding, a DOS end-of-file byte or anything else may follow
   }
   const bool numbersAsWritten = !groups_.binary();
+  holdVertices = holdVertices && type == "LWPOLYLINE" && groups_.canRewind();
+  GroupReader::Mark before = groups_.mark();
   while (groups_.next()) {
     const int code = groups_.code();
     if (code == 0) {
       pending_ = true;
       break;
     }
+    if (holdVertices && isVertexCode(code)) {
+      if (!record.vertices_) {
+        record.vertices_ = before;
+      }
+      before = groups_.mark();
+      continue;
+    }
+    before = groups_.mark();
     const GroupType kind = groupTypeOf(code);
     if (kind == GroupType::Text || kind == GroupType::Chunk || numbersAsWritten) {
       record.addText(code, groups_.text(), groups_.position());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,12 @@ class Record {
   // "the value of group code 10 is not a number: \"abc\"" for the unreadable field.
   [[nodiscard]] std::string unreadableProblem() const;
 
+  // Where the vertex groups of a light polyline read without them start; none for any other
+  // record.
+  [[nodiscard]] const std::optional<GroupReader::Mark>& vertices() const noexcept {
+    return vertices_;
+  }
+
  private:
   friend class RecordStream;
   void clear(std::uint64_t position);
@@ -55,6 +62,7 @@ class Record {
   std::string texts_;
   Field typeField_;
   std::uint64_t position_ = 0;
+  std::optional<GroupReader::Mark> vertices_;
   mutable std::size_t unreadable_ = static_cast<std::size_t>(-1);
 };
 
@@ -64,8 +72,30 @@ class RecordStream {
   explicit RecordStream(GroupReader& groups) : groups_(groups) {}
 
   // The next record; false at the end of the input. The end-of-file record (0 EOF) is the
-  // last: what follows it is never read.
-  bool next(Record& record);
+  // last: what follows it is never read. With `holdVertices`, a light polyline (LWPOLYLINE)
+  // in an input that can be read again comes without its vertex groups (10, 20, 40, 41, 42,
+  // 91), so that one of millions of vertices takes no memory: the caller reads them with
+  // readVertices.
+  bool next(Record& record, bool holdVertices = false);
+
+  // Reads the vertex groups of the record just read, handing each to `take(code, group)`; a
+  // reader of the record's other groups is back where it was afterwards. May be called again.
+  template <typename Take>
+  void readVertices(const Record& record, const Take& take) {
+    if (!record.vertices()) {
+      return;
+    }
+    groups_.rewind(*record.vertices());
+    while (groups_.next() && groups_.code() != 0) {
+      if (isVertexCode(groups_.code())) {
+        take(groups_.code(), groups_);
+      }
+    }
+  }
+
+  static bool isVertexCode(int code) {
+    return code == 10 || code == 20 || code == 40 || code == 41 || code == 42 || code == 91;
+  }
 
   [[nodiscard]] GroupReader& groups() noexcept { return groups_; }
 

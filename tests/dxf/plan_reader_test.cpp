@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -473,6 +478,190 @@ TEST(plan_reader_test, binary_files_are_read_and_a_cut_one_names_its_byte) {
   const std::string cut = errorOf(bytes.substr(0, 57));
   EXPECT_NE(cut.find("p.dxf: byte "), std::string::npos) << cut;
   EXPECT_NE(cut.find("in the middle of a group"), std::string::npos) << cut;
+}
+
+// Sections as some programs order them: the entities first, then the blocks they use.
+std::string entitiesFirst(const Groups& blocks, const Groups& entities) {
+  Groups all{{0, "SECTION"}, {2, "ENTITIES"}};
+  all.insert(all.end(), entities.begin(), entities.end());
+  all.insert(all.end(), {{0, "ENDSEC"}, {0, "SECTION"}, {2, "BLOCKS"}});
+  all.insert(all.end(), blocks.begin(), blocks.end());
+  all.insert(all.end(), {{0, "ENDSEC"}, {0, "EOF"}});
+  return ascii(all);
+}
+
+TEST(plan_reader_test, blocks_after_the_entities_that_use_them_are_drawn) {
+  // "outer" sets "inner" twice; both are defined after the references and after each other.
+  const Groups blocks = Groups{{0, "BLOCK"}, {2, "outer"}, {10, "0"}, {20, "0"}} +
+                        Groups{{0, "INSERT"}, {8, "0"}, {2, "inner"}, {10, "0"}, {20, "0"}} +
+                        Groups{{0, "INSERT"}, {8, "0"}, {2, "inner"}, {10, "0"}, {20, "100"}} +
+                        Groups{{0, "ENDBLK"}, {0, "BLOCK"}, {2, "inner"}, {10, "0"}, {20, "0"}} +
+                        line("0", 0, 0, 300, 0) + Groups{{0, "ENDBLK"}};
+  const Groups entities = line("A", 0, 0, 5, 0) +
+                          Groups{{0, "INSERT"}, {8, "R"}, {2, "outer"}, {10, "1000"}, {20, "0"}} +
+                          Groups{{0, "INSERT"}, {8, "R"}, {2, "missing"}};
+  Collected sink;
+  const PlanTakeoff takeoff = takeOff(entitiesFirst(blocks, entities), {}, &sink);
+  EXPECT_EQ(layerNamed(takeoff, "A").lines, 1U);
+  EXPECT_EQ(layerNamed(takeoff, "R").lines, 2U);
+  EXPECT_DOUBLE_EQ(layerNamed(takeoff, "R").length, 600);
+  // The reference and the two it sets, on layer 0 and so on its layer.
+  EXPECT_EQ(layerNamed(takeoff, "R").entities[static_cast<std::size_t>(PlanEntity::Insert)], 3U);
+  ASSERT_EQ(sink.lines.size(), 3U);
+  EXPECT_EQ(sink.lines[2].second.start.x, 1000);
+  EXPECT_EQ(sink.lines[2].second.start.y, 100);
+  // A block no section defines is still named, at its reference.
+  ASSERT_EQ(takeoff.skippedCount, 1U);
+  EXPECT_EQ(takeoff.skipped[0].problem,
+            "a reference to block \"missing\", which the plan does not define");
+  // The guards hold whatever the order: a block defined later that inserts itself, and the
+  // bound on what references unfold to.
+  const Groups loop =
+      Groups{{0, "BLOCK"}, {2, "L"}, {0, "INSERT"}, {8, "0"}, {2, "L"}} + Groups{{0, "ENDBLK"}};
+  EXPECT_NE(
+      errorOf(entitiesFirst(loop, {{0, "INSERT"}, {8, "X"}, {2, "L"}})).find("inserts itself"),
+      std::string::npos);
+  PlanOptions small;
+  small.maxExpansion = 3;
+  const PlanTakeoff bounded = takeOff(entitiesFirst(blocks, entities), small);
+  EXPECT_EQ(layerNamed(bounded, "R").lines, 0U);
+  EXPECT_EQ(bounded.skippedCount, 2U);
+  // Paper space waits for no block.
+  const PlanTakeoff paper =
+      takeOff(entitiesFirst(blocks, {{0, "INSERT"}, {8, "R"}, {67, "1"}, {2, "outer"}}));
+  EXPECT_EQ(paper.paperSpace, 1U);
+  EXPECT_EQ(layerNamed(paper, "R").lines, 0U);
+}
+
+TEST(plan_reader_test, an_external_reference_is_listed_once_with_its_drawing) {
+  const Groups blocks = Groups{{0, "BLOCK"}, {2, "walls"}, {70, "4"},
+                               {10, "0"},    {20, "0"},    {1, "..\\site\\walls.dxf"},
+                               {0, "ENDBLK"}} +
+                        Groups{{0, "BLOCK"}, {2, "bare"}, {70, "12"}, {0, "ENDBLK"}};
+  const Groups entities = Groups{{0, "INSERT"}, {8, "BJ-RIDGE"}, {2, "walls"}, {70, "2"}} +
+                          Groups{{0, "INSERT"}, {8, "BJ-GABLE"}, {2, "walls"}} +
+                          Groups{{0, "INSERT"}, {8, "BJ-GABLE"}, {2, "bare"}} +
+                          line("BJ-GABLE", 0, 0, 10, 0);
+  const std::string text = drawing({}, {}, blocks, entities);
+  const PlanTakeoff takeoff = takeOff(text);
+  EXPECT_EQ(layerNamed(takeoff, "BJ-RIDGE").lines, 0U);
+  EXPECT_EQ(layerNamed(takeoff, "BJ-GABLE").lines, 1U);
+  EXPECT_EQ(takeoff.skippedCount, 0U);
+  ASSERT_EQ(takeoff.warnings.size(), 2U);
+  EXPECT_EQ(takeoff.warnings[0].layer, "BJ-RIDGE");
+  const auto at = text.find("0\r\nINSERT");
+  EXPECT_EQ(takeoff.warnings[0].at,
+            "line " + std::to_string(1 + std::count(text.begin(),
+                                                    text.begin() + static_cast<long>(at), '\n')));
+  EXPECT_EQ(takeoff.warnings[0].problem,
+            "an external reference to \"..\\site\\walls.dxf\", whose lines are not in this plan");
+  // An overlay without a path is named by its block.
+  EXPECT_EQ(takeoff.warnings[1].problem,
+            "an external reference to \"bare\", whose lines are not in this plan");
+  // Listed also where the blocks come last.
+  EXPECT_EQ(takeOff(entitiesFirst(blocks, entities)).warnings.size(), 2U);
+}
+
+// A light polyline in model space is drawn from the file vertex by vertex; in a block it is
+// kept. Both give the same lines, bit for bit, and leave out a polyline with a bad value whole.
+TEST(plan_reader_test, polylines_read_from_the_file_match_those_kept_in_blocks) {
+  const Groups vertices{{90, "5"},    {70, "1"},   {38, "12.5"}, {10, "0"},   {20, "0"},
+                        {40, "3"},    {42, "0.4"}, {10, "1000"}, {20, "0"},   {91, "7"},
+                        {10, "1000"}, {20, "800"}, {42, "-1"},   {10, "0"},   {20, "800"},
+                        {210, "0"},   {220, "0"},  {230, "-1"},  {999, "end"}};
+  const Groups model = Groups{{0, "LWPOLYLINE"}, {8, "A"}} + vertices;
+  const Groups block = Groups{{0, "BLOCK"}, {2, "P"}, {0, "LWPOLYLINE"}, {8, "0"}} + vertices +
+                       Groups{{0, "ENDBLK"}};
+  Collected direct;
+  Collected kept;
+  const PlanTakeoff fromFile =
+      takeOff(drawing({}, {}, {}, model + line("A", 0, 0, 1, 0)), {}, &direct);
+  takeOff(drawing({}, {}, block, {{0, "INSERT"}, {8, "A"}, {2, "P"}}) + "", {}, &kept);
+  ASSERT_EQ(direct.lines.size(), 5U);
+  ASSERT_EQ(kept.lines.size(), 4U);
+  for (std::size_t i = 0; i < kept.lines.size(); ++i) {
+    const FlashingLine& a = direct.lines[i].second;
+    const FlashingLine& b = kept.lines[i].second;
+    EXPECT_EQ(a.start.x, b.start.x);
+    EXPECT_EQ(a.start.y, b.start.y);
+    EXPECT_EQ(a.start.z, b.start.z);
+    EXPECT_EQ(a.end.x, b.end.x);
+    EXPECT_EQ(a.end.y, b.end.y);
+    EXPECT_EQ(a.length, b.length);
+  }
+  // The extrusion after the vertices turns the outline over, at its elevation.
+  EXPECT_EQ(direct.lines[0].second.end.x, -1000);
+  EXPECT_EQ(direct.lines[0].second.end.z, -12.5);
+  EXPECT_EQ(direct.lines[3].second.end.x, 0);
+  EXPECT_EQ(layerNamed(fromFile, "A").entities[static_cast<std::size_t>(PlanEntity::LwPolyline)],
+            1U);
+  // A bad value after many good segments: none of them is taken.
+  const Groups late = Groups{{0, "LWPOLYLINE"}, {8, "B"},  {10, "0"}, {20, "0"}, {10, "5"},
+                             {20, "0"},         {10, "5"}, {20, "5"}, {10, "x"}};
+  Collected none;
+  const PlanTakeoff bad = takeOff(drawing({}, {}, {}, late + line("C", 0, 0, 1, 0)), {}, &none);
+  EXPECT_EQ(layerNamed(bad, "B").lines, 0U);
+  EXPECT_EQ(layerNamed(bad, "B").entities[static_cast<std::size_t>(PlanEntity::LwPolyline)], 0U);
+  EXPECT_EQ(none.lines.size(), 1U);
+  ASSERT_EQ(bad.skippedCount, 1U);
+  EXPECT_EQ(bad.skipped[0].problem, "the value of group code 10 is not a number: \"x\"");
+  const PlanTakeoff single = takeOff(drawing({}, {}, {}, {{0, "LWPOLYLINE"}, {8, "B"}, {10, "1"}}));
+  ASSERT_EQ(single.skippedCount, 1U);
+  EXPECT_EQ(single.skipped[0].problem, "a polyline with 1 vertex");
+}
+
+// A polyline longer than the reader's buffer, from a file: its vertices are read again from
+// the disk, and the take-off is that of the same bytes in memory.
+TEST(plan_reader_test, a_long_polyline_is_read_again_from_the_file) {
+  Groups polyline{{0, "LWPOLYLINE"}, {8, "A"}, {70, "1"}};
+  constexpr int kVertices = 60'000;  // about 2 MB
+  for (int i = 0; i < kVertices; ++i) {
+    polyline.emplace_back(10, std::to_string(i % 2 == 0 ? i : i - 1) + ".0000000000");
+    polyline.emplace_back(20, std::to_string(i % 2 == 0 ? 0 : 100) + ".0000000000");
+    if (i % 1000 == 0) {
+      polyline.emplace_back(42, "0.25");
+    }
+  }
+  const std::string text = drawing({}, {}, {}, polyline + line("B", 0, 0, 1, 0));
+  ASSERT_GT(text.size(), std::size_t{2} << 20);
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("plan-reader-test-" + std::to_string(::getpid()) + ".dxf");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  }
+  Collected fromDisk;
+  const PlanTakeoff disk = readPlan(path, {}, &fromDisk);
+  std::filesystem::remove(path);
+  Collected inMemory;
+  const PlanTakeoff memory = takeOff(text, {}, &inMemory);
+  EXPECT_EQ(layerNamed(disk, "A").lines, static_cast<std::size_t>(kVertices));
+  EXPECT_EQ(layerNamed(disk, "A").length, layerNamed(memory, "A").length);
+  EXPECT_EQ(layerNamed(disk, "B").lines, 1U);
+  ASSERT_EQ(fromDisk.lines.size(), inMemory.lines.size());
+  EXPECT_EQ(fromDisk.lines.back().second.end.x, inMemory.lines.back().second.end.x);
+  EXPECT_EQ(fromDisk.lines[kVertices / 2].second.length,
+            inMemory.lines[kVertices / 2].second.length);
+}
+
+// A pipe cannot be read twice: there a light polyline keeps its vertices, with the same result.
+TEST(plan_reader_test, a_polyline_from_a_pipe_is_kept_and_taken_the_same) {
+  const Groups polyline{{0, "LWPOLYLINE"}, {8, "A"},   {70, "1"}, {10, "0"},  {20, "0"},
+                        {42, "1"},         {10, "10"}, {20, "0"}, {10, "10"}, {20, "10"}};
+  const std::string text = drawing({}, {}, {}, polyline);
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("plan-reader-pipe-" + std::to_string(::getpid()) + ".dxf");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  });
+  const PlanTakeoff piped = readPlan(path, {}, nullptr);
+  writer.join();
+  std::filesystem::remove(path);
+  const PlanTakeoff memory = takeOff(text);
+  EXPECT_EQ(layerNamed(piped, "A").lines, 3U);
+  EXPECT_EQ(layerNamed(piped, "A").length, layerNamed(memory, "A").length);
 }
 
 }  // namespace
