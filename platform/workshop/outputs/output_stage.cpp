@@ -88,7 +88,12 @@ std::string listed(const std::set<std::string>& names) {
   return text;
 }
 
-// A failed move names the file where the user sees it, in the output folder.
+// A failed move names the file where the user sees it, in the output folder; the list of the
+// outputs, which is no concern of the user's, by the folder.
+fs::path shownFile(const fs::path& folder, const std::string& name) {
+  return name == kOutputListName ? folder : folder / name;
+}
+
 void move(const fs::path& from, const fs::path& to, const fs::path& shown) {
   try {
     disk::moveEntry(from, to);
@@ -136,13 +141,13 @@ void carryOut(const fs::path& folder, const Journal& journal) {
   makeFolder(aside, folder);
   auto setAside = [&](const std::string& name) {
     if (present(folder / name) && !present(aside / name)) {
-      move(folder / name, aside / name, folder / name);
+      move(folder / name, aside / name, shownFile(folder, name));
     }
   };
   for (const std::string& name : journal.added) {
     if (!present(stage / name)) continue;  // moved in before
     setAside(name);
-    move(stage / name, folder / name, folder / name);
+    move(stage / name, folder / name, shownFile(folder, name));
   }
   for (const std::string& name : journal.removed) {
     setAside(name);
@@ -156,12 +161,12 @@ void undo(const fs::path& folder, const Journal& journal) {
   const fs::path aside = folder / kAsideName;
   for (const std::string& name : journal.added) {
     if (!present(stage / name) && present(folder / name)) {
-      move(folder / name, stage / name, folder / name);
+      move(folder / name, stage / name, shownFile(folder, name));
     }
   }
   if (present(aside)) {
     for (const std::string& name : namesIn(aside)) {
-      if (!present(folder / name)) move(aside / name, folder / name, folder / name);
+      if (!present(folder / name)) move(aside / name, folder / name, shownFile(folder, name));
     }
   }
   disk::syncFolder(folder);
