@@ -4,13 +4,20 @@
 #include <filesystem>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
+#include <string_view>
+#include <system_error>
+#include <vector>
 
+#include "files/disk.h"
+#include "files/file_write_error.h"
 #include "files/staged_file.h"
 #include "platform/workshop/database_source.h"
 #include "platform/workshop/job/bill_job.h"
 #include "platform/workshop/job/session_home.h"
 #include "platform/workshop/outputs/bill_outputs.h"
 #include "platform/workshop/outputs/drawing_export.h"
+#include "platform/workshop/outputs/output_names.h"
 #include "platform/workshop/outputs/output_stage.h"
 #include "platform/workshop/project/plan_lines.h"
 #include "platform/workshop/project/project_file.h"
@@ -46,6 +53,16 @@ shop::Paper paperNamed(const std::string& name) {
   return shop::Paper::A4;
 }
 
+// The demo's plan as the session drew it, to go among the outputs.
+std::string readPlanBytes(const std::string& plan) {
+  try {
+    return disk::readWholeFile(plan);
+  } catch (const std::system_error& error) {
+    throw std::runtime_error(plan +
+                             ": cannot read the sample plan back: " + error.code().message());
+  }
+}
+
 Project readProject(const BillRequest& request) {
   return request.projectText.empty() ? readProjectFile(request.project)
                                      : parseProject(request.projectText, request.project);
@@ -53,7 +70,7 @@ Project readProject(const BillRequest& request) {
 
 // The rows that name layers get their lines from the plan, before anything is written.
 void takeLinesFromPlan(Project& project, const BillRequest& request, const PlanSource& source,
-                       std::ostream& progress) {
+                       const std::string& shownPlan, std::ostream& progress) {
   if (!source.plan.empty()) {
     project.plan = source.plan;
   }
@@ -66,8 +83,8 @@ void takeLinesFromPlan(Project& project, const BillRequest& request, const PlanS
                        "give --plan PLAN.dxf or \"plan\" in the project file");
   }
   const dxf::PlanTakeoff takeoff = takeLinesFromPlan(project, source.units);
-  progress << "Read the plan " << project.plan.string() << " (" << takeoff.version << ", units "
-           << takeoff.units << ")";
+  progress << "Read the " << (shownPlan.empty() ? "plan " + project.plan.string() : shownPlan)
+           << " (" << takeoff.version << ", units " << takeoff.units << ")";
   if (takeoff.skippedCount > 0) {
     progress << ", " << takeoff.skippedCount << " damaged entities skipped (kavelmor takeoff "
              << "lists them)";
@@ -96,42 +113,61 @@ void runWorkshopJob(const BillRequest& request, std::ostream& progress,
   progress << "Database: " << source.description << '\n';
   Project project = readProject(request);
   PlanSource plan = request.plan;
+  std::string shownPlan;
   if (request.samplePlan) {
-    // The demo's plan is an output too: drawn in the session first, read from there.
+    // The demo's plan is an output too: drawn in the session first, read from there, and
+    // called by the name it gets among the outputs.
     plan.plan = (home.path() / "plan.dxf").string();
     writeSamplePlan(plan.plan);
+    shownPlan = "sample plan";
   }
-  takeLinesFromPlan(project, request, plan, progress);
+  takeLinesFromPlan(project, request, plan, shownPlan, progress);
   const std::size_t lines = lineCount(project);
   progress << "Read the project " << request.project << ": " << project.flashings.size()
            << (project.flashings.size() == 1 ? " current-use row, " : " current-use rows, ")
            << lines << (lines == 1 ? " flashing line\n" : " flashing lines\n");
   useDatabase(source, home.path());
 
-  OutputStage stage(request.output, request.force);
-  const std::filesystem::path& folder = stage.path();
-  if (!request.projectText.empty()) {
-    files::writeFileSafely(folder / "project.json", request.projectText);
-  }
+  std::vector<std::string_view> fixedNames(kBillOutputNames.begin(), kBillOutputNames.end());
   if (request.samplePlan) {
-    std::filesystem::copy_file(plan.plan, folder / "plan.dxf");
+    fixedNames.insert(fixedNames.end(), kDemoOutputNames.begin(), kDemoOutputNames.end());
   }
-  DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
-  BillOutputs outputs(folder, stage.target(), progress,
-                      {project.coil, project.prices, paperNamed(request.paper), checkpoint});
-  runBillJob(project, {home.path(), localToday(), &progress, request.allowOverlaps}, outputs,
-             drawing);
-  drawing.finish();
-  // What was written is said once all of it is in place.
+  OutputStage stage(request.output, request.force, fixedNames);
+  const std::filesystem::path& folder = stage.path();
   std::ostringstream written;
-  written << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
-          << drawing.entityCount() << " entities)\n";
-  if (!request.modelSpaceDump.empty()) {
-    written << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
-  }
-  outputs.finish(written);
-  if (checkpoint) {
-    checkpoint();
+  try {
+    if (!request.projectText.empty()) {
+      files::writeFileSafely(folder / "project.json", request.projectText);
+    }
+    if (request.samplePlan) {
+      files::writeFileSafely(folder / "plan.dxf", readPlanBytes(plan.plan));
+    }
+    DrawingExport drawing(folder / "bill.dxf", optionalPath(request.modelSpaceDump));
+    BillOutputs outputs(folder, stage.target(), progress,
+                        {project.coil, project.prices, paperNamed(request.paper), checkpoint});
+    runBillJob(project, {home.path(), localToday(), &progress, request.allowOverlaps}, outputs,
+               drawing);
+    drawing.finish();
+    // What was written is said once all of it is in place.
+    written << "Wrote the drawing to " << (stage.target() / "bill.dxf").string() << " ("
+            << drawing.entityCount() << " entities)\n";
+    if (!request.modelSpaceDump.empty()) {
+      written << "Wrote the model-space texts to " << request.modelSpaceDump << '\n';
+    }
+    outputs.finish(written);
+    if (checkpoint) {
+      checkpoint();
+    }
+  } catch (const files::FileWriteError& error) {
+    // Named where the user will look for it, not in the hidden folder it was written into.
+    throw files::FileWriteError(stage.shown(error.file()), error.reason());
+  } catch (const std::runtime_error& error) {
+    // A writer's own error, its file named in the message.
+    const std::string message = stage.shown(std::string(error.what()));
+    if (message == error.what()) {
+      throw;
+    }
+    throw std::runtime_error(message);
   }
   stage.commit();
   progress << written.str();

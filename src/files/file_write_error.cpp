@@ -7,6 +7,7 @@ namespace kvm::files {
 FileWriteError::FileWriteError(const std::filesystem::path& file, std::error_code reason)
     : std::runtime_error(file.string() + ": cannot write" +
                          (reason ? ": " + reason.message() : "")),
+      file_(file),
       reason_(reason) {}
 
 }  // namespace kvm::files

@@ -12,9 +12,11 @@ class FileWriteError : public std::runtime_error {
  public:
   FileWriteError(const std::filesystem::path& file, std::error_code reason);
 
+  [[nodiscard]] const std::filesystem::path& file() const noexcept { return file_; }
   [[nodiscard]] const std::error_code& reason() const noexcept { return reason_; }
 
  private:
+  std::filesystem::path file_;
   std::error_code reason_;
 };
 

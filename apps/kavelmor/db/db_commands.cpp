@@ -14,6 +14,7 @@
 #include "storage/database_codec.h"
 #include "storage/database_file.h"
 #include "storage/database_json.h"
+#include "storage/database_problem.h"
 #include "storage/file_access.h"
 #include "storage/program_directory.h"
 
@@ -33,16 +34,13 @@ std::string describe(const RuntimeError& error) {
 }
 
 std::string describe(const DatabaseFormatError& error) {
-  return "error " + std::to_string(error.number()) + " (" + toUtf8(error.description()) +
-         ") at byte " + std::to_string(error.offset()) + ": " + printable(error.location()) + ": " +
-         printable(error.detail());
+  return formatErrorText(error);
 }
 
 // One line for a file the commands cannot read as a database.
 void reportNotADatabase(const OptionalPath& file, const DatabaseFormatError& error,
                         std::ostream& err) {
-  err << "kavelmor db: " << chosen(file).string()
-      << ": not a flashing database: " << describe(error) << '\n';
+  err << "kavelmor db: " << chosen(file).string() << ": " << notADatabase(error) << '\n';
 }
 
 // The bytes of the file (or of the built-in database); nullopt after reporting a failure.

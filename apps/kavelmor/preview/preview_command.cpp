@@ -5,14 +5,16 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <system_error>
 
+#include "base/printable.h"
 #include "base/runtime_error.h"
 #include "base/text.h"
 #include "platform/cairo/cairo_render.h"
 #include "preview/profile_preview.h"
 #include "storage/builtin_database.h"
-#include "storage/database_codec.h"
 #include "storage/database_file.h"
+#include "storage/database_problem.h"
 #include "storage/program_directory.h"
 #include "ui/ui.h"
 
@@ -73,16 +75,17 @@ std::string nameList(const auto& records) {
 
 LibraryTable loadTable(const PreviewRequest& request, std::ostream& messages) {
   if (!request.database.empty()) {
-    return readDatabaseFile(request.database);
+    return readDatabaseForCommand(request.database);
   }
   const std::filesystem::path file =
       databasePath(programDirectoryUnder(defaultProgramDirectoryRoot()));
-  if (!std::filesystem::exists(file)) {
+  std::error_code ignored;
+  if (!std::filesystem::exists(file, ignored)) {
     // The dialog would make this very file from the built-in database on its first load.
     messages << "no database at " << file.string() << "; using the built-in database\n";
     return builtinLibraryTable();
   }
-  return readDatabaseFile(file);
+  return readDatabaseForCommand(file);
 }
 
 int drawAndWrite(const PreviewRequest& request, cairo::ImageFormat format, std::ostream& messages) {
@@ -99,7 +102,7 @@ int drawAndWrite(const PreviewRequest& request, cairo::ImageFormat format, std::
   }
   if (library == nullptr) {
     messages << "no library named \"" << request.library
-             << "\"; the libraries are: " << nameList(table) << '\n';
+             << "\"; the libraries are: " << printable(nameList(table)) << '\n';
     return 1;
   }
   const Flashing* flashing = nullptr;
@@ -111,7 +114,7 @@ int drawAndWrite(const PreviewRequest& request, cairo::ImageFormat format, std::
   }
   if (flashing == nullptr) {
     messages << "no flashing named \"" << request.flashing << "\" in \"" << request.library
-             << "\"; its flashings are: " << nameList(library->Flashings) << '\n';
+             << "\"; its flashings are: " << printable(nameList(library->Flashings)) << '\n';
     return 1;
   }
 
@@ -138,9 +141,8 @@ int runPreview(const PreviewRequest& request, std::ostream& messages) {
   }
   try {
     return drawAndWrite(request, *format, messages);
-  } catch (const DatabaseFormatError& error) {
-    messages << "error " << error.number() << ": " << error.what() << " at byte " << error.offset()
-             << ", " << error.location() << ": " << error.detail() << '\n';
+  } catch (const DatabaseFileProblem& error) {
+    messages << error.what() << '\n';
   } catch (const RuntimeError& error) {
     messages << "error " << error.number() << ": " << error.what() << '\n';
   } catch (const std::exception& error) {

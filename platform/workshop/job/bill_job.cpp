@@ -13,6 +13,7 @@
 #include "platform/workshop/job/bill_drawing_names.h"
 #include "platform/workshop/job/bill_matching.h"
 #include "platform/workshop/job/bill_request.h"
+#include "platform/workshop/job/flashing_line_colours.h"
 #include "platform/workshop/job/profile_sketch.h"
 #include "platform/workshop/job/row_checks.h"
 #include "platform/workshop/project/current_use_rows.h"
@@ -41,8 +42,6 @@ constexpr double kSketchHeight = 1200;
 // Text alignments of the object model.
 constexpr int32_t kMiddleLeft = 9;
 constexpr int32_t kMiddleCentre = 10;
-
-constexpr int kFlashingLineColours = 6;  // red to magenta, one per block in turn
 
 // The component's block grid: blocks stand in columns of ten, 3480 apart, and a block's count
 // rows go down from 3050 below its top, 580 apart, however many there are.
@@ -153,7 +152,7 @@ class BillDrawer {
                                               int32_t{entry.endExtension}, int32_t{entry.overlap}}),
                      block);
     drawSketch(entry, point);
-    const auto colour = static_cast<int32_t>(block % kFlashingLineColours + 1);
+    const int32_t colour = flashingLineColour(block);
     for (const PlanLine& line : flashing.lines) {
       addLine(line, kFlashingLineLayer, colour);
       session_.call(u"bjxn", {id, pointVariant(line.startX, line.startY),

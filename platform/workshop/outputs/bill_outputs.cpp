@@ -78,8 +78,8 @@ BillOutputs::BillOutputs(std::filesystem::path folder, std::filesystem::path sho
 
 void BillOutputs::componentStarted(const std::filesystem::path& programDirectory) {
   programDirectory_ = programDirectory;
-  progress_ << "Started the component on the simulated host (program directory "
-            << programDirectory.string() << ")\n";
+  // The session's folder is temporary unless --home names it: no path worth printing.
+  progress_ << "Started the component on the simulated host\n";
 }
 
 void BillOutputs::billReceived(const BillRecord& bill, std::u16string_view /*record*/,

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/printable.h"
 #include "files/disk.h"
 #include "files/file_write_error.h"
 #include "files/staged_file.h"
@@ -44,26 +45,68 @@ std::set<std::string> readNameList(const fs::path& file) {
   return names;
 }
 
-// A folder written before runs kept their list: the names this command gives its files.
-bool namedLikeAnOutput(const std::string& name) {
+// Before runs kept their list, every run wrote bill.dxf and cutlist.csv: a folder without a
+// list is taken for such a run's only when it holds both, and then only the files under the
+// names those runs gave their outputs count as theirs. A project file or plan kept there is
+// the user's, as is everything in any other folder without a list.
+bool olderRunsFolder(const std::set<std::string>& names) {
+  return names.contains("bill.dxf") && names.contains("cutlist.csv");
+}
+
+bool namedLikeAnOlderOutput(const std::string& name) {
   static const std::regex picture(R"(\d+-.+\.png)");
   return name == "bill.dxf" || name == "bill.txt" || name == "cutlist.csv" ||
-         name == "cutplan.csv" || name == "project.json" || std::regex_match(name, picture);
+         name == "cutplan.csv" || std::regex_match(name, picture);
 }
 
 std::set<std::string> namesIn(const fs::path& folder) {
   std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
+  std::error_code error;
+  fs::directory_iterator entry(folder, error);
+  for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+    names.insert(entry->path().filename().string());
+  }
+  if (error) {
+    throw std::runtime_error(folder.string() + ": cannot read the folder: " + error.message() +
+                             "; check that you may read it, or name another folder");
   }
   return names;
 }
 
-void move(const fs::path& from, const fs::path& to) {
+// "a, b, c and 4 more", as a terminal may show them.
+std::string listed(const std::set<std::string>& names) {
+  constexpr std::size_t kShown = 5;
+  std::string text;
+  std::size_t count = 0;
+  for (const std::string& name : names) {
+    if (count++ == kShown) break;
+    text += (text.empty() ? "" : ", ") + printable(name);
+  }
+  if (names.size() > kShown) {
+    text += " and " + std::to_string(names.size() - kShown) + " more";
+  }
+  return text;
+}
+
+// A failed move names the file where the user sees it, in the output folder; the list of the
+// outputs, which is no concern of the user's, by the folder.
+fs::path shownFile(const fs::path& folder, const std::string& name) {
+  return name == kOutputListName ? folder : folder / name;
+}
+
+void move(const fs::path& from, const fs::path& to, const fs::path& shown) {
   try {
     disk::moveEntry(from, to);
   } catch (const std::system_error& error) {
-    throw files::FileWriteError(to, error.code());
+    throw files::FileWriteError(shown, error.code());
+  }
+}
+
+void makeFolder(const fs::path& folder, const fs::path& shown) {
+  std::error_code error;
+  fs::create_directory(folder, error);
+  if (error) {
+    throw files::FileWriteError(shown, error);
   }
 }
 
@@ -95,14 +138,16 @@ struct Journal {
 void carryOut(const fs::path& folder, const Journal& journal) {
   const fs::path stage = folder / kStageName;
   const fs::path aside = folder / kAsideName;
-  fs::create_directory(aside);
+  makeFolder(aside, folder);
   auto setAside = [&](const std::string& name) {
-    if (present(folder / name) && !present(aside / name)) move(folder / name, aside / name);
+    if (present(folder / name) && !present(aside / name)) {
+      move(folder / name, aside / name, shownFile(folder, name));
+    }
   };
   for (const std::string& name : journal.added) {
     if (!present(stage / name)) continue;  // moved in before
     setAside(name);
-    move(stage / name, folder / name);
+    move(stage / name, folder / name, shownFile(folder, name));
   }
   for (const std::string& name : journal.removed) {
     setAside(name);
@@ -115,11 +160,13 @@ void undo(const fs::path& folder, const Journal& journal) {
   const fs::path stage = folder / kStageName;
   const fs::path aside = folder / kAsideName;
   for (const std::string& name : journal.added) {
-    if (!present(stage / name) && present(folder / name)) move(folder / name, stage / name);
+    if (!present(stage / name) && present(folder / name)) {
+      move(folder / name, stage / name, shownFile(folder, name));
+    }
   }
   if (present(aside)) {
     for (const std::string& name : namesIn(aside)) {
-      if (!present(folder / name)) move(aside / name, folder / name);
+      if (!present(folder / name)) move(aside / name, folder / name, shownFile(folder, name));
     }
   }
   disk::syncFolder(folder);
@@ -145,45 +192,83 @@ void recoverOutputFolder(const fs::path& folder) {
   fs::remove_all(folder / kStageName, ignored);
 }
 
-OutputStage::OutputStage(fs::path target, bool force) : target_(std::move(target)) {
+OutputStage::OutputStage(fs::path target, bool force,
+                         const std::vector<std::string_view>& fixedNames)
+    : target_(std::move(target)) {
   if (target_.filename().empty()) {
     target_ = target_.parent_path();  // "out/" names the folder "out"
   }
   if (present(target_)) {
-    if (!fs::is_directory(target_)) {
-      throw std::runtime_error(target_.string() + ": is not a folder");
+    std::error_code error;
+    if (!fs::is_directory(target_, error)) {
+      throw std::runtime_error(target_.string() +
+                               ": is not a folder; name a folder for the outputs");
     }
     recoverOutputFolder(target_);
-    const bool listed = present(target_ / kOutputListName);
+    const bool hasList = present(target_ / kOutputListName);
     const std::set<std::string> list = readNameList(target_ / kOutputListName);
-    bool userFiles = false;
-    std::string others;
-    for (const std::string& name : namesIn(target_)) {
+    const std::set<std::string> names = namesIn(target_);
+    const bool older = !hasList && olderRunsFolder(names);
+    std::set<std::string> users;
+    for (const std::string& name : names) {
       if (name == kOutputListName || isBookkeeping(name)) continue;
-      if (listed ? list.contains(name) : namedLikeAnOutput(name)) {
+      if (hasList && list.contains(name)) {
         earlierOutputs_.insert(name);
+      } else if (older && namedLikeAnOlderOutput(name)) {
+        olderOutputs_.insert(name);
       } else {
-        userFiles = true;
-        others += (others.empty() ? "" : ", ") + name;
+        users.insert(name);
       }
     }
-    if (userFiles && !force) {
+    std::set<std::string> fixed;
+    for (const std::string_view name : fixedNames) fixed.emplace(name);
+    refuseToReplace(fixed);
+    if (!users.empty() && !force) {
       throw std::runtime_error(target_.string() + ": holds files this command did not write (" +
-                               others +
+                               listed(users) +
                                "); name another folder, or give --force to write beside them "
                                "(they are left alone)");
     }
   } else {
-    fs::create_directories(target_);
+    std::error_code error;
+    fs::create_directories(target_, error);
+    if (error) {
+      throw files::FileWriteError(target_, error);
+    }
     createdTarget_ = true;
   }
   stage_ = target_ / kStageName;
-  std::error_code error;
-  fs::create_directory(stage_, error);
-  if (error) {
-    throw std::runtime_error(target_.string() +
-                             ": cannot make a folder for the outputs: " + error.message());
+  try {
+    makeFolder(stage_, target_);
+  } catch (...) {
+    std::error_code ignored;
+    if (createdTarget_) fs::remove(target_, ignored);
+    throw;
   }
+}
+
+void OutputStage::refuseToReplace(const std::set<std::string>& names) const {
+  std::set<std::string> users;
+  for (const std::string& name : names) {
+    if (present(target_ / name) && !earlierOutputs_.contains(name) &&
+        !olderOutputs_.contains(name)) {
+      users.insert(name);
+    }
+  }
+  if (!users.empty()) {
+    throw std::runtime_error(target_.string() + ": holds files this command did not write (" +
+                             listed(users) +
+                             ") under the names of its outputs; they are left alone, with or "
+                             "without --force: move them away or name another folder");
+  }
+}
+
+fs::path OutputStage::shown(const fs::path& staged) const {
+  const fs::path relative = staged.lexically_relative(stage_);
+  if (relative.empty() || *relative.begin() == "..") {
+    return staged;
+  }
+  return target_ / relative;
 }
 
 OutputStage::~OutputStage() {
@@ -194,20 +279,37 @@ OutputStage::~OutputStage() {
   }
 }
 
+std::string OutputStage::shown(std::string message) const {
+  const std::string staged = (stage_ / "").string();
+  const std::string target = (target_ / "").string();
+  for (std::size_t at = message.find(staged); at != std::string::npos;
+       at = message.find(staged, at + target.size())) {
+    message.replace(at, staged.size(), target);
+  }
+  return message;
+}
+
 void OutputStage::commit() {
   Journal journal;
   journal.added = namesIn(stage_);
-  {
-    files::StagedFile list(stage_ / kOutputListName);
-    for (const std::string& name : journal.added) list.stream() << name << '\n';
-    list.commit();
-  }
-  journal.added.insert(kOutputListName);
+  // The pictures' names are known only now; a file of the user's may also have come meanwhile.
+  refuseToReplace(journal.added);
   for (const std::string& name : earlierOutputs_) {
     if (!journal.added.contains(name)) journal.removed.insert(name);
   }
-  // From here on the commit is carried through, by this run or after a crash by the next.
-  journal.write(target_ / kJournalName);
+  journal.added.insert(kOutputListName);
+  try {
+    files::StagedFile list(stage_ / kOutputListName);
+    for (const std::string& name : journal.added) {
+      if (name != kOutputListName) list.stream() << name << '\n';
+    }
+    list.commit();
+    // From here on the commit is carried through, by this run or after a crash by the next.
+    journal.write(target_ / kJournalName);
+  } catch (const files::FileWriteError& error) {
+    // The bookkeeping's own files are no concern of the user's: the folder is.
+    throw files::FileWriteError(target_, error.reason());
+  }
   try {
     carryOut(target_, journal);
   } catch (...) {

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -248,24 +249,46 @@ TEST(bill_commands_test, the_bill_starts_from_the_users_database_unless_told_oth
   EXPECT_EQ(firstLine(progress.str()), "Database: the built-in database");
 }
 
+// Nothing from a file that is no database reaches the terminal unescaped.
+bool printable(const std::string& text) {
+  return std::none_of(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
+  });
+}
+
 TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
   const TempFolder folder;
   writeProjectAndPlan(folder, workshop::sampleProject());
-  writeFile(folder / "garbage.dat", std::string(300, '\x7f'));
-  std::ostringstream progress;
-  std::ostringstream errors;
-  EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "",
-                                (folder / "garbage.dat").string()),
-                    progress, errors),
-            1);
-  EXPECT_EQ(errors.str().rfind("kavelmor bill: " + (folder / "garbage.dat").string() +
-                                   ": not a usable database: error ",
-                               0),
-            0U)
-      << errors.str();
-  EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
-  EXPECT_EQ(entries(folder.path()),
-            (std::vector<std::string>{"garbage.dat", "p.json", "plan.dxf"}));
+  std::string noise = "\x07\x00\x1b[31m\x1b]0;title\x07";
+  std::mt19937 random(7);
+  for (int i = 0; i < 4000; ++i) {
+    noise.push_back(static_cast<char>(random() & 0xFF));
+  }
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string says;
+  };
+  for (const Case& garbage :
+       {Case{"sevens.dat", std::string(300, '\x7f'), ": not a flashing database: error "},
+        Case{"noise.dat", noise, ": not a flashing database: error "},
+        Case{"empty.dat", "", ": the file is empty"}}) {
+    writeFile(folder / garbage.name, garbage.bytes);
+    std::ostringstream progress;
+    std::ostringstream errors;
+    EXPECT_EQ(runBill(billRequest((folder / "p.json").string(), (folder / "out").string(), "",
+                                  (folder / garbage.name).string()),
+                      progress, errors),
+              1);
+    EXPECT_EQ(
+        errors.str().rfind("kavelmor bill: " + (folder / garbage.name).string() + garbage.says, 0),
+        0U)
+        << errors.str();
+    EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
+    EXPECT_TRUE(printable(errors.str()) && printable(progress.str())) << errors.str();
+    EXPECT_FALSE(std::filesystem::exists(folder / "out"));
+    std::filesystem::remove(folder / garbage.name);
+  }
 }
 
 TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_users) {
@@ -310,6 +333,100 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   EXPECT_EQ(entries(folder / "out").size(), 12U);
 }
 
+// Whatever its name, a file the folder's list does not hold is the user's: no run replaces
+// it, --force or not, and the folder is left as it was.
+TEST(bill_commands_test, a_file_of_the_users_under_an_outputs_name_stops_the_run) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  writeProjectAndPlan(folder, workshop::sampleProject());
+  BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  std::filesystem::create_directories(folder / "out");
+  const auto refusedFor = [&](const std::vector<std::string>& mine, const std::string& named,
+                              const std::vector<bool>& forces) {
+    std::ostringstream progress;
+    std::ostringstream errors;
+    for (const std::string& name : mine) writeFile(folder / "out" / name, "mine");
+    for (const bool force : forces) {
+      request.force = force;
+      errors.str("");
+      EXPECT_EQ(runBill(request, progress, errors), 1);
+      EXPECT_NE(errors.str().find("out: holds files this command did not write (" + named +
+                                  ") under the names of its outputs; they are left alone, with "
+                                  "or without --force"),
+                std::string::npos)
+          << errors.str();
+      EXPECT_EQ(lineCount(errors.str()), 1U) << errors.str();
+      EXPECT_EQ(entries(folder / "out"), mine);
+      for (const std::string& name : mine) {
+        std::ifstream in(folder / "out" / name);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine") << name;
+      }
+    }
+    std::filesystem::remove_all(folder / "out");
+    std::filesystem::create_directories(folder / "out");
+  };
+  refusedFor({"bill.txt"}, "bill.txt", {false, true});
+  refusedFor({"cutlist.csv", "notes.txt"}, "cutlist.csv", {false, true});
+  // A picture's name is known once its flashing is drawn; the check before the commit finds it.
+  refusedFor({"03-转角包角.png"}, "03-转角包角.png", {true});
+
+  // Beside a folder the last run listed, as beside any other.
+  request.force = false;
+  std::ostringstream progress;
+  std::ostringstream errors;
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  std::filesystem::remove(folder / "out" / "shop.pdf");
+  writeFile(folder / "out" / "shop.pdf", "mine");
+  request.force = true;
+  EXPECT_EQ(runBill(request, progress, errors), 0) << errors.str();  // listed: ours
+  writeFile(folder / "out" / ".kavelmor-outputs", "bill.txt\n");
+  writeFile(folder / "out" / "cutplan.csv", "mine");
+  errors.str("");
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_NE(errors.str().find("(bill.dxf, coil.csv, cutlist.csv, cutplan.csv, shop.pdf) under "
+                              "the names of its outputs"),
+            std::string::npos)
+      << errors.str();
+}
+
+// A folder an older version wrote has no list: taken for one only with the bill.dxf and
+// cutlist.csv every such run wrote, and then only files under the names it gave its outputs
+// are replaced; nothing of it is removed.
+TEST(bill_commands_test, a_folder_an_older_version_wrote_is_replaced_file_by_file) {
+  const TempFolder folder;
+  const UserDatabase user(folder / "user");
+  writeProjectAndPlan(folder, workshop::sampleProject());
+  BillRequest request = billRequest((folder / "p.json").string(), (folder / "out").string());
+  std::filesystem::create_directories(folder / "out");
+  for (const char* name : {"bill.dxf", "cutlist.csv", "bill.txt", "01-屋脊包角.png", "09-旧.png"}) {
+    writeFile(folder / "out" / name, "older");
+  }
+  std::ostringstream progress;
+  std::ostringstream errors;
+  ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
+  std::ifstream cutList(folder / "out" / "cutlist.csv");
+  EXPECT_NE(std::string(std::istreambuf_iterator<char>(cutList), {}), "older");
+  std::ifstream old(folder / "out" / "09-旧.png");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "older");
+  // Not written again, it is not listed: the user's from now on.
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_NE(errors.str().find("out: holds files this command did not write (09-旧.png); "),
+            std::string::npos)
+      << errors.str();
+
+  // Without the drawing it is no older run's folder: the project kept there is the user's.
+  std::filesystem::remove_all(folder / "out");
+  std::filesystem::create_directories(folder / "out");
+  writeFile(folder / "out" / "cutlist.csv", "mine");
+  writeFile(folder / "out" / "project.json", "mine");
+  request.force = true;
+  errors.str("");
+  EXPECT_EQ(runBill(request, progress, errors), 1);
+  EXPECT_NE(errors.str().find("(cutlist.csv) under the names of its outputs"), std::string::npos)
+      << errors.str();
+  EXPECT_EQ(entries(folder / "out"), (std::vector<std::string>{"cutlist.csv", "project.json"}));
+}
+
 TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
   const TempFolder folder;
   const UserDatabase user(folder / "user");
@@ -335,7 +452,9 @@ TEST(bill_commands_test, a_full_disk_says_so_and_names_the_file) {
   std::ostringstream progress;
   std::ostringstream errors;
   EXPECT_EQ(runBill(request, progress, errors), 1);
-  EXPECT_EQ(errors.str(), "kavelmor bill: /dev/full: cannot write: No space left on device\n");
+  EXPECT_EQ(errors.str(),
+            "kavelmor bill: /dev/full: cannot write: No space left on device; free some space "
+            "there, or name another folder\n");
   EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"p.json", "plan.dxf"}));
 }
 

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <utility>
 
 #include "storage/builtin_database.h"
 #include "storage/database_codec.h"
@@ -102,6 +105,28 @@ TEST_F(preview_command_test, malformed_database_is_reported) {
   const auto outcome = run(request("彩钢板屋面", "屋脊包角", "x.png"));
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.messages.find("error 62"), std::string::npos) << outcome.messages;
+}
+
+// A file that is no database, or an empty one: one line naming it, no byte of it unescaped.
+TEST_F(preview_command_test, a_file_that_is_no_database_is_one_line_naming_it) {
+  std::string noise = "\x1b[2J";
+  for (int i = 0; i < 2500; ++i) {
+    noise.push_back(static_cast<char>((i * 7919) & 0xFF));
+  }
+  for (const auto& [bytes, says] :
+       {std::pair<std::string, std::string>{noise, ": not a flashing database: error "},
+        std::pair<std::string, std::string>{"", ": the file is empty\n"}}) {
+    writeBytes(database_, bytes);
+    const auto outcome = run(request("彩钢板屋面", "屋脊包角", "x.png"));
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.messages.rfind(database_.string() + says, 0), 0U) << outcome.messages;
+    EXPECT_EQ(std::count(outcome.messages.begin(), outcome.messages.end(), '\n'), 1)
+        << outcome.messages;
+    EXPECT_TRUE(std::none_of(outcome.messages.begin(), outcome.messages.end(), [](char c) {
+      return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F;
+    })) << outcome.messages;
+    EXPECT_FALSE(std::filesystem::exists(folder_.path() / "x.png"));
+  }
 }
 
 TEST_F(preview_command_test, flashing_without_profile_gives_an_empty_picture) {
