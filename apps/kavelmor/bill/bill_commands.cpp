@@ -36,10 +36,10 @@ int runDemo(const std::string& output, const std::string& modelSpaceDump, std::o
 
 void addBillCommands(CLI::App& app, int& status) {
   auto request = std::make_shared<workshop::BillRequest>();
-  auto* bill = app.add_subcommand(
-      "bill",
-      "Draw the bill of a project: bill.dxf, cutlist.csv, coil.csv, shop.pdf, bill.txt and "
-      "profile pictures");
+  auto* bill = app.add_subcommand("bill",
+                                  "Draw the bill of a project: bill.dxf, bill.csv, cutlist.csv, "
+                                  "coil.csv, shop.pdf, bill.txt and "
+                                  "profile pictures");
   bill->add_option("PROJECT", request->project, "The project file (JSON)")->required();
   bill->add_option("-o,--output", request->output, "The folder for the outputs")->required();
   bill->add_option("--home", request->home,
