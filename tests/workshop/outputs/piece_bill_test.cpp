@@ -103,7 +103,7 @@ TEST(piece_bill_test, the_coil_is_spread_by_area_and_an_unpriced_colour_leaves_i
       << text;
   EXPECT_NE(text.find("total,,白灰,0.5,,,1,2.000,1,2.000,0.500,1.96,,3.00,\r\n"), std::string::npos)
       << text;
-  EXPECT_NE(text.find("total,车间 2026.12.8,,,,,3,17.600,5,18.000,4.500,25.51,,27.00,\r\n"),
+  EXPECT_NE(text.find("total,车间 2026.12.8,,,,,3,17.600,5,18.000,6.500,25.51,,27.00,\r\n"),
             std::string::npos)
       << text;
 }

@@ -176,7 +176,7 @@ def check_pdf(name, folder, by_block, cut_order, bill_total, colour_totals, pric
     flashing_pages = [i for i, page in enumerate(pages) if "下料块数" in page]
     covers = pages[:flashing_pages[0]] if flashing_pages else pages[:1]
     cover = "\n".join(covers)
-    money = r"\s+(?P<cost>\d+\.\d\d)" if priced else ""
+    money = r"(?:\s+(?P<cost>\d+\.\d\d))?" if priced else ""
     for block, row in by_block.items():
         pattern = re.compile(
             rf"^\s*{block}\s+(?P<name>\S+)\s+{re.escape(row['colour'])}\s+"
@@ -191,7 +191,7 @@ def check_pdf(name, folder, by_block, cut_order, bill_total, colour_totals, pric
         if shown != wanted and not (shown.endswith("…") and wanted.startswith(shown[:-1])):
             failures.append(f"{name}: cover: block {block} cuts {shown!r}, cutlist.csv "
                             f"{wanted!r}")
-        if priced and found[0].group("cost") != (row["cost"] or found[0].group("cost")):
+        if priced and (found[0].group("cost") or "") != row["cost"]:
             failures.append(f"{name}: cover: block {block} costs {found[0].group('cost')}, "
                             f"bill.csv {row['cost']}")
     for total in colour_totals:
