@@ -20,6 +20,7 @@ goes once they are settled.
 """
 import collections
 import csv
+from html import unescape
 import json
 import math
 import os
@@ -51,6 +52,28 @@ def pdf_pages(pdf):
                           capture_output=True, text=True).stdout
     pages = text.split("\f")
     return pages[:count]
+
+
+def panel_lines(pdf, number):
+    """The lines of a flashing page's panel, right of the drawing, from the words' boxes:
+    the layout text may set a value a line away from its caption when the drawing's labels
+    share the height."""
+    html = subprocess.run(["pdftotext", "-bbox", "-f", str(number), "-l", str(number), str(pdf),
+                           "-"], check=True, capture_output=True, text=True).stdout
+    words = [(float(x0), float(x1), float(y1), unescape(text)) for x0, _, x1, y1, text in
+             re.findall(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" '
+                        r'yMax="([\d.]+)">(.*?)</word>', html)]
+    lefts = [x0 for x0, _, _, text in words if text == "色彩"]
+    if not lefts:
+        return ""
+    panel = sorted((w for w in words if w[0] >= lefts[0] - 1), key=lambda w: (w[2], w[0]))
+    lines, last = [], None
+    for x0, _, y1, text in panel:
+        if last is None or y1 - last > 2:
+            lines.append([])
+        lines[-1].append((x0, text))
+        last = y1
+    return "\n".join(" ".join(text for _, text in sorted(line)) for line in lines)
 
 
 def near(a, b, tolerance):
@@ -236,15 +259,16 @@ def check_pdf(name, folder, by_block, cut_order, bill_total, colour_totals, pric
                         "flashings")
     for index, block in zip(flashing_pages, blocks):
         page, row = pages[index], by_block[block]
-        wanted = [rf"下料块数\s+{row['pieces']}\b", rf"长度\s+{row['piece_length_m']} m",
-                  rf"面积\s+{row['area_m2']} m²", rf"重量\s+{row['weight_kg']} kg",
-                  rf"展开宽度\s+{row['developed_width_mm']} mm"]
+        panel = panel_lines(folder / "shop.pdf", index + 1)
+        wanted = [rf"^下料块数 {row['pieces']}$", rf"^长度 {row['piece_length_m']} m$",
+                  rf"^面积 {row['area_m2']} m²$", rf"^重量 {row['weight_kg']} kg$",
+                  rf"^展开宽度 {row['developed_width_mm']} mm$", rf"^折弯 {row['bends']}$"]
         for text in wanted:
-            if not re.search(text, page):
+            if not re.search(text, panel, re.M):
                 failures.append(f"{name}: page of block {block} lacks {text!r}")
         summed = "另有" in page  # rows past the page's room are summed up in one line
         for pieces, length in cut_order[block]:
-            if not re.search(rf"\b{length}\s+{pieces}\b", page) and not summed:
+            if not re.search(rf"^{length} {pieces}\b", panel, re.M) and not summed:
                 failures.append(f"{name}: page of block {block}: {pieces} × {length} missing")
         if "金额" in page or (priced and row["cost"] and re.search(
                 rf"\b{re.escape(row['cost'])}\b", page)):
@@ -318,7 +342,8 @@ def main():
                        check=True, capture_output=True, env=env)
         flashings = flashings_of(database)
 
-        cases = [(mode, thickness) for mode in (0, 1, 2, None) for thickness in ("0.5", "0.6")]
+        cases = [(mode, thickness) for mode in (0, 1, 2, None)
+                 for thickness in ("0.5", "0.6", "0.8")]
         for case, (mode, thickness) in enumerate(cases):
             chosen = rng.sample(flashings, rng.randint(1, min(12, len(flashings))))
             name = f"mode-{'mixed' if mode is None else mode}-{thickness}-{case}"
