@@ -303,7 +303,7 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   request.force = false;
   ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
   EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"out", "p.json", "plan.dxf"}));
-  EXPECT_EQ(entries(folder / "out").size(), 12U);
+  EXPECT_EQ(entries(folder / "out").size(), 13U);
 }
 
 TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
