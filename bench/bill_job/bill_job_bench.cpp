@@ -186,16 +186,20 @@ class ShopBookOfTheBill final : public workshop::BillObserver {
   void flashingDrawn(const workshop::FlashingResult& result) override {
     const CurrentUseParts parts = splitCurrentUseEntry(result.flashing->currentUse);
     const Flashing* profile = findBillFlashing(database_, parts.library, parts.flashing);
-    sheets_.add(result, profile, profile != nullptr ? shop::bendCount(*profile) : 0);
+    sheets_.add(result, profile);
+    bill_.add(result, profile != nullptr ? shop::bendCount(*profile) : 0);
     strips.add(result);
   }
 
   workshop::CoilStrips strips;
 
-  shop::ShopBook book() { return sheets_.finish("基准工程", "2016.3.2", "0.5", {}, nullptr); }
+  shop::ShopBook book() {
+    return sheets_.finish("基准工程", "2016.3.2", "0.5", {}, bill_, nullptr);
+  }
 
  private:
   const LibraryTable& database_;
+  workshop::PieceBill bill_{"0.5"};
   workshop::ShopSheets sheets_{shop::Paper::A4};
 };
 

@@ -125,18 +125,43 @@ std::vector<Page> layoutCover(const ShopBook& book, const TextMeasure& measure) 
   y += 20;
   first.text("合计（按色彩和板厚）", {left, y}, 10, true);
   y += 4;
-  const double totalsRight = left + std::min(right - left, 520.0);
-  std::vector<Column> totalColumns{
-      {"色彩", 1.4, false}, {"板厚 mm", 1.0}, {"长度 m", 1.0}, {"面积 m²", 1.0}, {"重量 kg", 1.0}};
+  const double totalsRight = left + std::min(right - left, 560.0);
+  std::vector<Column> totalColumns{{"色彩", 1.4, false}, {"板厚 mm", 1.0}, {"块数", 0.8},
+                                   {"长度 m", 1.0},      {"面积 m²", 1.0}, {"重量 kg", 1.0}};
   if (priced) totalColumns.push_back({"金额 " + book.currency, 1.0});
   Table totals(first, totalColumns, left, totalsRight, kLargest);
   totals.header(y);
-  for (const ColourTotal& total : book.totals) {
-    std::vector<std::string> cells{total.colour, upTo(total.thickness, 3),
-                                   fixed(total.runLength, 3), fixed(total.area, 3),
+  const auto totalCells = [priced](const ColourTotal& total, const std::string& thickness) {
+    std::vector<std::string> cells{total.colour,
+                                   thickness,
+                                   std::to_string(total.pieces),
+                                   fixed(total.runLength, 3),
+                                   fixed(total.area, 3),
                                    fixed(total.weight, 2)};
     if (priced) cells.push_back(total.cost ? fixed(*total.cost, 2) : "");
-    totals.row(y, cells);
+    return cells;
+  };
+  for (const ColourTotal& total : book.totals) {
+    totals.row(y, totalCells(total, upTo(total.thickness, 3)));
+  }
+  if (book.total) totals.row(y, totalCells(*book.total, ""), true);
+  if (!book.coilToOrder.empty()) {
+    y += 16;
+    first.text("卷材订货（按色彩和板厚）", {left, y}, 10, true);
+    y += 4;
+    Table coil(first,
+               {{"色彩", 1.4, false},
+                {"板厚 mm", 1.0},
+                {"卷宽 mm", 0.8},
+                {"长度 m", 1.0},
+                {"面积 m²", 1.0},
+                {"重量 kg", 1.0}},
+               left, totalsRight, kLargest);
+    coil.header(y);
+    for (const CoilToOrder& order : book.coilToOrder) {
+      coil.row(y, {order.colour, upTo(order.thickness, 3), upTo(order.width, 1),
+                   fixed(order.length, 3), fixed(order.area, 3), fixed(order.weight, 2)});
+    }
   }
   y += 16;
   first.text("包角清单", {left, y}, 10, true);

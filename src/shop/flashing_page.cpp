@@ -160,7 +160,8 @@ Page layoutFlashingPage(const ShopBook& book, const FlashingSheet& sheet,
                 kSize);
   }
 
-  const int totalRows = 5 + (sheet.cost ? 1 : 0);
+  // Prices stay on the cover: this page goes to the shop floor.
+  const int totalRows = 5;
   const double totalsTop = paper.y - kMargin - kLineHeight * totalRows - 8;
   cuttingPlan(writer, sheet, left, right, y, totalsTop - 6);
 
@@ -171,9 +172,6 @@ Page layoutFlashingPage(const ShopBook& book, const FlashingSheet& sheet,
   field(writer, left, right, y, "长度", fixed(sheet.runLength, 3) + " m");
   field(writer, left, right, y, "面积", fixed(sheet.area, 3) + " m²");
   field(writer, left, right, y, "重量", fixed(sheet.weight, 2) + " kg");
-  if (sheet.cost) {
-    field(writer, left, right, y, "金额", fixed(*sheet.cost, 2) + " " + book.currency);
-  }
   return page;
 }
 

@@ -28,19 +28,31 @@ struct FlashingSheet {
   double developedWidth = 0;  // mm
   int bends = 0;
   std::vector<CutRow> rows;
+  // The figures of the pieces cut, as the bill gives them.
   std::size_t piecesToCut = 0;
-  double runLength = 0;        // m
+  double runLength = 0;        // m, the pieces laid end to end
   double area = 0;             // m²
   double weight = 0;           // kg
-  std::optional<double> cost;  // in the book's currency
+  std::optional<double> cost;  // in the book's currency; the cover's only
 };
 
-// Grand totals per colour and thickness.
+// Grand totals per colour and thickness, or of the whole bill.
 struct ColourTotal {
   std::string colour;
   double thickness = 0;
   double runLength = 0, area = 0, weight = 0;
   std::optional<double> cost;
+  std::size_t pieces = 0;
+};
+
+// The coil to order of one colour and thickness.
+struct CoilToOrder {
+  std::string colour;
+  double thickness = 0;  // mm
+  double width = 0;      // mm
+  double length = 0;     // m
+  double area = 0;       // m²
+  double weight = 0;     // kg
 };
 
 // Sheet steel weighs 7.85 kg per m² for each millimetre of thickness.
@@ -54,7 +66,9 @@ struct ShopBook {
   Paper paper = Paper::A4;
   std::vector<FlashingSheet> flashings;
   std::vector<ColourTotal> totals;
-  std::vector<CoilOrder> coil;  // per colour and thickness
+  std::optional<ColourTotal> total;      // of the whole bill
+  std::vector<CoilToOrder> coilToOrder;  // per colour and thickness
+  std::vector<CoilOrder> coil;           // per colour and thickness
 };
 
 }  // namespace kvm::shop

@@ -73,7 +73,6 @@ BillOutputs::BillOutputs(std::filesystem::path folder, std::filesystem::path sho
       progress_(progress),
       options_(std::move(options)),
       shopSheets_(options_.paper),
-      cutList_(folder_ / "cutlist.csv", options_.prices.has_value()),
       cutPlan_(folder_ / "cutplan.csv") {}
 
 void BillOutputs::componentStarted(const std::filesystem::path& programDirectory) {
@@ -97,6 +96,8 @@ void BillOutputs::billReceived(const BillRecord& bill, std::u16string_view /*rec
   projectName_ = bill.header.projectName;
   date_ = bill.header.date;
   thickness_ = bill.header.plateThickness;
+  cutList_.emplace(folder_ / "cutlist.csv", toUtf8(thickness_));
+  pieceBill_.emplace(toUtf8(thickness_));
   progress_ << "The settings dialog handed over a bill of " << flashings_ << " flashings\n";
   database_ = readDatabaseFile(databasePath(programDirectory_));
 }
@@ -126,21 +127,23 @@ void BillOutputs::flashingDrawn(const FlashingResult& result) {
   ++drawn_;
   const Flashing* flashing = findFlashing(database_, result.flashing->currentUse);
   const int bends = flashing != nullptr ? shop::bendCount(*flashing) : 0;
-  cutList_.add(result, bends);
+  cutList_->add(result, bends);
+  pieceBill_->add(result, bends);
+  const BillRow& cut = pieceBill_->rows().back();
   cutPlan_.add(result);
   coilStrips_.add(result);
-  shopSheets_.add(result, flashing, bends);
-  billText_->add(result);
+  shopSheets_.add(result, flashing);
+  billText_->add(result, cut);
   const std::string picture = writePicture(result, flashing);
   rows_ += result.rows.size();
-  cutLength_ += result.cutLength;
-  area_ += result.area;
 
   if (reportEach()) {
     progress_ << "Block " << result.block + 1 << ": " << toUtf8(result.entry->name) << ", "
               << counted(result.flashing->lines.size(), "line", "lines") << " in "
               << counted(result.rows.size(), "length class", "length classes") << ", "
-              << toUtf8(result.lengthText) << " m, " << toUtf8(result.areaText) << " m²"
+              << counted(cut.pieces, "piece", "pieces") << ", "
+              << toUtf8(formatFixed(cut.pieceLength, 2)) << " m, "
+              << toUtf8(formatFixed(cut.area, 2)) << " m²"
               << (picture.empty() ? "" : "; picture " + picture) << '\n';
   } else if (drawn_ % std::max<std::size_t>(1, flashings_ / 10) == 0 || drawn_ == flashings_) {
     progress_ << "Drew " << drawn_ << " of " << flashings_ << " bill blocks\n";
@@ -164,8 +167,15 @@ std::optional<BillCosts> BillOutputs::costs(const std::vector<CoilOrder>& orders
     return std::nullopt;
   }
   BillCosts costs(*options_.prices, toUtf8(thickness_));
-  costs.setCoil(orders, cutList_.areaByColour());
+  costs.setCoil(orders, pieceBill_->areaByColour());
   return costs;
+}
+
+void BillOutputs::writeBill(const BillCosts* costs) {
+  if (costs != nullptr) pieceBill_->price(*costs);
+  files::StagedFile file(folder_ / "bill.csv");
+  writeBillCsv(file.stream(), *pieceBill_, toUtf8(projectName_) + " " + toUtf8(date_));
+  file.commit();
 }
 
 void BillOutputs::finish(std::ostream& report) {
@@ -175,14 +185,19 @@ void BillOutputs::finish(std::ostream& report) {
   const std::optional<BillCosts> billCosts = costs(coilOrders);
   const BillCosts* priced = billCosts ? &*billCosts : nullptr;
   pictureWriter_.finish();
-  cutList_.finish(projectName_, date_, priced);
+  writeBill(priced);
+  cutList_->finish(projectName_, date_);
   cutPlan_.finish();
   billText_->finish();
   billTextFile_->commit();
   report << "Wrote the bill readable to " << (shown_ / "bill.txt").string() << '\n';
+  const BillTotal total = pieceBill_->total();
   report << "Bill totals: " << drawn_ << " flashings, " << rows_ << " count rows, "
-         << toUtf8(formatFixed(cutLength_ / 1000, 2)) << " m of flashing, "
-         << toUtf8(formatFixed(area_, 2)) << " m² of sheet\n";
+         << counted(total.pieces, "piece", "pieces") << " cut, "
+         << toUtf8(formatFixed(total.pieceLength, 2)) << " m of pieces, "
+         << toUtf8(formatFixed(total.area, 2)) << " m² of sheet, "
+         << toUtf8(formatFixed(total.weight, 2)) << " kg\n";
+  report << "Wrote the bill to " << (shown_ / "bill.csv").string() << '\n';
   report << "Wrote the cut list to " << (shown_ / "cutlist.csv").string()
          << " and the cutting plan to " << (shown_ / "cutplan.csv").string() << '\n';
   report << "Wrote " << pictures_ << " profile pictures to " << shown_.string() << '\n';
@@ -198,8 +213,9 @@ void BillOutputs::finish(std::ostream& report) {
              << ": its flashings' costs are left out\n";
     }
   }
-  const shop::ShopBook book = shopSheets_.finish(toUtf8(projectName_), toUtf8(date_),
-                                                 toUtf8(thickness_), std::move(coilOrders), priced);
+  const shop::ShopBook book =
+      shopSheets_.finish(toUtf8(projectName_), toUtf8(date_), toUtf8(thickness_),
+                         std::move(coilOrders), *pieceBill_, priced);
   cairo::writeShopPdf(folder_ / "shop.pdf", book);
   report << "Wrote the shop drawings to " << (shown_ / "shop.pdf").string() << " (the cover, "
          << counted(book.flashings.size(), "flashing page", "flashing pages")

@@ -15,6 +15,7 @@
 #include "platform/workshop/outputs/cut_list.h"
 #include "platform/workshop/outputs/cut_plan.h"
 #include "platform/workshop/outputs/picture_writer.h"
+#include "platform/workshop/outputs/piece_bill.h"
 #include "platform/workshop/outputs/shop_sheets.h"
 
 namespace kvm::workshop {
@@ -30,7 +31,8 @@ struct BillOutputOptions {
 };
 
 // Writes what a bill job gives a person, as the job goes: a section of bill.txt, a row group
-// of cutlist.csv and cutplan.csv and a profile picture per flashing, and progress lines.
+// of cutlist.csv and cutplan.csv and a profile picture per flashing, and progress lines; bill.csv
+// once the coil is ordered.
 class BillOutputs final : public BillObserver {
  public:
   // Writes into `folder`; the progress lines name the files where they end up, in `shown`.
@@ -53,7 +55,8 @@ class BillOutputs final : public BillObserver {
   // The picture's file name; empty when the database has no such flashing to draw.
   std::string writePicture(const FlashingResult& result, const Flashing* flashing);
   // The costs of a priced bill once the coil is ordered; none without prices.
-  std::optional<BillCosts> costs(const std::vector<CoilOrder>& orders) const;
+  [[nodiscard]] std::optional<BillCosts> costs(const std::vector<CoilOrder>& orders) const;
+  void writeBill(const BillCosts* costs);
   [[nodiscard]] bool reportEach() const;
 
   std::filesystem::path folder_;
@@ -69,15 +72,14 @@ class BillOutputs final : public BillObserver {
   BillOutputOptions options_;
   CoilStrips coilStrips_;
   ShopSheets shopSheets_;
-  CutList cutList_;
+  std::optional<CutList> cutList_;
+  std::optional<PieceBill> pieceBill_;
   CutPlanFile cutPlan_;
   LibraryTable database_;
   std::size_t flashings_ = 0;
   std::size_t drawn_ = 0;
   std::size_t pictures_ = 0;
   std::size_t rows_ = 0;
-  double cutLength_ = 0;
-  double area_ = 0;
   PictureWriter pictureWriter_;
 };
 

@@ -35,17 +35,27 @@ double bendDegrees(double fromDirection, double toDirection) {
   return (std::numbers::pi - std::abs(turn)) * 180 / std::numbers::pi;
 }
 
-void writeDrawn(std::ostream& out, const FlashingResult& drawn) {
+// The component's count rows and sums as it writes them, then the pieces the cutting plan cuts.
+void writeDrawn(std::ostream& out, const FlashingResult& drawn, const BillRow& cut) {
   for (const ClassRow& row : drawn.rows) {
     field(out, "Count row",
           std::to_string(row.lengthClass.lines) +
               (row.lengthClass.lines == 1 ? " line" : " lines") + " of the " +
               std::to_string(row.lengthClass.length) + " mm class: " + toUtf8(row.countText) +
-              " × " + std::to_string(row.pieceLength) + " mm as the component counts, " +
-              std::to_string(row.piecesToCut) + " whole pieces to cut");
+              " × " + std::to_string(row.pieceLength) + " mm, the component's estimate; " +
+              std::to_string(row.piecesToCut) + " whole pieces cut");
   }
-  field(out, "Run length", toUtf8(formatFixed(drawn.cutLength / 1000, 2)) + " m");
-  field(out, "Area", toUtf8(formatFixed(drawn.area, 2)) + " m²");
+  field(out, "Run length", toUtf8(drawn.lengthText) + " m, the component's estimate");
+  field(out, "Area", toUtf8(drawn.areaText) + " m², the component's estimate");
+  std::string pieces;
+  for (const auto& [length, count] : cut.cuts) {
+    pieces += (pieces.empty() ? "" : " + ") + std::to_string(count) + " × " +
+              std::to_string(length) + " mm";
+  }
+  field(out, "Pieces cut",
+        (pieces.empty() ? std::string("none") : pieces) + " = " +
+            toUtf8(formatFixed(cut.pieceLength, 3)) + " m, " + toUtf8(formatFixed(cut.area, 3)) +
+            " m², " + toUtf8(formatFixed(cut.weight, 2)) + " kg");
 }
 
 void writeEntry(std::ostream& out, std::size_t index, const BillEntry& entry,
@@ -138,10 +148,10 @@ BillText::BillText(std::ostream& out, const BillRecord& bill,
   }
 }
 
-void BillText::add(const FlashingResult& flashing) {
+void BillText::add(const FlashingResult& flashing, const BillRow& cut) {
   writeEntry(out_, flashing.block, *flashing.entry,
              flashing.flashing != nullptr ? &flashing.flashing->currentUse : nullptr);
-  writeDrawn(out_, flashing);
+  writeDrawn(out_, flashing, cut);
   const std::u16string& colour = flashing.entry->color;
   auto total = std::find_if(totals_.begin(), totals_.end(),
                             [&colour](const ColourTotal& each) { return each.colour == colour; });
@@ -150,18 +160,20 @@ void BillText::add(const FlashingResult& flashing) {
   }
   total->cutLength += flashing.cutLength;
   total->area += flashing.area;
-  for (const ClassRow& row : flashing.rows) {
-    total->pieces += row.piecesToCut;
-  }
+  total->pieces += cut.pieces;
+  total->pieceLength += cut.pieceLength;
+  total->pieceArea += cut.area;
 }
 
 void BillText::finish() {
   out_ << "\nTotals per colour and thickness\n";
   for (const ColourTotal& total : totals_) {
     field(out_, (toUtf8(total.colour) + ", " + toUtf8(thickness_) + " mm").c_str(),
-          toUtf8(formatFixed(total.cutLength / 1000, 2)) + " m, " +
-              toUtf8(formatFixed(total.area, 2)) + " m², " + std::to_string(total.pieces) +
-              " whole pieces to cut");
+          std::to_string(total.pieces) + " pieces cut, " +
+              toUtf8(formatFixed(total.pieceLength, 3)) + " m, " +
+              toUtf8(formatFixed(total.pieceArea, 3)) + " m²; the component's estimate " +
+              toUtf8(formatFixed(total.cutLength / 1000, 2)) + " m, " +
+              toUtf8(formatFixed(total.area, 2)) + " m²");
   }
 }
 

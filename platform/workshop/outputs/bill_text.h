@@ -6,6 +6,7 @@
 
 #include "platform/workshop/job/bill_job.h"
 #include "platform/workshop/job/bill_record_reader.h"
+#include "platform/workshop/outputs/piece_bill.h"
 #include "platform/workshop/project/project_file.h"
 
 namespace kvm::workshop {
@@ -18,21 +19,24 @@ std::string noteLine(std::u16string_view note);
 
 // The bill made readable for a person (UTF-8), written as the bill is drawn: the header; per
 // flashing its attributes, its profile at full size in millimetres with the angle of each bend,
-// and what was drawn for it (count rows, run length, area); at the end the totals per colour
-// and thickness.
+// what the component drew for it (its count rows, run length and area: its estimate) and the
+// pieces actually cut; at the end the totals per colour and thickness of both.
 class BillText {
  public:
   BillText(std::ostream& out, const BillRecord& bill, const std::vector<std::u16string>& notes);
 
-  void add(const FlashingResult& flashing);
+  // `cut` is the flashing's row of the bill of pieces cut.
+  void add(const FlashingResult& flashing, const BillRow& cut);
   void finish();
 
  private:
   struct ColourTotal {
     std::u16string colour;
-    double cutLength = 0;  // mm
-    double area = 0;       // m²
+    double cutLength = 0;  // mm, the component's estimate
+    double area = 0;       // m², the component's estimate
     std::size_t pieces = 0;
+    double pieceLength = 0;  // m, the pieces cut
+    double pieceArea = 0;    // m²
   };
 
   std::ostream& out_;

@@ -1,6 +1,5 @@
 #include "platform/workshop/outputs/shop_sheets.h"
 
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -42,56 +41,62 @@ std::vector<shop::CutRow> cutRows(const CuttingPlan& plan) {
   return rows;
 }
 
-void ShopSheets::add(const FlashingResult& result, const Flashing* profile, int bends) {
+void ShopSheets::add(const FlashingResult& result, const Flashing* profile) {
   const BillEntry& entry = *result.entry;
   shop::FlashingSheet sheet;
   sheet.block = result.block + 1;
   sheet.name = toUtf8(entry.name);
   sheet.colour = toUtf8(entry.color);
   if (profile != nullptr) sheet.profile = *profile;
-  sheet.developedWidth = entry.developedWidth;
-  sheet.bends = bends;
+  sheet.developedWidth = static_cast<double>(entry.developedWidth);
   sheet.rows = cutRows(result.plan);
-  for (const ClassRow& row : result.rows) {
-    sheet.piecesToCut += row.piecesToCut;
-    sheet.runLength += row.runLength() / 1000;
-    sheet.area += entry.developedWidth * row.runLength() / 1e6;
-  }
   book_.flashings.push_back(std::move(sheet));
 }
 
+namespace {
+
+shop::ColourTotal bookTotal(const BillTotal& total, const std::string& colour, double thickness) {
+  shop::ColourTotal shown;
+  shown.colour = colour;
+  shown.thickness = thickness;
+  shown.runLength = total.pieceLength;
+  shown.area = total.area;
+  shown.weight = total.weight;
+  shown.cost = total.cost;
+  shown.pieces = total.pieces;
+  return shown;
+}
+
+}  // namespace
+
 shop::ShopBook ShopSheets::finish(const std::string& project, const std::string& date,
                                   const std::string& thickness, std::vector<CoilOrder> coil,
-                                  const BillCosts* costs) {
+                                  const PieceBill& bill, const BillCosts* costs) {
   book_.project = project;
   book_.date = date;
   book_.thickness = thickness;
   const double mm = parseNumber(fromUtf8(thickness)).value_or(0);
   if (costs != nullptr) book_.currency = costs->currency();
-  for (shop::FlashingSheet& sheet : book_.flashings) {
-    sheet.weight = shop::sheetWeight(sheet.area, mm);
-    auto total = std::find_if(
-        book_.totals.begin(), book_.totals.end(),
-        [&sheet](const shop::ColourTotal& each) { return each.colour == sheet.colour; });
-    if (total == book_.totals.end()) {
-      shop::ColourTotal colour;
-      colour.colour = sheet.colour;
-      colour.thickness = mm;
-      total = book_.totals.insert(book_.totals.end(), std::move(colour));
-      if (costs != nullptr) total->cost = 0.0;
-    }
-    total->runLength += sheet.runLength;
-    total->area += sheet.area;
-    total->weight += sheet.weight;
-    if (costs != nullptr) {
-      const std::optional<double> rate = costs->materialRate(sheet.colour);
-      if (rate) {
-        sheet.cost = *rate * sheet.area + costs->folding(sheet.bends, sheet.runLength);
-        if (total->cost) *total->cost += *sheet.cost;
-      } else {
-        total->cost.reset();  // a colour without its sheet price has no known cost
-      }
-    }
+  // The sheets were added in the bill's order, a row each.
+  for (std::size_t i = 0; i < book_.flashings.size() && i < bill.rows().size(); ++i) {
+    shop::FlashingSheet& sheet = book_.flashings[i];
+    const BillRow& row = bill.rows()[i];
+    sheet.bends = row.bends;
+    sheet.piecesToCut = row.pieces;
+    sheet.runLength = row.pieceLength;
+    sheet.area = row.area;
+    sheet.weight = row.weight;
+    sheet.cost = row.cost;
+  }
+  for (const BillTotal& total : bill.colourTotals()) {
+    book_.totals.push_back(
+        bookTotal(total, total.colour, parseNumber(fromUtf8(total.thickness)).value_or(mm)));
+  }
+  book_.total = bookTotal(bill.total(), "合计", mm);
+  for (const CoilOrder& order : coil) {
+    const CoilNeed need = coilNeed(order);
+    book_.coilToOrder.push_back(
+        {need.colour, need.thickness, need.coilWidth, need.length, need.area, need.weight});
   }
   book_.coil = std::move(coil);
   return std::move(book_);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,23 +7,25 @@
 #include "model/flashing.h"
 #include "platform/workshop/job/bill_job.h"
 #include "platform/workshop/outputs/bill_costs.h"
+#include "platform/workshop/outputs/piece_bill.h"
 #include "shop/shop_book.h"
 
 namespace kvm::workshop {
 
 // Gathers the shop drawings' book as the blocks are drawn: a sheet per flashing with its
-// cutting plan grouped by piece length; the totals and costs once the coil is ordered.
+// cutting plan grouped by piece length; the bill's figures and the coil once it is ordered.
 class ShopSheets {
  public:
   explicit ShopSheets(shop::Paper paper) { book_.paper = paper; }
 
   // `profile` is the flashing's database record, null when the database has none.
-  void add(const FlashingResult& result, const Flashing* profile, int bends);
+  void add(const FlashingResult& result, const Flashing* profile);
 
-  // The whole book: header, totals per colour, costs where priced, and the coil order.
+  // The whole book: header, the figures of `bill` per flashing and per colour, costs where
+  // priced (the cover's only), and the coil order.
   [[nodiscard]] shop::ShopBook finish(const std::string& project, const std::string& date,
                                       const std::string& thickness, std::vector<CoilOrder> coil,
-                                      const BillCosts* costs);
+                                      const PieceBill& bill, const BillCosts* costs);
 
  private:
   shop::ShopBook book_;
