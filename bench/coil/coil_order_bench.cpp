@@ -22,7 +22,7 @@ std::vector<kvm::CoilGroup> largeBill() {
     const double width = std::uniform_int_distribution<int>(150, 900)(random);
     const double length = std::uniform_int_distribution<int>(1000, 6000)(random);
     const int count = std::uniform_int_distribution<int>(1, 40)(random);
-    groups[static_cast<std::size_t>(k) % groups.size()].strips.push_back(
+    groups[static_cast<std::size_t>(k) % groups.size()].pieces.push_back(
         {"F" + std::to_string(k), width, length, count});
   }
   return groups;
