@@ -163,7 +163,8 @@ Relaxation generateColumns(PatternMaster& master, RowPricing& pricing,
   for (int round = 0; round < kPricingRounds; ++round) {
     master.solve();
     const std::vector<double> duals = master.duals();
-    const RowPricing::Scan scan = pricing.scan(duals, demand, kImproving, false, false);
+    const RowPricing::Scan scan =
+        pricing.scan(duals, demand, kImproving, false, false, kColumnsPerRound);
     relaxation.bound =
         std::max(relaxation.bound, master.objective() / std::max(1.0, scan.steepest));
     std::vector<std::pair<double, int>> improving;

@@ -1,6 +1,7 @@
 #include "coil/row_pricing.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <stdexcept>
 
@@ -140,10 +141,15 @@ double RowPricing::across(int length, std::vector<int>* counts) const {
 }
 
 RowPricing::Scan RowPricing::scan(std::span<const double> values, std::span<const int> limits,
-                                  double threshold, bool raise, bool sequential) {
+                                  double threshold, bool raise, bool sequential,
+                                  std::size_t enough) {
   fillRows(values, limits);
   sequential_ = sequential;
   Scan scan;
+  // Each sheet length where some row's best changes, with the fractional bound of its value per
+  // mm (the densest row's value filling the width); the exact knapsack across is solved in
+  // order of that bound, until no length left can beat the threshold.
+  std::vector<std::pair<double, int>> lengths;
   const auto cells = static_cast<std::size_t>(maxLength_) + 1;
   for (std::size_t c = 1; c < cells; ++c) {
     bool changes = false;
@@ -152,22 +158,34 @@ RowPricing::Scan RowPricing::scan(std::span<const double> values, std::span<cons
       changes = changes || rows.best[c] > rows.best[c - 1] + 1e-12;
       density = std::max(density, rows.best[c] / rows.width);
     }
-    if (!changes) continue;
-    const double millimetres = static_cast<double>(c) * grid_;
-    const double bound = density * capacity_ / millimetres;
-    if (raise ? bound < threshold * (1 - 1e-12) : bound <= threshold) {
-      scan.steepest = std::max(scan.steepest, bound);
-      continue;
+    if (changes) {
+      lengths.emplace_back(density * capacity_ / (static_cast<double>(c) * grid_),
+                           static_cast<int>(c));
     }
-    const double value = across(static_cast<int>(c), nullptr);
-    const double ratio = value / millimetres;
+  }
+  // Best bound first; of equal bounds the longer sheet, which leaves the shorter pieces for the
+  // rests of other rows.
+  std::sort(lengths.begin(), lengths.end(), std::greater<>());
+  for (const auto& [bound, c] : lengths) {
+    const bool beaten = raise ? bound < threshold * (1 - 1e-12) : bound <= threshold;
+    if (beaten || scan.candidates.size() >= enough) {
+      scan.steepest = std::max(scan.steepest, bound);
+      break;
+    }
+    const double value = across(c, nullptr);
+    const double ratio = value / (static_cast<double>(c) * grid_);
     scan.steepest = std::max(scan.steepest, ratio);
-    // Searching the best, a longer sheet as good as a shorter one wins: it leaves the shorter
-    // pieces for the rests of other rows.
-    if (ratio > threshold || (raise && ratio >= threshold * (1 - 1e-12) && ratio > 0)) {
-      scan.candidates.push_back({static_cast<int>(c), value});
+    if (ratio > threshold * (1 + 1e-12) || (raise && scan.candidates.empty() && ratio > 0)) {
+      scan.candidates.push_back({c, value});
       if (raise) threshold = std::max(threshold, ratio);
     }
+  }
+  if (raise && scan.candidates.size() > 1) {
+    // The best last.
+    std::stable_sort(scan.candidates.begin(), scan.candidates.end(),
+                     [this](const Candidate& a, const Candidate& b) {
+                       return a.value / a.length < b.value / b.length;
+                     });
   }
   return scan;
 }

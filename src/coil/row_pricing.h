@@ -47,12 +47,14 @@ class RowPricing {
   };
 
   // Fills the rows of every width with pieces of positive value, at most limits[i] of size i
-  // along a row. Then scans the sheet lengths: those whose fractional bound per mm does not
-  // exceed `threshold` are skipped (counted in `steepest`); with `raise`, the threshold rises
-  // to the best value per mm found, for a search of the single best. With `sequential`, fill()
-  // lays each row of a width from what the rows above it left, not copies of the best row.
+  // along a row. Then scans the sheet lengths, best fractional bound per mm first: those whose
+  // bound does not exceed `threshold` are skipped (counted in `steepest`); with `raise`, the
+  // threshold rises to the best value per mm found, for a search of the single best (the last
+  // candidate). The scan stops once it has `enough` candidates, the rest counted by bound. With
+  // `sequential`, fill() lays each row of a width from what the rows above it left, not copies of
+  // the best row.
   Scan scan(std::span<const double> values, std::span<const int> limits, double threshold,
-            bool raise, bool sequential);
+            bool raise, bool sequential, std::size_t enough = SIZE_MAX);
 
   // The sheet of a candidate of the last scan.
   Column fill(int length) const;
