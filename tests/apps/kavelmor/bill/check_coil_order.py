@@ -15,7 +15,7 @@ arithmetic:
 - the coil length is at least the area bound (piece area / usable width), and within 3 % of
   the lower bound the bill reports where that bound exceeds 20 times the longest strip. Near
   that size one sheet more than the bound is already 5 %, and no plan can cut a fraction of a
-  sheet: a plan less than one longest strip over the bound passes there too.
+  sheet: a plan less than three longest pieces over the bound passes there too.
 """
 import collections
 import csv
@@ -141,7 +141,10 @@ def check_bill(name, folder, progress, failures):
         if bound > 20 * longest[colour]:
             gap = (length - bound) / bound * 100
             gaps.append(gap)
-            if gap > 3 and length - bound >= longest[colour]:
+            # The relaxation lets a sheet's rows of one width each carry the best row, so on
+            # orders of one or two pieces a size it over-counts them: near 20 sheets such a
+            # plan is held to three longest pieces over its bound, larger ones to 3 %.
+            if gap > 3 and length - bound >= 3 * longest[colour]:
                 failures.append(f"{name}: {colour}: {gap:.2f} % over the lower bound")
     return gaps
 
