@@ -293,8 +293,8 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   EXPECT_EQ(entries(folder / "out"),
             (std::vector<std::string>{".kavelmor-outputs", "01-屋脊包角.png", "02-山墙包角.png",
                                       "03-转角包角.png", "04-窗顶包角.png", "05-窗侧包角.png",
-                                      "bill.dxf", "bill.txt", "coil.csv", "cutlist.csv",
-                                      "cutplan.csv", "notes.txt", "shop.pdf"}));
+                                      "bill.dxf", "bill.txt", "coil.csv", "coil_total.csv",
+                                      "cutlist.csv", "cutplan.csv", "notes.txt", "shop.pdf"}));
   std::ifstream notes(folder / "out" / "notes.txt");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "mine");
 
@@ -303,7 +303,7 @@ TEST(bill_commands_test, the_output_folder_gets_this_runs_files_and_keeps_the_us
   request.force = false;
   ASSERT_EQ(runBill(request, progress, errors), 0) << errors.str();
   EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"out", "p.json", "plan.dxf"}));
-  EXPECT_EQ(entries(folder / "out").size(), 12U);
+  EXPECT_EQ(entries(folder / "out").size(), 13U);
 }
 
 TEST(bill_commands_test, a_dash_reads_the_project_from_standard_input) {
