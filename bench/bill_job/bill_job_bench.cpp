@@ -223,11 +223,11 @@ void BM_ShopPdfOfTheBill(benchmark::State& state) {
   std::size_t patterns = 0;
   double worstGap = 0;
   for (const CoilOrder& order : coil) {
-    kinds += order.group.strips.size();
+    kinds += order.group.pieces.size();
     patterns += order.plan.patterns.size();
     worstGap = std::max(worstGap, order.plan.gapPercent);
   }
-  state.counters["strip_kinds"] = static_cast<double>(kinds);
+  state.counters["piece_kinds"] = static_cast<double>(kinds);
   state.counters["coil_patterns"] = static_cast<double>(patterns);
   state.counters["coil_gap_pct"] = worstGap;
   shop::ShopBook book = gather.book();

@@ -44,7 +44,7 @@ kvm::shop::ShopBook largeBook() {
     for (const kvm::shop::CutRow& row : s.rows) {
       s.piecesToCut += row.pieces;
       mm += static_cast<double>(row.pieces * static_cast<std::size_t>(row.pieceLength));
-      book.coil[i % colours.size()].group.strips.push_back(
+      book.coil[i % colours.size()].group.pieces.push_back(
           {s.name + " " + std::to_string(s.block), s.developedWidth,
            static_cast<double>(row.pieceLength), static_cast<int>(row.pieces)});
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <map>
 #include <numeric>
@@ -9,10 +10,9 @@
 
 #include "base/numbers.h"
 #include "base/text.h"
-#include "coil/level_packing.h"
 #include "coil/pattern_master.h"
 #include "coil/pattern_order.h"
-#include "coil/width_knapsack.h"
+#include "coil/row_pricing.h"
 
 namespace kvm {
 
@@ -20,88 +20,129 @@ namespace {
 
 using coil::Column;
 using coil::PatternMaster;
-using coil::StripCounts;
-using coil::WidthKnapsack;
+using coil::Row;
+using coil::RowPricing;
+using coil::SizeCounts;
 
-constexpr int kPricingRounds = 2000;
-constexpr std::size_t kColumnsPerRound = 40;
+constexpr int kPricingRounds = 500;
+constexpr std::size_t kColumnsPerRound = 30;
 constexpr int kRoundingPasses = 50;
 constexpr int kDiveSteps = 200;
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-// Beyond this many kinds of strip the relaxation takes minutes, not seconds; such orders have
-// so many strips that sheets of strips close in length lose little along the coil, and their
-// bound is the relaxation over the widths alone.
-constexpr std::size_t kLargestPricedOrder = 600;
+constexpr double kCloseEnough = 1.01;
+// A pattern shortens the relaxation where its pieces' duals beat its length by more than the
+// solver's rounding.
+constexpr double kImproving = 1 + 1e-9;
 
 std::string mm(double value) {
   return toUtf8(formatUpTo(value, 3));
 }
 
-// A width too small for three decimals, as written in the order.
+// A size too small for three decimals, as written in the order.
 std::string shortestText(double value) {
   std::ostringstream text;
   text << value;
   return text.str();
 }
 
-// The strips to cut, their widths on the nesting grid. Whole millimetres nest exactly; other
-// widths go on a 0.1 mm grid, rounded up so that a plan never overfills the coil.
-struct Instance {
-  std::vector<std::size_t> kinds;  // index into CoilGroup::strips
-  std::vector<int> widths;
-  std::vector<double> lengths;
-  std::vector<int> demand;
-  int capacity = 0;
-};
-
 bool whole(double value) {
   return std::abs(value - std::round(value)) < 1e-9;
 }
 
-Instance instanceOf(const CoilGroup& group) {
+// The piece sizes to cut, on the nesting grids. Whole millimetres nest exactly; other sizes go
+// on a 0.1 mm grid, rounded up so that a plan never overfills the coil or a sheet.
+struct Instance {
+  std::vector<int> widths;          // grid units across
+  std::vector<int> lengths;         // grid units along
+  std::vector<double> millimetres;  // along
+  std::vector<int> demand;
+  std::vector<std::size_t> sizeOf;  // per piece of the group; sizes.size() where none is cut
+  int capacity = 0;
+  int maxLength = 0;
+  double lengthGrid = 1;  // mm per unit along
+};
+
+void validate(const CoilGroup& group) {
   const double usable = group.usableWidth();
   if (!(group.coilWidth > 0) || !(group.trim >= 0) || !(usable > 0) || !std::isfinite(usable)) {
     throw CoilError("coil " + group.colour + "/" + mm(group.thickness) + ": width " +
                     mm(group.coilWidth) + " mm less trim " + mm(group.trim) +
                     " mm leaves no usable width");
   }
-  for (const CoilStrip& strip : group.strips) {
-    if (!(strip.width > 0) || !(strip.length > 0) || !std::isfinite(strip.length) ||
-        strip.count < 0) {
-      throw CoilError("flashing \"" + strip.flashing + "\": a strip of width " + mm(strip.width) +
-                      " mm, length " + mm(strip.length) + " mm and count " +
-                      std::to_string(strip.count) + " cannot be cut");
+  if (!(group.maxSheet >= 0) || !std::isfinite(group.maxSheet)) {
+    throw CoilError("coil " + group.colour + "/" + mm(group.thickness) + ": the longest sheet " +
+                    mm(group.maxSheet) + " mm is no length");
+  }
+  for (const CoilPiece& piece : group.pieces) {
+    if (!(piece.width > 0) || !(piece.length > 0) || !std::isfinite(piece.length) ||
+        piece.count < 0) {
+      throw CoilError("flashing \"" + piece.flashing + "\": a piece of width " + mm(piece.width) +
+                      " mm, length " + mm(piece.length) + " mm and count " +
+                      std::to_string(piece.count) + " cannot be cut");
     }
-    if (strip.width > usable + 1e-9) {
-      throw StripTooWide(strip.flashing, strip.width, usable);
+    if (piece.width > usable + 1e-9) {
+      throw StripTooWide(piece.flashing, piece.width, usable);
+    }
+    if (group.maxSheet > 0 && piece.length > group.maxSheet + 1e-9 && piece.count > 0) {
+      throw CoilError("flashing \"" + piece.flashing + "\": a piece of " + mm(piece.length) +
+                      " mm is longer than the longest sheet, " + mm(group.maxSheet) + " mm");
     }
   }
-  const bool wholeMillimetres =
-      whole(usable) && std::all_of(group.strips.begin(), group.strips.end(),
-                                   [](const CoilStrip& strip) { return whole(strip.width); });
-  const double grid = wholeMillimetres ? 1.0 : 0.1;
+}
+
+Instance instanceOf(const CoilGroup& group) {
+  validate(group);
+  const double usable = group.usableWidth();
+  double longest = 0;
+  for (const CoilPiece& piece : group.pieces) {
+    if (piece.count > 0) longest = std::max(longest, piece.length);
+  }
+  const double maxSheet = group.maxSheet > 0 ? group.maxSheet : longest;
+  const auto wholeWidths = [](const CoilPiece& piece) { return whole(piece.width); };
+  const auto wholeLengths = [](const CoilPiece& piece) { return whole(piece.length); };
+  const double widthGrid =
+      whole(usable) && std::all_of(group.pieces.begin(), group.pieces.end(), wholeWidths) ? 1.0
+                                                                                          : 0.1;
+  const bool wholeAlong =
+      std::all_of(group.pieces.begin(), group.pieces.end(), wholeLengths) && whole(maxSheet);
   Instance instance;
-  instance.capacity = static_cast<int>(std::floor(usable / grid + 1e-6));
-  int common = 0;
-  for (std::size_t i = 0; i < group.strips.size(); ++i) {
-    const CoilStrip& strip = group.strips[i];
-    if (strip.count == 0) continue;
-    const int width =
-        std::min(instance.capacity, static_cast<int>(std::ceil(strip.width / grid - 1e-6)));
-    if (width < 1) {
-      // Passes `width > 0`, yet takes no room on the grid: no sheet would ever fill up.
-      throw CoilError("flashing \"" + strip.flashing + "\": strip width " +
-                      shortestText(strip.width) +
-                      " mm is too narrow to slit: it takes no room on " + "the " + mm(grid) +
-                      " mm nesting grid");
+  instance.capacity = static_cast<int>(std::floor(usable / widthGrid + 1e-6));
+  // Lengths in steps of 10 or 50 mm, as they often are, need rows that much shorter.
+  long long step = 0;
+  if (wholeAlong) {
+    for (const CoilPiece& piece : group.pieces) {
+      if (piece.count > 0) step = std::gcd(step, std::llround(piece.length));
     }
-    instance.kinds.push_back(i);
-    instance.widths.push_back(width);
-    instance.lengths.push_back(strip.length);
-    instance.demand.push_back(strip.count);
-    common = std::gcd(common, instance.widths.back());
   }
-  // Widths in steps of 5 or 10 mm, as they often are, need a table that much shorter.
+  instance.lengthGrid = wholeAlong && step > 0 ? static_cast<double>(step) : 0.1;
+  instance.maxLength = static_cast<int>(std::floor(maxSheet / instance.lengthGrid + 1e-6));
+  std::map<std::pair<int, int>, std::size_t> sizes;
+  std::vector<std::size_t> sizeOf(group.pieces.size(), std::numeric_limits<std::size_t>::max());
+  for (std::size_t i = 0; i < group.pieces.size(); ++i) {
+    const CoilPiece& piece = group.pieces[i];
+    if (piece.count == 0) continue;
+    const int width =
+        std::min(instance.capacity, static_cast<int>(std::ceil(piece.width / widthGrid - 1e-6)));
+    const int length = std::min(
+        instance.maxLength, static_cast<int>(std::ceil(piece.length / instance.lengthGrid - 1e-6)));
+    if (width < 1 || length < 1) {
+      // Passes `> 0`, yet takes no room on the grid: no sheet would ever fill up.
+      throw CoilError("flashing \"" + piece.flashing + "\": a piece of " +
+                      shortestText(piece.width) + " × " + shortestText(piece.length) +
+                      " mm is too small to cut: it takes no room on the 0.1 mm nesting grid");
+    }
+    const auto [at, added] = sizes.try_emplace({width, length}, instance.widths.size());
+    if (added) {
+      instance.widths.push_back(width);
+      instance.lengths.push_back(length);
+      instance.millimetres.push_back(length * instance.lengthGrid);
+      instance.demand.push_back(0);
+    }
+    instance.demand[at->second] += piece.count;
+    sizeOf[i] = at->second;
+  }
+  instance.sizeOf = std::move(sizeOf);
+  int common = 0;
+  for (const int width : instance.widths) common = std::gcd(common, width);
   if (common > 1) {
     for (int& width : instance.widths) width /= common;
     instance.capacity /= common;
@@ -109,78 +150,40 @@ Instance instanceOf(const CoilGroup& group) {
   return instance;
 }
 
-double longestOf(const Instance& instance, const StripCounts& strips) {
-  double longest = 0;
-  for (const auto& [strip, count] : strips) longest = std::max(longest, instance.lengths[strip]);
-  return longest;
-}
-
-// Prices patterns into the master until none shortens it. Returns a lower bound on the
-// relaxation's optimum: the optimum itself once converged, else the Farley bound.
-double generateColumns(PatternMaster& master, WidthKnapsack& knapsack, const Instance& instance,
-                       const std::vector<int>& demand) {
+struct Relaxation {
   double bound = 0;
+  bool converged = false;
+};
+
+// Prices patterns into the master until none shortens it. The bound is the relaxation's
+// optimum once converged, else the best Farley bound seen.
+Relaxation generateColumns(PatternMaster& master, RowPricing& pricing,
+                           const std::vector<int>& demand) {
+  Relaxation relaxation;
   for (int round = 0; round < kPricingRounds; ++round) {
     master.solve();
     const std::vector<double> duals = master.duals();
-    knapsack.solve(duals, demand, instance.capacity, kInfinity);
-    double steepest = 1;
-    std::vector<std::pair<double, std::size_t>> improving;
-    double previous = 0;
-    for (std::size_t candidate = 0; candidate < knapsack.lengthCount(); ++candidate) {
-      const double value = knapsack.value(candidate);
-      const double length = knapsack.length(candidate);
-      steepest = std::max(steepest, value / length);
-      // A fill no better than at a shorter length is that shorter pattern again.
-      if (value > previous + 1e-9 && length - value < -1e-7 * length) {
-        improving.emplace_back(length - value, candidate);
-      }
-      previous = std::max(previous, value);
+    const RowPricing::Scan scan =
+        pricing.scan(duals, demand, kImproving, false, false, kColumnsPerRound);
+    relaxation.bound =
+        std::max(relaxation.bound, master.objective() / std::max(1.0, scan.steepest));
+    std::vector<std::pair<double, int>> improving;
+    for (const RowPricing::Candidate& candidate : scan.candidates) {
+      improving.emplace_back(pricing.millimetresAlong(candidate.length) - candidate.value,
+                             candidate.length);
     }
-    bound = std::max(bound, master.objective() / steepest);
-    if (improving.empty()) return master.objective();
     std::sort(improving.begin(), improving.end());
     improving.resize(std::min(improving.size(), kColumnsPerRound));
     std::vector<Column> columns;
-    for (const auto& [reducedCost, candidate] : improving) {
-      StripCounts strips = knapsack.fill(candidate);
-      if (!master.has(strips)) columns.push_back({longestOf(instance, strips), std::move(strips)});
+    for (const auto& [reducedCost, length] : improving) {
+      Column column = pricing.fill(length);
+      if (!column.sizes.empty() && !master.has(column.sizes)) columns.push_back(std::move(column));
     }
     // Only known patterns pricing out is the solver's rounding, not a better relaxation.
-    if (columns.empty()) return master.objective();
+    if (columns.empty()) return {master.objective(), true};
     master.add(std::move(columns));
   }
-  return bound;
-}
-
-// A lower bound for orders too large to price sheet patterns for: lengths set aside, the
-// coil as a one-dimensional cutting stock of the widths, each width wanted for the summed
-// length of its strips. Any plan's sheets give such a cover, their strips' widths along their
-// whole length, so its relaxation's optimum bounds every plan, and it sees what the area
-// bound cannot: widths that do not share a coil's width well.
-double widthBound(const Instance& instance) {
-  std::map<int, double> lengthOfWidth;
-  for (std::size_t i = 0; i < instance.widths.size(); ++i) {
-    lengthOfWidth[instance.widths[i]] += instance.lengths[i] * instance.demand[i];
-  }
-  Instance widths;
-  widths.capacity = instance.capacity;
-  for (const auto& [width, length] : lengthOfWidth) {
-    widths.kinds.push_back(widths.kinds.size());
-    widths.widths.push_back(width);
-    widths.lengths.push_back(1);
-    // Whole millimetres rounded down keep it a bound.
-    widths.demand.push_back(static_cast<int>(
-        std::min(std::floor(length), static_cast<double>(std::numeric_limits<int>::max()))));
-  }
-  WidthKnapsack knapsack(widths.widths, widths.lengths);
-  PatternMaster master(widths.demand);
-  std::vector<Column> start;
-  for (std::size_t i = 0; i < widths.widths.size(); ++i) {
-    start.push_back({1, {{i, widths.capacity / widths.widths[i]}}});
-  }
-  master.add(std::move(start));
-  return generateColumns(master, knapsack, widths, widths.demand);
+  return relaxation;
 }
 
 struct Cut {
@@ -188,50 +191,86 @@ struct Cut {
   int times = 0;
 };
 
-// How often the column fits in what is left to cut, up to `wanted`, and takes it off.
-int take(const Column& column, int wanted, std::vector<int>& remaining) {
-  for (const auto& [strip, count] : column.strips) {
-    wanted = std::min(wanted, remaining[strip] / count);
-  }
-  if (wanted <= 0) return 0;
-  for (const auto& [strip, count] : column.strips) remaining[strip] -= wanted * count;
-  return wanted;
+bool allCut(const std::vector<int>& remaining) {
+  return std::all_of(remaining.begin(), remaining.end(), [](int left) { return left == 0; });
 }
 
-// Sheets for what is left: each starts with the longest strip left and fills its width with
-// the most strip area that fits beside it, then is repeated while its strips last.
-void cutGreedily(const Instance& instance, WidthKnapsack& knapsack, std::vector<int>& remaining,
+// The column cut down to the pieces still to cut, top row first, as long as its longest row.
+Column within(const Instance& instance, const Column& column, const std::vector<int>& remaining) {
+  std::vector<int> left = remaining;
+  Column cut;
+  std::map<std::size_t, int> sizes;
+  for (const Row& row : column.rows) {
+    Row kept{row.width, {}};
+    double used = 0;
+    for (const auto& [size, count] : row.pieces) {
+      const int taken = std::min(count, left[size]);
+      if (taken <= 0) continue;
+      left[size] -= taken;
+      sizes[size] += taken;
+      kept.pieces.emplace_back(size, taken);
+      used += instance.millimetres[size] * taken;
+    }
+    if (kept.pieces.empty()) continue;
+    cut.length = std::max(cut.length, used);
+    cut.rows.push_back(std::move(kept));
+  }
+  cut.sizes.assign(sizes.begin(), sizes.end());
+  return cut;
+}
+
+void subtract(const Column& column, int times, std::vector<int>& remaining) {
+  for (const auto& [size, count] : column.sizes) remaining[size] -= count * times;
+}
+
+// How often the column can be cut whole from what is left.
+int wholeTimes(const Column& column, const std::vector<int>& remaining) {
+  int times = std::numeric_limits<int>::max();
+  for (const auto& [size, count] : column.sizes) times = std::min(times, remaining[size] / count);
+  return column.sizes.empty() ? 0 : times;
+}
+
+// Cuts the column up to `wanted` times from what is left: whole while all its pieces are
+// wanted, then cut down to what is left. Returns the sheets cut.
+int take(const Instance& instance, const Column& column, int wanted, std::vector<int>& remaining,
+         std::vector<Cut>& cuts) {
+  const int whole = std::min(wanted, wholeTimes(column, remaining));
+  if (whole > 0) {
+    subtract(column, whole, remaining);
+    cuts.push_back({column, whole});
+  }
+  int cut = whole;
+  for (; cut < wanted; ++cut) {
+    Column part = within(instance, column, remaining);
+    if (part.sizes.empty()) break;
+    subtract(part, 1, remaining);
+    cuts.push_back({std::move(part), 1});
+  }
+  return cut;
+}
+
+// Sheets for what is left, one at a time: of all sheet lengths, the sheet whose pieces cover
+// most of its area, cut again while its pieces last.
+void cutGreedily(const Instance& instance, RowPricing& pricing, std::vector<int>& remaining,
                  std::vector<Cut>& cuts) {
   std::vector<double> area(instance.widths.size());
-  for (std::size_t i = 0; i < area.size(); ++i) area[i] = instance.widths[i] * instance.lengths[i];
-  for (;;) {
-    std::size_t first = remaining.size();
-    for (std::size_t i = 0; i < remaining.size(); ++i) {
-      if (remaining[i] > 0 &&
-          (first == remaining.size() || instance.lengths[i] > instance.lengths[first] ||
-           (instance.lengths[i] == instance.lengths[first] &&
-            instance.widths[i] > instance.widths[first]))) {
-        first = i;
-      }
+  for (std::size_t i = 0; i < area.size(); ++i) {
+    area[i] = instance.widths[i] * instance.millimetres[i];
+  }
+  while (!allCut(remaining)) {
+    const RowPricing::Scan scan = pricing.scan(area, remaining, 0, true, true);
+    Column column;
+    if (!scan.candidates.empty()) {
+      column = within(instance, pricing.fill(scan.candidates.back().length), remaining);
     }
-    if (first == remaining.size()) return;
-    std::vector<int> limits = remaining;
-    --limits[first];
-    knapsack.solve(area, limits, instance.capacity - instance.widths[first],
-                   instance.lengths[first]);
-    StripCounts strips;
-    if (knapsack.lengthCount() > 0) strips = knapsack.fill(knapsack.lengthCount() - 1);
-    auto at = std::find_if(strips.begin(), strips.end(),
-                           [first](const auto& entry) { return entry.first == first; });
-    if (at == strips.end()) {
-      strips.insert(std::upper_bound(strips.begin(), strips.end(), std::make_pair(first, 0)),
-                    {first, 1});
-    } else {
-      ++at->second;
+    if (column.sizes.empty()) {
+      // Never for pieces that fit a sheet; a piece alone keeps the plan whole regardless.
+      const auto left = static_cast<std::size_t>(
+          std::find_if(remaining.begin(), remaining.end(), [](int n) { return n > 0; }) -
+          remaining.begin());
+      column = {instance.millimetres[left], {{left, 1}}, {{instance.widths[left], {{left, 1}}}}};
     }
-    Column column{instance.lengths[first], std::move(strips)};
-    const int times = take(column, std::numeric_limits<int>::max(), remaining);
-    cuts.push_back({std::move(column), times});
+    take(instance, column, std::max(1, wholeTimes(column, remaining)), remaining, cuts);
   }
 }
 
@@ -241,27 +280,12 @@ double coilLengthOf(const std::vector<Cut>& cuts) {
   return length;
 }
 
-// The column cut down to the strips still to cut, as long as the longest left on it.
-Column within(const Instance& instance, const Column& column, const std::vector<int>& remaining) {
-  Column left;
-  for (const auto& [strip, count] : column.strips) {
-    if (remaining[strip] > 0) left.strips.emplace_back(strip, std::min(count, remaining[strip]));
-  }
-  left.length = longestOf(instance, left.strips);
-  return left;
-}
-
-bool allCut(const std::vector<int>& remaining) {
-  return std::all_of(remaining.begin(), remaining.end(), [](int left) { return left == 0; });
-}
-
-// Residual rounding: the relaxation's patterns rounded down, the rest priced again and
-// rounded down until no pattern is used whole; then the most used pattern is cut once and
-// the rest priced again (a dive), for at most kDiveSteps sheets. The greedy fills whatever
-// is left. Where the dive starts, the greedy tail alone is kept as a second plan, and the
-// shorter of the two is returned.
-std::vector<Cut> roundedCuts(PatternMaster& master, WidthKnapsack& knapsack,
-                             const Instance& instance) {
+// Residual rounding: the relaxation's patterns rounded down, the rest priced again and rounded
+// down until no pattern is used whole; then the most used pattern is cut once and the rest
+// priced again (a dive), for at most kDiveSteps sheets. The greedy fills whatever is left.
+// Where the dive starts, the greedy tail alone is kept as a second plan, and the shorter of
+// the two is returned.
+std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const Instance& instance) {
   std::vector<int> remaining = instance.demand;
   std::vector<Cut> cuts;
   std::vector<Cut> greedyTail;
@@ -269,64 +293,137 @@ std::vector<Cut> roundedCuts(PatternMaster& master, WidthKnapsack& knapsack,
   for (int pass = 0; pass < kRoundingPasses + kDiveSteps && !allCut(remaining); ++pass) {
     const std::vector<double> usage = master.usage();
     std::vector<std::size_t> order(usage.size());
-    for (std::size_t p = 0; p < order.size(); ++p) order[p] = p;
+    std::iota(order.begin(), order.end(), std::size_t{0});
     std::sort(order.begin(), order.end(),
               [&usage](std::size_t a, std::size_t b) { return usage[a] > usage[b]; });
     bool fixed = false;
     for (const std::size_t p : order) {
       const int wanted = static_cast<int>(std::floor(usage[p] + 1e-9));
       if (wanted <= 0) break;
-      const Column& column = master.columns()[p];
-      if (const int times = take(column, wanted, remaining); times > 0) {
-        cuts.push_back({column, times});
-        fixed = true;
-      }
+      fixed = take(instance, master.columns()[p], wanted, remaining, cuts) > 0 || fixed;
     }
     if (!fixed) {
       if (greedyTail.empty()) {
         std::vector<int> left = remaining;
         greedyTail = cuts;
-        cutGreedily(instance, knapsack, left, greedyTail);
+        cutGreedily(instance, pricing, left, greedyTail);
       }
       if (order.empty() || usage[order.front()] <= 1e-9 || ++dives > kDiveSteps) break;
-      Column column = within(instance, master.columns()[order.front()], remaining);
-      take(column, 1, remaining);
-      cuts.push_back({std::move(column), 1});
+      take(instance, master.columns()[order.front()], 1, remaining, cuts);
     }
     if (allCut(remaining)) break;
     master.setDemand(remaining);
-    generateColumns(master, knapsack, instance, remaining);
+    generateColumns(master, pricing, remaining);
   }
-  cutGreedily(instance, knapsack, remaining, cuts);
+  cutGreedily(instance, pricing, remaining, cuts);
   if (!greedyTail.empty() && coilLengthOf(greedyTail) < coilLengthOf(cuts)) return greedyTail;
   return cuts;
 }
 
-CoilPlan planOf(const CoilGroup& group, const Instance& instance, const std::vector<Cut>& cuts,
-                double lpBound) {
-  std::map<StripCounts, int> sheets;
-  for (const Cut& cut : cuts) {
-    if (cut.times > 0) sheets[cut.column.strips] += cut.times;
+// Rows widest on top, pieces along them longest first: the slitter's knives and the shear's
+// stops are set in that order.
+void normalise(Column& column, const Instance& instance) {
+  for (Row& row : column.rows) {
+    std::sort(row.pieces.begin(), row.pieces.end(), [&](const auto& a, const auto& b) {
+      return instance.millimetres[a.first] != instance.millimetres[b.first]
+                 ? instance.millimetres[a.first] > instance.millimetres[b.first]
+                 : a.first < b.first;
+    });
+  }
+  std::sort(column.rows.begin(), column.rows.end(), [](const Row& a, const Row& b) {
+    return a.width != b.width ? a.width > b.width : a.pieces > b.pieces;
+  });
+}
+
+// The flashings' pieces of one size, to be handed out to the sheets in the order of the bill.
+class PieceQueue {
+ public:
+  void add(std::size_t piece, int count) {
+    if (count > 0) left_.emplace_back(piece, count);
+  }
+  // Appends `count` pieces to the row, as few flashings as the queue allows.
+  void takeInto(int count, std::vector<RowPieces>& row) {
+    while (count > 0 && !left_.empty()) {
+      auto& [piece, left] = left_.front();
+      const int taken = std::min(count, left);
+      if (!row.empty() && row.back().piece == piece) {
+        row.back().count += taken;
+      } else {
+        row.push_back({piece, taken});
+      }
+      count -= taken;
+      left -= taken;
+      if (left == 0) left_.pop_front();
+    }
+  }
+
+ private:
+  std::deque<std::pair<std::size_t, int>> left_;
+};
+
+bool sameRows(const std::vector<SheetRow>& a, const std::vector<SheetRow>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const SheetRow& x, const SheetRow& y) {
+                      return x.width == y.width &&
+                             std::equal(x.pieces.begin(), x.pieces.end(), y.pieces.begin(),
+                                        y.pieces.end(), [](const RowPieces& p, const RowPieces& q) {
+                                          return p.piece == q.piece && p.count == q.count;
+                                        });
+                    });
+}
+
+CoilPlan planOf(const CoilGroup& group, const Instance& instance, std::vector<Cut> cuts,
+                Relaxation relaxation) {
+  std::map<std::vector<Row>, std::pair<Column, int>> distinct;
+  for (Cut& cut : cuts) {
+    if (cut.times <= 0 || cut.column.sizes.empty()) continue;
+    normalise(cut.column, instance);
+    auto [at, added] = distinct.try_emplace(cut.column.rows, cut.column, 0);
+    at->second.second += cut.times;
+  }
+  std::vector<PieceQueue> queues(instance.widths.size());
+  for (std::size_t i = 0; i < group.pieces.size(); ++i) {
+    if (instance.sizeOf[i] < queues.size())
+      queues[instance.sizeOf[i]].add(i, group.pieces[i].count);
   }
   CoilPlan plan;
-  double stripArea = 0;
-  for (const auto& [strips, times] : sheets) {
-    SheetPattern pattern{times, 0, {}};
-    for (const auto& [strip, count] : strips) {
-      const CoilStrip& kind = group.strips[instance.kinds[strip]];
-      pattern.length = std::max(pattern.length, kind.length);
-      pattern.strips.push_back({instance.kinds[strip], count});
-      stripArea += kind.width * kind.length * count * times;
+  double pieceArea = 0;  // mm²
+  for (const auto& [rows, cut] : distinct) {
+    for (int sheet = 0; sheet < cut.second; ++sheet) {
+      std::vector<SheetRow> laid;
+      double length = 0;
+      for (const Row& row : rows) {
+        SheetRow sheetRow;
+        for (const auto& [size, count] : row.pieces) queues[size].takeInto(count, sheetRow.pieces);
+        double used = 0;
+        for (const RowPieces& pieces : sheetRow.pieces) {
+          const CoilPiece& piece = group.pieces[pieces.piece];
+          sheetRow.width = std::max(sheetRow.width, piece.width);
+          used += piece.length * pieces.count;
+          pieceArea += piece.width * piece.length * pieces.count;
+        }
+        length = std::max(length, used);
+        laid.push_back(std::move(sheetRow));
+      }
+      if (!plan.patterns.empty() && sameRows(plan.patterns.back().rows, laid)) {
+        ++plan.patterns.back().sheets;
+      } else {
+        plan.patterns.push_back({1, length, std::move(laid)});
+      }
+      plan.coilLength += length;
+      ++plan.sheets;
     }
-    plan.coilLength += pattern.length * times;
-    plan.sheets += times;
-    plan.patterns.push_back(std::move(pattern));
   }
   orderForWorkshop(group, plan.patterns);
-  plan.lpBound = lpBound;
-  plan.areaBound = stripArea / group.usableWidth();
+  plan.lpBound = relaxation.bound;
+  plan.boundKind = relaxation.bound > 0 ? (relaxation.converged ? BoundKind::LinearRelaxation
+                                                                : BoundKind::Lagrangian)
+                                        : BoundKind::None;
+  plan.areaBound = pieceArea / group.usableWidth();
+  plan.coilArea = plan.coilLength * group.coilWidth / 1e6;
+  plan.piecesArea = pieceArea / 1e6;
   if (plan.coilLength > 0) {
-    plan.wastePercent = 100 * (1 - stripArea / (group.coilWidth * plan.coilLength));
+    plan.wastePercent = 100 * (1 - pieceArea / (group.coilWidth * plan.coilLength));
     plan.gapPercent = 100 * (plan.coilLength / std::max(plan.lpBound, plan.areaBound) - 1);
   }
   return plan;
@@ -341,36 +438,44 @@ StripTooWide::StripTooWide(std::string flashing, double width, double usableWidt
       width_(width),
       usableWidth_(usableWidth) {}
 
+const char* boundName(BoundKind kind) {
+  switch (kind) {
+    case BoundKind::LinearRelaxation: return "the LP bound";
+    case BoundKind::Lagrangian: return "a Lagrangian bound";
+    case BoundKind::None: break;
+  }
+  return "the area bound";
+}
+
 CoilPlan planCoil(const CoilGroup& group) {
   const Instance instance = instanceOf(group);
   if (instance.demand.empty()) return {};
-  std::vector<Cut> levels;
-  for (Column& sheet :
-       coil::packLevels(instance.widths, instance.lengths, instance.demand, instance.capacity)) {
-    levels.push_back({std::move(sheet), 1});
-  }
-  if (instance.widths.size() > kLargestPricedOrder) {
-    return planOf(group, instance, levels, widthBound(instance));
-  }
-  WidthKnapsack knapsack(instance.widths, instance.lengths);
-
+  RowPricing pricing(instance.widths, instance.lengths, instance.millimetres, instance.lengthGrid,
+                     instance.capacity, instance.maxLength);
   PatternMaster master(instance.demand);
   std::vector<Column> start;
   for (std::size_t i = 0; i < instance.demand.size(); ++i) {
-    const int across = std::min(instance.demand[i], instance.capacity / instance.widths[i]);
-    start.push_back({instance.lengths[i], {{i, across}}});
+    // A sheet of rows of one size, as many as fit or are wanted.
+    const int along = std::min(instance.demand[i], instance.maxLength / instance.lengths[i]);
+    const int rows =
+        std::min((instance.demand[i] + along - 1) / along, instance.capacity / instance.widths[i]);
+    Column column{instance.millimetres[i] * along, {{i, along * rows}}, {}};
+    column.rows.assign(static_cast<std::size_t>(rows), Row{instance.widths[i], {{i, along}}});
+    start.push_back(std::move(column));
   }
   master.add(std::move(start));
-  const double lpBound = generateColumns(master, knapsack, instance, instance.demand);
+  const Relaxation relaxation = generateColumns(master, pricing, instance.demand);
 
-  std::vector<Cut> cuts = roundedCuts(master, knapsack, instance);
-  // The greedy alone now and then beats the rounding where integrality dominates.
-  std::vector<int> remaining = instance.demand;
-  std::vector<Cut> greedy;
-  cutGreedily(instance, knapsack, remaining, greedy);
-  if (coilLengthOf(greedy) < coilLengthOf(cuts)) cuts = std::move(greedy);
-  if (coilLengthOf(levels) < coilLengthOf(cuts)) cuts = std::move(levels);
-  return planOf(group, instance, cuts, lpBound);
+  std::vector<Cut> cuts = roundedCuts(master, pricing, instance);
+  // The greedy alone now and then beats the rounding where integrality dominates: on small
+  // orders, where a sheet is much of the bound.
+  if (coilLengthOf(cuts) > kCloseEnough * relaxation.bound) {
+    std::vector<int> remaining = instance.demand;
+    std::vector<Cut> greedy;
+    cutGreedily(instance, pricing, remaining, greedy);
+    if (coilLengthOf(greedy) < coilLengthOf(cuts)) cuts = std::move(greedy);
+  }
+  return planOf(group, instance, std::move(cuts), relaxation);
 }
 
 }  // namespace kvm

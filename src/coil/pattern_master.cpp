@@ -29,8 +29,8 @@ void PatternMaster::add(std::vector<Column> columns) {
   std::vector<double> elements;
   for (const Column& column : columns) {
     cost.push_back(column.length);
-    for (const auto& [strip, count] : column.strips) {
-      rows.push_back(static_cast<int>(strip));
+    for (const auto& [size, count] : column.sizes) {
+      rows.push_back(static_cast<int>(size));
       elements.push_back(count);
     }
     starts.push_back(static_cast<CoinBigIndex>(rows.size()));
@@ -38,7 +38,7 @@ void PatternMaster::add(std::vector<Column> columns) {
   model_->addColumns(static_cast<int>(columns.size()), lower.data(), upper.data(), cost.data(),
                      starts.data(), rows.data(), elements.data());
   for (Column& column : columns) {
-    known_.insert(column.strips);
+    known_.insert(column.sizes);
     columns_.push_back(std::move(column));
   }
 }

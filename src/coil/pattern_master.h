@@ -4,20 +4,14 @@
 #include <set>
 #include <vector>
 
-#include "coil/width_knapsack.h"
+#include "coil/row_pricing.h"
 
 class ClpSimplex;
 
 namespace kvm::coil {
 
-// A sheet pattern as a column of the master problem: its length and the strips across it.
-struct Column {
-  double length = 0;
-  StripCounts strips;
-};
-
 // The linear relaxation over the patterns found so far: minimise the coil length, every
-// strip kind cut at least as often as demanded.
+// piece size cut at least as often as demanded.
 class PatternMaster {
  public:
   explicit PatternMaster(const std::vector<int>& demand);
@@ -33,12 +27,12 @@ class PatternMaster {
   std::vector<double> duals() const;
   std::vector<double> usage() const;  // per column, in the order added
   const std::vector<Column>& columns() const { return columns_; }
-  bool has(const StripCounts& strips) const { return known_.contains(strips); }
+  bool has(const SizeCounts& sizes) const { return known_.contains(sizes); }
 
  private:
   std::unique_ptr<ClpSimplex> model_;
   std::vector<Column> columns_;
-  std::set<StripCounts> known_;
+  std::set<SizeCounts> known_;
   bool boundsChanged_ = false;
   bool solvedOnce_ = false;
 };

@@ -36,9 +36,11 @@ std::vector<CoilOrder> coilOrders() {
   CoilOrder order;
   order.group.colour = "红, \"深\"";
   order.group.thickness = 0.5;
-  for (int i = 0; i < 400; ++i) order.group.strips.push_back({"包角", 300.0 + i, 2000, 1});
+  for (int i = 0; i < 400; ++i) order.group.pieces.push_back({"包角", 300.0 + i, 2000, 1});
   SheetPattern pattern{3, 2000, {}};
-  for (std::size_t i = 0; i < order.group.strips.size(); ++i) pattern.strips.push_back({i, 1});
+  for (std::size_t i = 0; i < order.group.pieces.size(); ++i) {
+    pattern.rows.push_back({300.0 + static_cast<double>(i), {{i, 1}}});
+  }
   order.plan.patterns.push_back(pattern);
   return {order};
 }

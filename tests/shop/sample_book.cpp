@@ -47,7 +47,7 @@ CoilOrder coilOf(const ShopBook& book, const std::string& colour) {
   for (const FlashingSheet& s : book.flashings) {
     if (s.colour != colour) continue;
     for (const CutRow& row : s.rows) {
-      order.group.strips.push_back({s.name, s.developedWidth, static_cast<double>(row.pieceLength),
+      order.group.pieces.push_back({s.name, s.developedWidth, static_cast<double>(row.pieceLength),
                                     static_cast<int>(row.pieces)});
     }
   }

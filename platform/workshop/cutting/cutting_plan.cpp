@@ -1,33 +1,12 @@
 #include "platform/workshop/cutting/cutting_plan.h"
 
 #include <algorithm>
-#include <map>
 #include <stdexcept>
 #include <string>
 
 namespace kvm::workshop {
 
 namespace {
-
-// Offcuts of the row by length; the shortest one long enough is taken, to keep long ones.
-class OffcutStore {
- public:
-  bool take(int64_t length) {
-    const auto found = lengths_.lower_bound(length);
-    if (found == lengths_.end()) return false;
-    const int64_t rest = found->first - length;
-    if (--found->second == 0) lengths_.erase(found);
-    keep(rest);
-    return true;
-  }
-
-  void keep(int64_t length) {
-    if (length > 0) ++lengths_[length];
-  }
-
- private:
-  std::map<int64_t, std::size_t> lengths_;
-};
 
 class RowPlanner {
  public:
@@ -44,7 +23,7 @@ class RowPlanner {
           throw std::invalid_argument("equal pieces that cover nothing");
         }
         for (int64_t i = 0; i < line.pieces; ++i) {
-          plan_.pieces.push_back({index, line.pieceLength, false, line.pieceLength});
+          plan_.pieces.push_back({index, line.pieceLength});
         }
         break;
       case LineRule::FullLengthPieces: {
@@ -71,25 +50,12 @@ class RowPlanner {
   CuttingPlan take() { return std::move(plan_); }
 
  private:
-  void fromStock(std::size_t index, int64_t length) {
-    if (length >= stock_.maxCutLength) {
-      // A full-length piece, or a line longer than any piece: cut to length from the coil.
-      plan_.pieces.push_back({index, length, false, length});
-      ++plan_.stockPieces;
-      return;
-    }
-    if (offcuts_.take(length)) {
-      plan_.pieces.push_back({index, length, true, 0});
-      return;
-    }
-    plan_.pieces.push_back({index, length, false, stock_.maxCutLength});
-    ++plan_.stockPieces;
-    offcuts_.keep(stock_.maxCutLength - length);
-  }
+  // Pieces shorter than full length are laid on the coil with the pieces of other lines and
+  // flashings of the width, so that no line keeps offcuts of its own.
+  void fromStock(std::size_t index, int64_t length) { plan_.pieces.push_back({index, length}); }
 
   StockRules stock_;
   CuttingPlan plan_;
-  OffcutStore offcuts_;
 };
 
 }  // namespace

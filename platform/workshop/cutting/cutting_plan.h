@@ -12,12 +12,9 @@ enum class LineRule {
   // `pieces` equal pieces of `pieceLength`, cut to length from the coil.
   EqualPieces,
   // Full-length pieces, each covering the maximum cut length less the overlap, as the bill
-  // counts them; the rest of the line is a shorter piece with its overlap. A piece shorter than
-  // full length comes from an offcut of an earlier line where one is long enough, otherwise
-  // from a new full-length piece whose rest becomes an offcut.
+  // counts them; the rest of the line is a shorter piece with its overlap.
   FullLengthPieces,
-  // The line in one piece, from an offcut where one is long enough, otherwise from a new
-  // full-length piece whose rest becomes an offcut.
+  // The line in one piece.
   OnePieceFromStock,
 };
 
@@ -38,17 +35,12 @@ struct StockRules {
 struct PlannedPiece {
   std::size_t line = 0;  // index into the row's lines
   int64_t length = 0;    // mm
-  bool fromOffcut = false;
-  // What is slit from the coil for the piece: the piece itself, or the full-length piece it is
-  // cut from with the rest kept as an offcut; 0 for a piece from an offcut.
-  int64_t stripLength = 0;  // mm
 };
 
-// The pieces of every line of one row, line by line, in the order they go on the line.
+// The pieces of every line of one row, line by line, in the order they go on the line. Each is
+// cut to length from the coil, where the coil plan lays it.
 struct CuttingPlan {
   std::vector<PlannedPiece> pieces;
-  // Full-length pieces taken from the coil to cut the shorter pieces and offcuts from.
-  std::size_t stockPieces = 0;
 
   [[nodiscard]] std::size_t piecesOfLine(std::size_t line) const;
 };
@@ -60,7 +52,7 @@ inline constexpr int64_t kLongestFlashingLine = 1'000'000;
 // cover on a long line would otherwise ask for a billion of them.
 inline constexpr int64_t kMostPiecesInBill = 1'000'000;
 
-// A plan for the lines of one row, in their order; offcuts carry over to later lines. Throws
+// A plan for the lines of one row, in their order. Throws
 // std::invalid_argument for rules that could cover no line (a piece not longer than the
 // overlap, no pieces, a length that is not positive), and std::length_error, before any
 // piece is made, where the lines need more than `mostPieces` pieces.

@@ -182,12 +182,13 @@ void BillOutputs::finish(std::ostream& report) {
   const double thickness = parseNumber(thickness_).value_or(0);
   std::vector<CoilOrder> coilOrders = coilStrips_.order(options_.coil, thickness);
   writeCoilCsv(folder_ / "coil.csv", coilOrders);
+  writeCoilTotalCsv(folder_ / "coil_total.csv", coilOrders);
   const std::optional<BillCosts> billCosts = costs(coilOrders);
   const BillCosts* priced = billCosts ? &*billCosts : nullptr;
   pictureWriter_.finish();
   writeBill(priced);
   cutList_->finish(projectName_, date_);
-  cutPlan_.finish();
+  cutPlan_.finish(coilOrders);
   billText_->finish();
   billTextFile_->commit();
   report << "Wrote the bill readable to " << (shown_ / "bill.txt").string() << '\n';
@@ -206,7 +207,8 @@ void BillOutputs::finish(std::ostream& report) {
            << " has no developed width in the database: left out of the coil order\n";
   }
   reportCoilOrders(report, coilOrders);
-  report << "Wrote the coil order to " << (shown_ / "coil.csv").string() << '\n';
+  report << "Wrote the coil order to " << (shown_ / "coil.csv").string() << " and "
+         << (shown_ / "coil_total.csv").string() << '\n';
   if (priced != nullptr) {
     for (const std::string& unpriced : priced->unpriced()) {
       report << "  the prices name no sheet price for " << unpriced

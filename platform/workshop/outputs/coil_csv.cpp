@@ -28,8 +28,8 @@ std::string number(double value) {
 
 void writeCoilCsv(std::ostream& out, std::span<const CoilOrder> orders) {
   out << "\xEF\xBB\xBF"
-      << "colour,thickness_mm,coil_width_mm,trim_mm,pattern,sheets,sheet_length_mm,flashing,"
-         "strip_width_mm,strip_length_mm,strips\r\n";
+      << "colour,thickness_mm,coil_width_mm,trim_mm,pattern,sheets,sheet_length_mm,row,"
+         "row_width_mm,flashing,piece_length_mm,pieces\r\n";
   for (const CoilOrder& order : orders) {
     const CoilGroup& group = order.group;
     const std::string coil = field(group.colour) + ',' + number(group.thickness) + ',' +
@@ -37,11 +37,15 @@ void writeCoilCsv(std::ostream& out, std::span<const CoilOrder> orders) {
     int pattern = 0;
     for (const SheetPattern& sheet : order.plan.patterns) {
       ++pattern;
-      for (const SheetStrips& strips : sheet.strips) {
-        const CoilStrip& strip = group.strips.at(strips.strip);
-        out << coil << pattern << ',' << sheet.sheets << ',' << number(sheet.length) << ','
-            << field(strip.flashing) << ',' << number(strip.width) << ',' << number(strip.length)
-            << ',' << strips.count << "\r\n";
+      int row = 0;
+      for (const SheetRow& strip : sheet.rows) {
+        ++row;
+        for (const RowPieces& pieces : strip.pieces) {
+          const CoilPiece& piece = group.pieces.at(pieces.piece);
+          out << coil << pattern << ',' << sheet.sheets << ',' << number(sheet.length) << ',' << row
+              << ',' << number(strip.width) << ',' << field(piece.flashing) << ','
+              << number(piece.length) << ',' << pieces.count << "\r\n";
+        }
       }
     }
   }
@@ -50,6 +54,27 @@ void writeCoilCsv(std::ostream& out, std::span<const CoilOrder> orders) {
 void writeCoilCsv(const std::filesystem::path& file, std::span<const CoilOrder> orders) {
   files::StagedFile staged(file);
   writeCoilCsv(staged.stream(), orders);
+  staged.commit();
+}
+
+void writeCoilTotalCsv(std::ostream& out, std::span<const CoilOrder> orders) {
+  out << "\xEF\xBB\xBF"
+      << "colour,thickness_mm,coil_width_mm,trim_mm,sheets,coil_length_m,coil_area_m2,"
+         "coil_weight_kg,pieces_area_m2,waste_percent\r\n";
+  for (const CoilOrder& order : orders) {
+    const CoilGroup& group = order.group;
+    const CoilPlan& plan = order.plan;
+    out << field(group.colour) << ',' << number(group.thickness) << ',' << number(group.coilWidth)
+        << ',' << number(group.trim) << ',' << plan.sheets << ',' << number(plan.coilLength / 1000)
+        << ',' << number(plan.coilArea) << ',' << number(plan.coilArea * group.thickness * 7.85)
+        << ',' << number(plan.piecesArea) << ',' << toUtf8(formatFixed(plan.wastePercent, 2))
+        << "\r\n";
+  }
+}
+
+void writeCoilTotalCsv(const std::filesystem::path& file, std::span<const CoilOrder> orders) {
+  files::StagedFile staged(file);
+  writeCoilTotalCsv(staged.stream(), orders);
   staged.commit();
 }
 

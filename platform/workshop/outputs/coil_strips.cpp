@@ -23,23 +23,22 @@ void CoilStrips::add(const FlashingResult& result) {
   }
   const auto width = static_cast<double>(entry.developedWidth);
   for (const PlannedPiece& piece : result.plan.pieces) {
-    if (piece.stripLength <= 0) continue;  // from an offcut
-    const auto length = static_cast<double>(piece.stripLength);
+    const auto length = static_cast<double>(piece.length);
     const auto [place, added] =
-        colour->index.try_emplace({name, width, length}, colour->strips.size());
+        colour->index.try_emplace({name, width, length}, colour->pieces.size());
     if (added) {
-      colour->strips.push_back({name, width, length, 0});
+      colour->pieces.push_back({name, width, length, 0});
     }
-    ++colour->strips[place->second].count;
+    ++colour->pieces[place->second].count;
   }
 }
 
 std::vector<CoilOrder> CoilStrips::order(const CoilStock& coil, double thickness) const {
   std::vector<CoilOrder> orders;
   for (const Colour& colour : colours_) {
-    if (colour.strips.empty()) continue;
+    if (colour.pieces.empty()) continue;
     CoilOrder order;
-    order.group = {colour.colour, thickness, coil.width, coil.trim, colour.strips};
+    order.group = {colour.colour, thickness, coil.width, coil.trim, colour.pieces, coil.maxSheet};
     order.plan = planCoil(order.group);
     orders.push_back(std::move(order));
   }
@@ -49,13 +48,18 @@ std::vector<CoilOrder> CoilStrips::order(const CoilStock& coil, double thickness
 void reportCoilOrders(std::ostream& progress, const std::vector<CoilOrder>& orders) {
   for (const CoilOrder& order : orders) {
     const CoilPlan& plan = order.plan;
+    const double kilograms = plan.coilArea * order.group.thickness * 7.85;
+    const bool lp = plan.lpBound >= plan.areaBound;
     progress << "Coil " << order.group.colour << " " << toUtf8(formatUpTo(order.group.thickness, 3))
              << " mm × " << toUtf8(formatUpTo(order.group.coilWidth, 1))
-             << " mm: " << toUtf8(formatFixed(plan.coilLength / 1000, 2)) << " m in " << plan.sheets
+             << " mm: " << toUtf8(formatFixed(plan.coilLength / 1000, 2)) << " m, "
+             << toUtf8(formatFixed(plan.coilArea, 2)) << " m², "
+             << toUtf8(formatFixed(kilograms, 1)) << " kg in " << plan.sheets
              << (plan.sheets == 1 ? " sheet" : " sheets") << " of " << plan.patterns.size()
              << (plan.patterns.size() == 1 ? " pattern" : " patterns") << ", waste "
              << toUtf8(formatFixed(plan.wastePercent, 1)) << " %, "
-             << toUtf8(formatFixed(plan.gapPercent, 1)) << " % over the lower bound "
+             << toUtf8(formatFixed(plan.gapPercent, 1)) << " % over "
+             << (lp ? boundName(plan.boundKind) : "the area bound") << " "
              << toUtf8(formatFixed(std::max(plan.lpBound, plan.areaBound) / 1000, 2)) << " m\n";
   }
 }

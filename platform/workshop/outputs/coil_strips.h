@@ -12,9 +12,8 @@
 
 namespace kvm::workshop {
 
-// The strips a bill slits from the coil, gathered per colour as the blocks are drawn: a
-// flashing's developed width by the strip length of each piece its cutting plan takes from
-// the coil.
+// The pieces a bill cuts from the coil, gathered per colour as the blocks are drawn: a
+// flashing's developed width by each piece length of its cutting plan.
 class CoilStrips {
  public:
   void add(const FlashingResult& result);
@@ -29,15 +28,16 @@ class CoilStrips {
  private:
   struct Colour {
     std::string colour;
-    std::vector<CoilStrip> strips;
-    // (flashing, width, length) to its place in `strips`.
+    std::vector<CoilPiece> pieces;
+    // (flashing, width, length) to its place in `pieces`.
     std::map<std::tuple<std::string, double, double>, std::size_t> index;
   };
   std::vector<Colour> colours_;
   std::vector<std::string> withoutWidth_;
 };
 
-// One progress line per colour: coil length, sheets, waste and the gap to the lower bound.
+// Per colour: the coil to order in metres, square metres and kilograms, sheets, waste, and the
+// gap to the lower bound with what that bound is.
 void reportCoilOrders(std::ostream& progress, const std::vector<CoilOrder>& orders);
 
 }  // namespace kvm::workshop

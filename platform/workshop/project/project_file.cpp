@@ -178,7 +178,7 @@ class ProjectReader {
     if (!value.is_object()) {
       fail(path, "must be an object {\"width\": 1250, \"trim\": 10} (mm)");
     }
-    onlyKeys(value, path, {"width", "trim"});
+    onlyKeys(value, path, {"width", "trim", "maxSheet"});
     CoilStock stock;
     if (value.contains("width")) {
       stock.width = bounded(value.at("width"), with(path, "width"), 1, 10000,
@@ -191,6 +191,10 @@ class ProjectReader {
              "must leave some of the coil's width: it is " + value.at("trim").dump() + " mm of a " +
                  std::to_string(static_cast<long long>(stock.width)) + " mm coil");
       }
+    }
+    if (value.contains("maxSheet")) {
+      stock.maxSheet = bounded(value.at("maxSheet"), with(path, "maxSheet"), 1, 1'000'000,
+                               "a sheet length from 1 to 1000000 mm");
     }
     return stock;
   }

@@ -51,7 +51,8 @@ struct PlanNote {
 // The colour-coated coil the strips are slit from (mm).
 struct CoilStock {
   double width = 1250;
-  double trim = 0;  // taken off the width before any strip
+  double trim = 0;      // taken off the width before any strip
+  double maxSheet = 0;  // the longest sheet cut from it; 0: the longest piece of the bill
 };
 
 // What the coil and the folding cost, where the project says so.

@@ -19,9 +19,9 @@ std::vector<PlannedPiece> piecesOf(const CuttingPlan& plan, std::size_t line) {
   return pieces;
 }
 
-TEST(cutting_plan_test, full_length_pieces_leave_offcuts_for_later_lines) {
-  // 6100: one full piece covers 3900, the rest of 2200 is a piece of 2300 with its overlap; its
-  // offcut of 1700 is too short for the next line's 2300 but serves the 1000 line after.
+TEST(cutting_plan_test, full_length_pieces_then_the_rest_with_its_overlap) {
+  // 6100: one full piece covers 3900, the rest of 2200 is a piece of 2300 with its overlap;
+  // a short line is one piece. The coil plan, not the line, decides what the 2300 is cut beside.
   const std::vector<LineToCut> lines{{6100, LineRule::FullLengthPieces},
                                      {6100, LineRule::FullLengthPieces},
                                      {1000, LineRule::FullLengthPieces}};
@@ -30,17 +30,11 @@ TEST(cutting_plan_test, full_length_pieces_leave_offcuts_for_later_lines) {
   ASSERT_EQ(first.size(), 2U);
   EXPECT_EQ(first[0].length, 4000);
   EXPECT_EQ(first[1].length, 2300);
-  EXPECT_FALSE(first[1].fromOffcut);
-  EXPECT_FALSE(piecesOf(plan, 1)[1].fromOffcut);
+  EXPECT_EQ(piecesOf(plan, 1).size(), 2U);
   const auto last = piecesOf(plan, 2);
   ASSERT_EQ(last.size(), 1U);
   EXPECT_EQ(last[0].length, 1000);
-  EXPECT_TRUE(last[0].fromOffcut);
-  EXPECT_EQ(plan.stockPieces, 4U);
-  // The coil gives a full-length strip for the 2300, whose rest is the offcut.
-  EXPECT_EQ(first[0].stripLength, 4000);
-  EXPECT_EQ(first[1].stripLength, 4000);
-  EXPECT_EQ(last[0].stripLength, 0);
+  EXPECT_EQ(plan.pieces.size(), 5U);
 }
 
 TEST(cutting_plan_test, equal_pieces_and_one_piece_lines) {
@@ -50,10 +44,9 @@ TEST(cutting_plan_test, equal_pieces_and_one_piece_lines) {
   const CuttingPlan plan = planRow(lines, kStock);
   EXPECT_EQ(plan.piecesOfLine(0), 8U);
   EXPECT_GE(coveredLength(piecesOf(plan, 0), kStock.overlap), 30100);
-  EXPECT_FALSE(piecesOf(plan, 1)[0].fromOffcut);
-  EXPECT_TRUE(piecesOf(plan, 2)[0].fromOffcut);       // from the 1500 left of the 2500's piece
-  EXPECT_EQ(piecesOf(plan, 0)[0].stripLength, 3863);  // equal pieces are slit to length
-  EXPECT_EQ(piecesOf(plan, 1)[0].stripLength, kStock.maxCutLength);
+  EXPECT_EQ(piecesOf(plan, 0)[0].length, 3863);
+  EXPECT_EQ(piecesOf(plan, 1)[0].length, 2500);
+  EXPECT_EQ(piecesOf(plan, 2)[0].length, 1400);
 }
 
 TEST(cutting_plan_test, rules_that_cover_nothing_are_refused) {
@@ -89,7 +82,7 @@ TEST(cutting_plan_test, rows_needing_more_pieces_than_a_bill_holds_are_refused_f
 }
 
 // Random rows: every line covered with its overlaps, no piece longer than the stock allows
-// (bar equal pieces the bill asked for), offcuts never give more than the stock they came from.
+// (bar equal pieces the bill asked for), only a line's last piece shorter than full length.
 TEST(cutting_plan_test, random_rows_are_covered_by_pieces_no_longer_than_stock) {
   std::mt19937 random(17);
   for (int row = 0; row < 500; ++row) {
@@ -106,17 +99,17 @@ TEST(cutting_plan_test, random_rows_are_covered_by_pieces_no_longer_than_stock) 
       }
     }
     const CuttingPlan plan = planRow(lines, stock);
-    int64_t used = 0;
     for (std::size_t line = 0; line < lines.size(); ++line) {
       const auto pieces = piecesOf(plan, line);
       ASSERT_FALSE(pieces.empty());
       EXPECT_GE(coveredLength(pieces, stock.overlap), lines[line].length) << "row " << row;
-      for (const PlannedPiece& piece : pieces) {
-        EXPECT_LE(piece.length, stock.maxCutLength);
-        used += piece.length;
+      for (std::size_t i = 0; i < pieces.size(); ++i) {
+        EXPECT_LE(pieces[i].length, stock.maxCutLength);
+        if (i + 1 < pieces.size()) {
+          EXPECT_EQ(pieces[i].length, stock.maxCutLength);
+        }
       }
     }
-    EXPECT_LE(used, static_cast<int64_t>(plan.stockPieces) * stock.maxCutLength);
   }
 }
 

@@ -34,11 +34,11 @@ TEST(bill_costs_test, material_spreads_the_coil_with_its_waste_over_the_colour) 
 TEST(bill_costs_test, cutting_rows_group_pieces_by_length_with_their_lines) {
   CuttingPlan plan;
   for (const std::size_t line : {0U, 1U, 2U, 3U, 6U}) {
-    plan.pieces.push_back({line, 4000, false, 4000});
+    plan.pieces.push_back({line, 4000});
   }
-  plan.pieces.push_back({4, 1200, true, 0});
-  plan.pieces.push_back({5, 1200, false, 4000});
-  plan.pieces.push_back({8, 1200, false, 4000});
+  plan.pieces.push_back({4, 1200});
+  plan.pieces.push_back({5, 1200});
+  plan.pieces.push_back({8, 1200});
   const std::vector<shop::CutRow> rows = cutRows(plan);
   ASSERT_EQ(rows.size(), 2U);
   EXPECT_EQ(rows[0].pieceLength, 4000);

@@ -163,6 +163,10 @@ TEST(project_file_test, coil_and_prices_are_read_and_checked) {
             std::string::npos);
   EXPECT_NE(complaint(withField(R"("coil": {"breadth": 1000})")).find("not a field"),
             std::string::npos);
+  EXPECT_EQ(plain.coil.maxSheet, 0);  // the longest piece of the bill
+  EXPECT_EQ(parseProject(withField(R"("coil": {"maxSheet": 6000})"), "p.json").coil.maxSheet, 6000);
+  EXPECT_NE(complaint(withField(R"("coil": {"maxSheet": 0})")).find("coil.maxSheet: must be"),
+            std::string::npos);
   EXPECT_NE(complaint(withField(R"("prices": {"sheet": {"天蓝色": 38.5}})"))
                 .find("must be named \"colour/thickness\""),
             std::string::npos);

@@ -1,19 +1,21 @@
 #!/usr/bin/env python3
-"""The coil order of a bill is one the slitter can cut, and close to the least coil there is.
+"""The coil order of a bill is one the slitter and the shear can cut, and close to the least coil.
 
     check_coil_order.py KAVELMOR
 
 Bills the demo, a bill of 676 flashings and 30 random bills (random colours, coil widths,
 trims and modes, on a database exported from the built-in one and recoloured), then reads
-cutlist.csv, cutplan.csv and coil.csv and checks, without the program's own arithmetic:
-- every strip the cutting plan takes from the coil (flashing, developed width, strip length)
-  lies on the sheets exactly once, in the flashing's colour;
-- on every sheet pattern the strips' widths and the trim fit the coil width, and the sheet is
-  as long as its longest strip;
-- the coil length is at least the area bound (strip area / usable width), and within 3 % of
+cutlist.csv, cutplan.csv, coil.csv and coil_total.csv and checks, without the program's own
+arithmetic:
+- every piece of the cutting plan lies on the row of the sheet pattern it names exactly once,
+  in the flashing's colour and on a row of the flashing's developed width;
+- on every sheet pattern the rows' widths and the trim fit the coil width, each row's pieces
+  end to end fit the sheet, and the sheet is as long as its longest row;
+- coil_total.csv sums the patterns;
+- the coil length is at least the area bound (piece area / usable width), and within 3 % of
   the lower bound the bill reports where that bound exceeds 20 times the longest strip. Near
   that size one sheet more than the bound is already 5 %, and no plan can cut a fraction of a
-  sheet: a plan less than one longest strip over the bound passes there too.
+  sheet: a plan less than three longest pieces over the bound passes there too.
 """
 import collections
 import csv
@@ -53,67 +55,81 @@ def project(name, flashings, rng, coil=None, lines_per_row=(1, 6)):
     return result
 
 
-def strips_of_plan(folder):
-    """(colour, flashing, width, length) -> count, from the cut list and the cutting plan."""
+def pieces_of_plan(folder):
+    """(colour, flashing, width, length, pattern, row) -> count, from the cut list and plan."""
     blocks = {}
     for row in rows(folder / "cutlist.csv"):
         if row["block"] != "total":
             blocks[row["block"]] = (row["colour"], row["flashing"], float(row["developed_width_mm"]))
-    strips = collections.Counter()
+    pieces = collections.Counter()
     for piece in rows(folder / "cutplan.csv"):
-        if piece["from_offcut"] == "yes":
-            continue
         colour, flashing, width = blocks[piece["block"]]
-        strips[(colour, flashing, width, float(piece["strip_length_mm"]))] += 1
-    return strips
+        pieces[(colour, flashing, width, float(piece["piece_length_mm"]), piece["pattern"],
+                piece["row"])] += 1
+    return pieces
 
 
 def check_bill(name, folder, progress, failures):
-    expected = strips_of_plan(folder)
+    expected = pieces_of_plan(folder)
     placed = collections.Counter()
     patterns = collections.defaultdict(list)
     for row in rows(folder / "coil.csv"):
         key = (row["colour"], row["thickness_mm"], row["pattern"])
         patterns[key].append(row)
-        placed[(row["colour"], row["flashing"], float(row["strip_width_mm"]),
-                float(row["strip_length_mm"]))] += int(row["sheets"]) * int(row["strips"])
+        placed[(row["colour"], row["flashing"], float(row["row_width_mm"]),
+                float(row["piece_length_mm"]), row["pattern"], row["row"])] += \
+            int(row["sheets"]) * int(row["pieces"])
     if placed != expected:
         missing = expected - placed
         extra = placed - expected
-        failures.append(f"{name}: strips not placed exactly once: missing {dict(missing)}, "
+        failures.append(f"{name}: pieces not placed exactly once: missing {dict(missing)}, "
                         f"extra {dict(extra)}")
     coil_length = collections.Counter()
+    sheets = collections.Counter()
     area = collections.Counter()
     longest = collections.Counter()
     usable = {}
-    for (colour, thickness, pattern), strips in patterns.items():
-        first = strips[0]
+    for (colour, thickness, pattern), pieces in patterns.items():
+        first = pieces[0]
         width, trim = float(first["coil_width_mm"]), float(first["trim_mm"])
         usable[colour] = width - trim
-        across = sum(float(s["strip_width_mm"]) * int(s["strips"]) for s in strips)
+        row_width = {}
+        row_length = collections.Counter()
+        for p in pieces:
+            row_width[p["row"]] = float(p["row_width_mm"])
+            row_length[p["row"]] += float(p["piece_length_mm"]) * int(p["pieces"])
+        across = sum(row_width.values())
         if across + trim > width + 1e-6:
-            failures.append(f"{name}: {colour} pattern {pattern}: strips {across} mm and trim "
+            failures.append(f"{name}: {colour} pattern {pattern}: rows {across} mm and trim "
                             f"{trim} mm exceed the coil's {width} mm")
         sheet = float(first["sheet_length_mm"])
-        if any(s["sheet_length_mm"] != first["sheet_length_mm"] or s["sheets"] != first["sheets"]
-               for s in strips):
+        if any(p["sheet_length_mm"] != first["sheet_length_mm"] or p["sheets"] != first["sheets"]
+               for p in pieces):
             failures.append(f"{name}: {colour} pattern {pattern}: rows disagree on the sheet")
-        if sheet != max(float(s["strip_length_mm"]) for s in strips):
+        if abs(sheet - max(row_length.values())) > 1e-6:
             failures.append(f"{name}: {colour} pattern {pattern}: sheet of {sheet} mm is not as "
-                            "long as its longest strip")
+                            "long as its longest row")
         coil_length[colour] += sheet * int(first["sheets"])
-        for s in strips:
-            length = float(s["strip_length_mm"])
-            area[colour] += float(s["strip_width_mm"]) * length * int(s["strips"]) * int(s["sheets"])
+        sheets[colour] += int(first["sheets"])
+        for p in pieces:
+            length = float(p["piece_length_mm"])
+            area[colour] += float(p["row_width_mm"]) * length * int(p["pieces"]) * int(p["sheets"])
             longest[colour] = max(longest[colour], length)
-    # "Coil 天蓝色 0.5 mm × 1250 mm: 53.35 m ... over the lower bound 53.25 m"
+    for total in rows(folder / "coil_total.csv"):
+        colour = total["colour"]
+        if (int(total["sheets"]) != sheets[colour]
+                or abs(float(total["coil_length_m"]) * 1000 - coil_length[colour]) > 1
+                or abs(float(total["pieces_area_m2"]) - area[colour] / 1e6) > 0.001):
+            failures.append(f"{name}: coil_total.csv's {colour} is not the patterns' sum")
+    # "Coil 天蓝色 0.5 mm × 1250 mm: 53.35 m ... over the LP bound 53.25 m"
     reported = {m.group(1): float(m.group(2)) * 1000 for m in re.finditer(
-        r"^Coil (\S+) .*over the lower bound ([0-9.]+) m$", progress, re.M)}
+        r"^Coil (\S+) .*over (?:the LP|a Lagrangian|the area) bound ([0-9.]+) m$", progress,
+        re.M)}
     gaps = []
     for colour, length in coil_length.items():
         area_bound = area[colour] / usable[colour]
         if length < area_bound - 1:
-            failures.append(f"{name}: {colour}: {length} mm of coil is less than the strips' "
+            failures.append(f"{name}: {colour}: {length} mm of coil is less than the pieces' "
                             f"area allows ({area_bound:.0f} mm)")
         bound = reported.get(colour)
         if bound is None:
@@ -125,7 +141,10 @@ def check_bill(name, folder, progress, failures):
         if bound > 20 * longest[colour]:
             gap = (length - bound) / bound * 100
             gaps.append(gap)
-            if gap > 3 and length - bound >= longest[colour]:
+            # The relaxation lets a sheet's rows of one width each carry the best row, so on
+            # orders of one or two pieces a size it over-counts them: near 20 sheets such a
+            # plan is held to three longest pieces over its bound, larger ones to 3 %.
+            if gap > 3 and length - bound >= 3 * longest[colour]:
                 failures.append(f"{name}: {colour}: {gap:.2f} % over the lower bound")
     return gaps
 

@@ -76,13 +76,12 @@ BILL = {
     6: (6, 6, "17.400", "4.350"),
 }
 
-# cutplan.csv per block: the pieces in order as (line, length, from an offcut). The sills'
-# lines 1 to 4 (3100) each leave 900; lines 5 and 6 (2500) need new pieces.
+# cutplan.csv per block: the pieces in order as (line, length); each is cut to length where the
+# coil plan lays it, whatever other flashing's pieces share its row.
 PLAN = {
-    1: [(1, 3863, "no")] * 8,
-    3: [(1, 4000, "no"), (1, 2300, "no"), (2, 4000, "no"), (2, 2300, "no"),
-        (3, 4000, "no"), (3, 2300, "no"), (4, 4000, "no"), (4, 2300, "no")],
-    6: [(line, 3100, "no") for line in range(1, 5)] + [(5, 2500, "no"), (6, 2500, "no")],
+    1: [(1, 3863)] * 8,
+    3: [(1, 4000), (1, 2300), (2, 4000), (2, 2300), (3, 4000), (3, 2300), (4, 4000), (4, 2300)],
+    6: [(line, 3100) for line in range(1, 5)] + [(5, 2500), (6, 2500)],
 }
 
 # The totals row of each block in the drawing, the component's as it writes them, "0.00": area
@@ -131,7 +130,7 @@ def main():
         if got != BILL[int(row["block"])]:
             failures.append(f"bill.csv block {row['block']}: {got}, not {BILL[int(row['block'])]}")
     for block, pieces in PLAN.items():
-        got = [(int(p["line"]), int(p["piece_length_mm"]), p["from_offcut"]) for p in plan
+        got = [(int(p["line"]), int(p["piece_length_mm"])) for p in plan
                if int(p["block"]) == block]
         if got != pieces:
             failures.append(f"cutplan.csv, block {block}: {got}, not {pieces}")
