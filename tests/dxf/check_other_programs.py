@@ -139,6 +139,7 @@ def check_blocks_last(kavelmor, folder):
 
 def check_external_reference(kavelmor, folder):
     doc = ezdxf.new("R2013")
+    doc.header["$INSUNITS"] = 4  # millimetres
     doc.add_xref_def("../site/walls.dxf", "WALLS")
     msp = doc.modelspace()
     msp.add_blockref("WALLS", (0, 0), dxfattribs={"layer": "BJ-RIDGE"})

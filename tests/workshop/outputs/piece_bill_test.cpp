@@ -22,7 +22,7 @@ struct Drawn {
     result.block = block;
     result.entry = &entry;
     result.flashing = &flashing;
-    for (const int64_t length : pieces) result.plan.pieces.push_back({0, length, false, length});
+    for (const int64_t length : pieces) result.plan.pieces.push_back({0, length});
     // The component's estimate, which the bill of pieces must not take.
     result.cutLength = 99999;
     result.area = 99;

@@ -301,8 +301,10 @@ def flashings_of(database):
 def project(name, flashings, rng, mode, thickness, colours):
     current = []
     for index, (library, flashing) in enumerate(flashings):
-        lines = [{"start": [0, index * 1000], "end": [rng.randint(300, 14000), index * 1000]}
-                 for _ in range(rng.randint(1, 6))]
+        # Side by side, as a flashing's runs lie on a plan: none drawn over another.
+        lines = [{"start": [0, index * 1000 + run * 100],
+                  "end": [rng.randint(300, 14000), index * 1000 + run * 100]}
+                 for run in range(rng.randint(1, 6))]
         current.append({"flashing": f"{library}:{flashing}",
                         "mode": rng.randint(0, 2) if mode is None else mode, "lines": lines})
     result = {"project": {"name": name, "plateThickness": thickness,
