@@ -29,6 +29,8 @@ constexpr std::size_t kColumnsPerRound = 30;
 constexpr int kRoundingPasses = 50;
 constexpr int kDiveSteps = 200;
 constexpr double kCloseEnough = 1.01;
+constexpr double kSmallOrderGap = 1.03;
+constexpr std::size_t kSmallOrderKinds = 200;
 // A pattern shortens the relaxation where its pieces' duals beat its length by more than the
 // solver's rounding.
 constexpr double kImproving = 1 + 1e-9;
@@ -158,13 +160,13 @@ struct Relaxation {
 // Prices patterns into the master until none shortens it. The bound is the relaxation's
 // optimum once converged, else the best Farley bound seen.
 Relaxation generateColumns(PatternMaster& master, RowPricing& pricing,
-                           const std::vector<int>& demand) {
+                           const std::vector<int>& demand, bool sequential = false) {
   Relaxation relaxation;
   for (int round = 0; round < kPricingRounds; ++round) {
     master.solve();
     const std::vector<double> duals = master.duals();
     const RowPricing::Scan scan =
-        pricing.scan(duals, demand, kImproving, false, false, kColumnsPerRound);
+        pricing.scan(duals, demand, kImproving, false, sequential, kColumnsPerRound);
     relaxation.bound =
         std::max(relaxation.bound, master.objective() / std::max(1.0, scan.steepest));
     std::vector<std::pair<double, int>> improving;
@@ -285,7 +287,8 @@ double coilLengthOf(const std::vector<Cut>& cuts) {
 // priced again (a dive), for at most kDiveSteps sheets. The greedy fills whatever is left.
 // Where the dive starts, the greedy tail alone is kept as a second plan, and the shorter of
 // the two is returned.
-std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const Instance& instance) {
+std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const Instance& instance,
+                             bool sequential = false) {
   std::vector<int> remaining = instance.demand;
   std::vector<Cut> cuts;
   std::vector<Cut> greedyTail;
@@ -313,7 +316,7 @@ std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const I
     }
     if (allCut(remaining)) break;
     master.setDemand(remaining);
-    generateColumns(master, pricing, remaining);
+    generateColumns(master, pricing, remaining, sequential);
   }
   cutGreedily(instance, pricing, remaining, cuts);
   if (!greedyTail.empty() && coilLengthOf(greedyTail) < coilLengthOf(cuts)) return greedyTail;
@@ -474,6 +477,18 @@ CoilPlan planCoil(const CoilGroup& group) {
     std::vector<Cut> greedy;
     cutGreedily(instance, pricing, remaining, greedy);
     if (coilLengthOf(greedy) < coilLengthOf(cuts)) cuts = std::move(greedy);
+  }
+  // Where a size is wanted once or twice, the relaxation's sheets repeat one best row down a
+  // width and round badly; sheets whose rows share out what is wanted round better. Their
+  // relaxation bounds nothing, so only the plan is kept.
+  if (coilLengthOf(cuts) > kSmallOrderGap * relaxation.bound &&
+      instance.demand.size() <= kSmallOrderKinds) {
+    PatternMaster shared(instance.demand);
+    shared.add(master.columns());
+    shared.setDemand(instance.demand);
+    generateColumns(shared, pricing, instance.demand, true);
+    std::vector<Cut> other = roundedCuts(shared, pricing, instance, true);
+    if (coilLengthOf(other) < coilLengthOf(cuts)) cuts = std::move(other);
   }
   return planOf(group, instance, std::move(cuts), relaxation);
 }
