@@ -66,7 +66,8 @@ void RowPricing::solveWidth(WidthRows& rows, std::span<const double> values,
   rows.taken.assign((rows.chunks.size() * cells + 63) / 64, 0);
   for (std::size_t k = 0; k < rows.chunks.size(); ++k) {
     const Chunk& chunk = rows.chunks[k];
-    const auto length = static_cast<std::size_t>(lengths_[chunk.size] * chunk.copies);
+    const auto length =
+        static_cast<std::size_t>(lengths_[chunk.size]) * static_cast<std::size_t>(chunk.copies);
     const double value = values[chunk.size] * chunk.copies;
     for (std::size_t c = cells; c-- > length;) {
       const double with = rows.best[c - length] + value;
@@ -118,7 +119,8 @@ double RowPricing::across(int length, std::vector<int>* counts) const {
   std::vector<double> best(cells, 0.0);
   std::vector<std::uint64_t> taken((chunks.size() * cells + 63) / 64, 0);
   for (std::size_t k = 0; k < chunks.size(); ++k) {
-    const auto width = static_cast<std::size_t>(rows_[chunks[k].size].width * chunks[k].copies);
+    const auto width = static_cast<std::size_t>(rows_[chunks[k].size].width) *
+                       static_cast<std::size_t>(chunks[k].copies);
     const double value = rows_[chunks[k].size].best[at] * chunks[k].copies;
     for (std::size_t c = cells; c-- > width;) {
       if (best[c - width] + value > best[c] + 1e-12) {
@@ -183,7 +185,7 @@ RowPricing::Scan RowPricing::scan(std::span<const double> values, std::span<cons
   if (raise && scan.candidates.size() > 1) {
     // The best last.
     std::stable_sort(scan.candidates.begin(), scan.candidates.end(),
-                     [this](const Candidate& a, const Candidate& b) {
+                     [](const Candidate& a, const Candidate& b) {
                        return a.value / a.length < b.value / b.length;
                      });
   }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -15,7 +16,10 @@ using SizeCounts = std::vector<std::pair<std::size_t, int>>;
 struct Row {
   int width = 0;
   SizeCounts pieces;
-  auto operator<=>(const Row&) const = default;
+  bool operator==(const Row&) const = default;
+  bool operator<(const Row& other) const {
+    return std::tie(width, pieces) < std::tie(other.width, other.pieces);
+  }
 };
 
 // A sheet pattern as the master sees it: its length (mm), the pieces it cuts by size, and the

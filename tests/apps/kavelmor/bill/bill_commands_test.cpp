@@ -259,7 +259,9 @@ bool printable(const std::string& text) {
 TEST(bill_commands_test, a_garbage_database_is_reported_by_the_users_path) {
   const TempFolder folder;
   writeProjectAndPlan(folder, workshop::sampleProject());
-  std::string noise = "\x07\x00\x1b[31m\x1b]0;title\x07";
+  // The bytes up to the terminal title, NUL and escapes included.
+  constexpr char kNoise[] = "\x07\x00\x1b[31m\x1b]0;title\x07";
+  std::string noise(kNoise, sizeof kNoise - 1);
   std::mt19937 random(7);
   for (int i = 0; i < 4000; ++i) {
     noise.push_back(static_cast<char>(random() & 0xFF));
