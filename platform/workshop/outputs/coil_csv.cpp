@@ -5,20 +5,11 @@
 #include "base/numbers.h"
 #include "base/text.h"
 #include "files/staged_file.h"
+#include "platform/workshop/outputs/cut_list.h"
 
 namespace kvm::workshop {
 
 namespace {
-
-std::string field(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (const char c : text) {
-    quoted += c;
-    if (c == '"') quoted += '"';
-  }
-  return quoted + "\"";
-}
 
 std::string number(double value) {
   return toUtf8(formatUpTo(value, 3));
@@ -32,7 +23,7 @@ void writeCoilCsv(std::ostream& out, std::span<const CoilOrder> orders) {
          "row_width_mm,flashing,piece_length_mm,pieces\r\n";
   for (const CoilOrder& order : orders) {
     const CoilGroup& group = order.group;
-    const std::string coil = field(group.colour) + ',' + number(group.thickness) + ',' +
+    const std::string coil = csvField(group.colour) + ',' + number(group.thickness) + ',' +
                              number(group.coilWidth) + ',' + number(group.trim) + ',';
     int pattern = 0;
     for (const SheetPattern& sheet : order.plan.patterns) {
@@ -43,7 +34,7 @@ void writeCoilCsv(std::ostream& out, std::span<const CoilOrder> orders) {
         for (const RowPieces& pieces : strip.pieces) {
           const CoilPiece& piece = group.pieces.at(pieces.piece);
           out << coil << pattern << ',' << sheet.sheets << ',' << number(sheet.length) << ',' << row
-              << ',' << number(strip.width) << ',' << field(piece.flashing) << ','
+              << ',' << number(strip.width) << ',' << csvField(piece.flashing) << ','
               << number(piece.length) << ',' << pieces.count << "\r\n";
         }
       }
@@ -64,11 +55,11 @@ void writeCoilTotalCsv(std::ostream& out, std::span<const CoilOrder> orders) {
   for (const CoilOrder& order : orders) {
     const CoilGroup& group = order.group;
     const CoilPlan& plan = order.plan;
-    out << field(group.colour) << ',' << number(group.thickness) << ',' << number(group.coilWidth)
-        << ',' << number(group.trim) << ',' << plan.sheets << ',' << number(plan.coilLength / 1000)
-        << ',' << number(plan.coilArea) << ',' << number(plan.coilArea * group.thickness * 7.85)
-        << ',' << number(plan.piecesArea) << ',' << toUtf8(formatFixed(plan.wastePercent, 2))
-        << "\r\n";
+    out << csvField(group.colour) << ',' << number(group.thickness) << ','
+        << number(group.coilWidth) << ',' << number(group.trim) << ',' << plan.sheets << ','
+        << number(plan.coilLength / 1000) << ',' << number(plan.coilArea) << ','
+        << number(plan.coilArea * group.thickness * 7.85) << ',' << number(plan.piecesArea) << ','
+        << toUtf8(formatFixed(plan.wastePercent, 2)) << "\r\n";
   }
 }
 
