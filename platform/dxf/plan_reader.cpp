@@ -51,7 +51,8 @@ struct Block {
   bool defined = false;
   Vec3 base;
   std::vector<Shape> shapes;
-  std::uint64_t expansion = 0;  // 0: not yet worked out
+  std::uint64_t expansion = 0;
+  std::uint64_t expansionFrom = 0;  // the definitions' generation the expansion was worked out in
   bool visiting = false;
   std::string externalFile;  // an external reference's drawing; empty for a block of this one
   bool externalListed = false;
@@ -273,6 +274,7 @@ class PlanReader {
       Block& block = blocks_.at(index);
       block.defined = true;
       block.shapes.clear();
+      definitionsChanged();
       block.base = {record_.number(10, 0), record_.number(20, 0), record_.number(30, 0)};
       block.externalFile.clear();
       if ((smallInteger(record_.number(70, 0), 0) & kExternalReference) != 0) {
@@ -458,6 +460,7 @@ class PlanReader {
   void place(const Shape& shape, bool paper) {
     if (target_ != kNoBlock) {
       blocks_.at(target_).shapes.push_back(shape);
+      definitionsChanged();
       return;
     }
     if (paper) {
@@ -624,9 +627,13 @@ class PlanReader {
     return {};
   }
 
+  // A block defined again, or one that gains an entity, after a reference was drawn (a second
+  // BLOCKS section) changes what every block containing it unfolds to.
+  void definitionsChanged() { ++definitions_; }
+
   std::uint64_t expansion(std::uint32_t index, std::uint64_t position, int depth) {
     Block& block = blocks_.at(index);
-    if (block.expansion > 0) {
+    if (block.expansionFrom == definitions_) {
       return block.expansion;
     }
     if (block.visiting) {
@@ -651,6 +658,7 @@ class PlanReader {
     Block& done = blocks_.at(index);
     done.visiting = false;
     done.expansion = total;
+    done.expansionFrom = definitions_;
     return total;
   }
 
@@ -777,7 +785,8 @@ class PlanReader {
   std::string problem_;
   std::uint64_t unfolded_ = 0;  // entities the plan's block references expand to so far
   bool blocksRead_ = false;
-  std::vector<Shape> deferred_;  // model-space references met before the blocks
+  std::uint64_t definitions_ = 1;  // a block's expansion worked out in generation 0 is none
+  std::vector<Shape> deferred_;    // model-space references met before the blocks
 
   Shape shape_;
   std::uint32_t target_ = kNoBlock;  // the block being read; kNoBlock: model space

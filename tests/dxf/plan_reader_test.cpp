@@ -420,6 +420,36 @@ TEST(plan_reader_test, a_block_that_inserts_itself_is_refused) {
   EXPECT_EQ(error.substr(0, 15), "p.dxf: line 53:") << error;
 }
 
+TEST(plan_reader_test, a_block_defined_again_after_it_was_drawn_is_weighed_again) {
+  // A second BLOCKS section redefines a block already drawn: what was known of the old
+  // definition must not let the new one past the guards.
+  const Groups empty{{0, "BLOCK"}, {2, "B"}, {0, "ENDBLK"}};
+  const Groups selfArray{{0, "BLOCK"}, {2, "B"},      {0, "INSERT"}, {8, "0"},
+                         {2, "B"},     {70, "30000"}, {71, "30000"}, {0, "ENDBLK"}};
+  const Groups reference{{0, "INSERT"}, {8, "X"}, {2, "B"}};
+  auto section = [](const std::string& name, const Groups& body) {
+    return Groups{{0, "SECTION"}, {2, name}} + body + Groups{{0, "ENDSEC"}};
+  };
+  const Groups twice = section("BLOCKS", empty) + section("ENTITIES", reference) +
+                       section("BLOCKS", selfArray) + section("ENTITIES", reference) +
+                       Groups{{0, "EOF"}};
+  EXPECT_NE(errorOf(ascii(twice)).find("inserts itself"), std::string::npos);
+
+  const Groups bigArray{{0, "BLOCK"}, {2, "B"},      {0, "LINE"}, {8, "0"},      {10, "0"},
+                        {20, "0"},    {11, "1"},     {21, "0"},   {0, "ENDBLK"}, {0, "BLOCK"},
+                        {2, "C"},     {0, "INSERT"}, {8, "0"},    {2, "B"},      {70, "1000"},
+                        {71, "1000"}, {0, "ENDBLK"}};
+  const Groups grown =
+      section("BLOCKS", Groups{{0, "BLOCK"}, {2, "C"}, {0, "ENDBLK"}}) +
+      section("ENTITIES", Groups{{0, "INSERT"}, {8, "X"}, {2, "C"}}) + section("BLOCKS", bigArray) +
+      section("ENTITIES", Groups{{0, "INSERT"}, {8, "X"}, {2, "C"}}) + Groups{{0, "EOF"}};
+  PlanOptions bounded;
+  bounded.maxExpansion = 10'000;
+  const PlanTakeoff takeoff = takeOff(ascii(grown), bounded);
+  EXPECT_EQ(takeoff.skippedCount, 1U);
+  EXPECT_EQ(layerNamed(takeoff, "X").lines, 0U);
+}
+
 TEST(plan_reader_test, names_decode_by_code_page_and_release_with_escapes) {
   const std::string gbk = "BJ-\xCE\xDD\xBC\xB9";  // BJ-屋脊
   const PlanTakeoff old =
