@@ -11,7 +11,7 @@ packages=(
   mingw-w64 mingw-w64-tools wine wine64 xvfb
   fonts-wqy-microhei fonts-wine locales
   python3-ezdxf python3-matplotlib gdal-bin librecad-data openscad-testing-data
-  coinor-libclp-dev poppler-utils nettle-dev libpng-dev
+  coinor-libclp-dev coinor-libcbc-dev poppler-utils nettle-dev libpng-dev
 )
 
 missing=()

@@ -141,10 +141,9 @@ def check_bill(name, folder, progress, failures):
         if bound > 20 * longest[colour]:
             gap = (length - bound) / bound * 100
             gaps.append(gap)
-            # The relaxation lets a sheet's rows of one width each carry the best row, so on
-            # orders of one or two pieces a size it over-counts them: near 20 sheets such a
-            # plan is held to three longest pieces over its bound, larger ones to 3 %.
-            if gap > 3 and length - bound >= 3 * longest[colour]:
+            # On orders of one or two pieces a size, near 20 sheets, whole sheets weigh: such a
+            # plan is held to two longest pieces over its bound, larger ones to 3 %.
+            if gap > 3 and length - bound >= 2 * longest[colour]:
                 failures.append(f"{name}: {colour}: {gap:.2f} % over the lower bound")
     return gaps
 
