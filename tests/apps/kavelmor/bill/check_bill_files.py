@@ -6,7 +6,8 @@
 Bills the demo and CASES (200) random projects: modes 0, 1 and 2, several colours, cut lengths,
 overlaps and end extensions over a copy of the built-in database, plate thicknesses, coil
 widths, trims and sometimes a longest sheet, priced and not, lines given as coordinates or
-drawn with ezdxf on a plan's layers (in millimetres or metres). The bills run in parallel.
+drawn with ezdxf on a plan's layers (in millimetres or metres, now and then with a line
+shorter than a millimetre, which is no metal). The bills run in parallel.
 Then it reads only the files each bill writes and checks, without the program's own arithmetic:
 - every drawn line is covered by its pieces of cutplan.csv laid end to end, each joint taking
   the flashing's overlap, and no piece is longer than the flashing is cut;
@@ -555,24 +556,70 @@ class Plan:
                                            (length * s, (y + up) * s)],
                                           dxfattribs={"layer": layer})
 
+        if rng.random() < 0.2:
+            # A drawing's rounding: a line shorter than a millimetre is no metal.
+            y = (band * 10 + 9) * 20000 * self.scale
+            tiny = rng.choice([0, rng.uniform(0.05, 0.95)]) * self.scale
+            self.space.add_line((0, y), (tiny, y), dxfattribs={"layer": layer})
+
     def save(self, path):
         self.document.saveas(path)
 
 
+def segments(entity, layer):
+    """An entity's straight segments (start, end), references unfolded, a block's entities on
+    layer 0 taking the reference's layer."""
+    kind = entity.dxftype()
+    if kind == "LINE":
+        yield layer, (entity.dxf.start, entity.dxf.end)
+    elif kind in ("LWPOLYLINE", "POLYLINE"):
+        points = ([p[:2] for p in entity.get_points()] if kind == "LWPOLYLINE"
+                  else [v.dxf.location for v in entity.vertices])
+        if entity.is_closed and points:
+            points = points + points[:1]
+        for a, b in zip(points, points[1:]):
+            yield layer, (a, b)
+    elif kind == "INSERT":
+        for inner in entity.virtual_entities():
+            inner_layer = layer if inner.dxf.layer == "0" else inner.dxf.layer
+            yield from segments(inner, inner_layer)
+
+
 def lines_on_layers(path, layers):
-    """Each layer's segments in millimetres, in the drawing's order, as ezdxf reads them."""
+    """Each layer's lines in millimetres, in the drawing's order, as ezdxf reads them; no
+    segment of less than a millimetre is a line."""
     import ezdxf
     document = ezdxf.readfile(path)
     scale = 0.001 if document.header.get("$INSUNITS", 4) == 6 else 1.0
     found = collections.defaultdict(list)
     for entity in document.modelspace():
-        layer = entity.dxf.layer
-        if entity.dxftype() == "LINE":
-            found[layer].append(math.dist(entity.dxf.start, entity.dxf.end) / scale)
-        elif entity.dxftype() == "LWPOLYLINE":
-            points = [p[:2] for p in entity.get_points()]
-            found[layer] += [math.dist(a, b) / scale for a, b in zip(points, points[1:])]
-    return [length for layer in layers for length in found[layer]]
+        for layer, (a, b) in segments(entity, entity.dxf.layer):
+            length = math.dist(a, b) / scale
+            if length >= 1:
+                found[layer.casefold()].append(length)
+    return [length for layer in layers for length in found[layer.casefold()]]
+
+
+def project_lines(folder, data):
+    """Each row's lines (mm) as the project gives them: coordinates, or the plan's layers it
+    names, or the layer named like its flashing."""
+    result = []
+    for row in data["currentUse"]:
+        if "lines" in row:
+            result.append([math.dist(line["start"], line["end"]) for line in row["lines"]])
+        else:
+            layers = row.get("layers") or [row["flashing"].split(":", 1)[1]]
+            result.append(lines_on_layers(folder / data["plan"], layers))
+    return result
+
+
+def builtin_rules(kavelmor):
+    """The built-in database's cut length, overlap and length factor per flashing."""
+    database = json.loads(subprocess.run([kavelmor, "db", "export", "--builtin"],
+                                         check=True, capture_output=True, text=True).stdout)
+    return {(library["Name"], flashing["Name"]): {
+        key: flashing[key] for key in ("MaxCutLength", "Overlap", "LengthFactor")}
+        for library in database["libraries"] for flashing in library.get("Flashings") or []}
 
 
 def random_case(number, flashings, rules, colours, rng):
@@ -584,7 +631,7 @@ def random_case(number, flashings, rules, colours, rng):
     chosen = rng.sample(flashings, rng.randint(1, 10))
     longest = rng.choice([6000, 14000, 26000])
     plan = Plan(rng.choice(["mm", "m"])) if rng.random() < 0.6 else None
-    current, layered = [], []
+    current = []
     for index, (library, flashing) in enumerate(chosen):
         row = {"flashing": f"{library}:{flashing}",
                "mode": rng.randint(0, 2) if mode is None else mode}
@@ -593,7 +640,6 @@ def random_case(number, flashings, rules, colours, rng):
             layer = f"BJ-{index + 1}"
             plan.draw(layer, index, rng, count, longest)
             row["layers"] = [layer]
-            layered.append(index)
         else:
             row["lines"] = []
             for run in range(count):
@@ -619,7 +665,7 @@ def random_case(number, flashings, rules, colours, rng):
                                     for c in colours[:-1]},
                           "perBendPerMetre": 0.8}
     stock = [rules[key] for key in chosen]
-    return name, data, plan, layered, stock
+    return name, data, plan, stock
 
 
 def run_case(job):
@@ -628,7 +674,7 @@ def run_case(job):
     import time
     kavelmor, base, number, flashings, rules, colours, database = job
     rng = random.Random(20261208 * 1000 + number)
-    name, data, plan, layered, stock = random_case(number, flashings, rules, colours, rng)
+    name, data, plan, stock = random_case(number, flashings, rules, colours, rng)
     folder = pathlib.Path(base) / name
     folder.mkdir()
     if plan is not None:
@@ -642,13 +688,7 @@ def run_case(job):
     seconds = time.monotonic() - started
     if run.returncode != 0:
         return [f"{name}: {run.stderr.strip()}"], seconds
-    rows_lines = []
-    for index, row in enumerate(data["currentUse"]):
-        if index in layered:
-            rows_lines.append(lines_on_layers(folder / "plan.dxf", row["layers"]))
-        else:
-            rows_lines.append([math.dist(line["start"], line["end"]) for line in row["lines"]])
-    failures = check_bill(name, folder / "out", data, rows_lines, stock)
+    failures = check_bill(name, folder / "out", data, project_lines(folder, data), stock)
     if not failures:
         shutil.rmtree(folder)
     return failures, seconds
@@ -688,7 +728,11 @@ def main():
         env = dict(os.environ, KAVELMOR_HOME=str(base / "user"))
         subprocess.run([kavelmor, "demo", "-o", str(base / "demo")], check=True,
                        capture_output=True, env=env)
-        failures += check_bill("demo", base / "demo", None)
+        demo = json.loads((base / "demo" / "project.json").read_text("utf-8"))
+        rules = builtin_rules(kavelmor)
+        failures += check_bill("demo", base / "demo", demo, project_lines(base / "demo", demo),
+                               [rules[tuple(row["flashing"].split(":", 1))]
+                                for row in demo["currentUse"]])
 
         colours = ["天蓝色", "白灰", "砖红", "海蓝"]
         database, rules, coloured = recoloured_database(kavelmor, base, env, colours)
