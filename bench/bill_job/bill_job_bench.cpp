@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -216,9 +217,13 @@ void BM_ShopPdfOfTheBill(benchmark::State& state) {
                        nothing);
   std::vector<CoilOrder> coil;
   const auto planned = std::chrono::steady_clock::now();
+  const std::clock_t plannedCpu = std::clock();
   coil = gather.strips.order({}, 0.5);
   const std::chrono::duration<double> planning = std::chrono::steady_clock::now() - planned;
   state.counters["coil_plan_s"] = planning.count();
+  // Processor time too: on the shared machine the wall time counts the neighbours' work.
+  state.counters["coil_plan_cpu_s"] =
+      static_cast<double>(std::clock() - plannedCpu) / CLOCKS_PER_SEC;
   std::size_t kinds = 0;
   std::size_t patterns = 0;
   double worstGap = 0;

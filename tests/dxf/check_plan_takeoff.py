@@ -93,7 +93,7 @@ def expected_lengths(doc):
     totals = {}
 
     def add(layer, length):
-        if length is None or length <= 1e-9:
+        if length is None or length < 1.0:  # shorter than a millimetre: no metal
             return
         lines, total = totals.get(layer, (0, 0.0))
         totals[layer] = (lines + 1, total + length)

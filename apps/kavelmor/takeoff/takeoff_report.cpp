@@ -88,7 +88,8 @@ void printTakeoff(const dxf::PlanTakeoff& takeoff, std::ostream& out) {
       out << " (" << entities << ")";
     }
     if (layer.zeroLength > 0) {
-      out << "; " << counted(layer.zeroLength, "segment", "segments") << " of no length left out";
+      out << "; " << counted(layer.zeroLength, "segment", "segments")
+          << " shorter than 1 mm left out";
     }
     if (layer.frozen || layer.off) {
       out << "; layer " << (layer.frozen ? "frozen" : "off") << ", taken all the same";

@@ -201,6 +201,7 @@ bool planDeclaresUnits(const std::filesystem::path& plan) {
 }
 
 void PlanLineCollector::add(std::size_t layer, const dxf::FlashingLine& line) {
+  if (leftOutAsShort(line, layer, short_)) return;
   if (layers_.size() <= layer) {
     layers_.resize(layer + 1);
   }
@@ -209,6 +210,7 @@ void PlanLineCollector::add(std::size_t layer, const dxf::FlashingLine& line) {
 
 void checkPlanLines(dxf::PlanTakeoff& takeoff, const PlanLineCollector& lines,
                     const std::filesystem::path& plan, bool unitsGiven) {
+  countWithNoLength(takeoff, lines.shortSegments());
   double longest = 0;
   for (std::size_t layer = 0; layer < lines.layers().size(); ++layer) {
     const std::vector<PlanLine>& onLayer = lines.layers()[layer];

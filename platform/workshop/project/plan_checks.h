@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/dxf/plan_reader.h"
+#include "platform/workshop/project/plan_lines.h"
 #include "platform/workshop/project/project_file.h"
 
 namespace kvm::workshop {
@@ -57,19 +58,23 @@ bool planDeclaresUnits(const std::filesystem::path& plan);
 
 // Keeps every flashing line of a plan by layer, as the component would take it, for the checks
 // of a take-off.
+// Segments shorter than a millimetre are left out, as the bill leaves them out.
 class PlanLineCollector : public dxf::FlashingLineSink {
  public:
   void add(std::size_t layer, const dxf::FlashingLine& line) override;
   [[nodiscard]] const std::vector<std::vector<PlanLine>>& layers() const { return layers_; }
+  [[nodiscard]] const std::vector<ShortSegments>& shortSegments() const { return short_; }
 
  private:
   std::vector<std::vector<PlanLine>> layers_;
+  std::vector<ShortSegments> short_;
 };
 
 // A take-off lists at most this many lines drawn twice per layer, then how many more.
 inline constexpr std::size_t kMaxOverlapsListed = 100;
 
-// Adds to the take-off's warnings the lines drawn twice on a layer and units that do not fit
+// Counts the segments shorter than a millimetre with those of no length, and adds to the
+// take-off's warnings the lines drawn twice on a layer and units that do not fit
 // a building. `unitsGiven`: the user named the plan's units.
 void checkPlanLines(dxf::PlanTakeoff& takeoff, const PlanLineCollector& lines,
                     const std::filesystem::path& plan, bool unitsGiven);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <unordered_map>
 
 #include "platform/dxf/name_decoder.h"
@@ -31,6 +32,7 @@ class WantedLayers : public dxf::FlashingLineSink {
   }
 
   void add(std::size_t layer, const dxf::FlashingLine& line) override {
+    if (leftOutAsShort(line, layer, short_)) return;
     if (layer < kept_.size() && kept_[layer] && lines_[layer].size() <= kMaxLinesPerFlashing) {
       lines_[layer].push_back(line);
     }
@@ -40,13 +42,35 @@ class WantedLayers : public dxf::FlashingLineSink {
     return lines_.at(layer);
   }
 
+  [[nodiscard]] const std::vector<ShortSegments>& shortSegments() const { return short_; }
+
  private:
   std::unordered_map<std::string, int> wanted_;
   std::vector<std::vector<dxf::FlashingLine>> lines_;
   std::vector<bool> kept_;
+  std::vector<ShortSegments> short_;
 };
 
 }  // namespace
+
+bool leftOutAsShort(const dxf::FlashingLine& line, std::size_t layer,
+                    std::vector<ShortSegments>& layers) {
+  if (!(line.length < kShortestFlashingLine)) return false;
+  if (layers.size() <= layer) layers.resize(layer + 1);
+  ++layers[layer].count;
+  layers[layer].length += line.length;
+  return true;
+}
+
+void countWithNoLength(dxf::PlanTakeoff& takeoff, std::span<const ShortSegments> layers) {
+  for (std::size_t i = 0; i < layers.size() && i < takeoff.layers.size(); ++i) {
+    dxf::LayerTakeoff& layer = takeoff.layers[i];
+    const std::size_t count = std::min(layers[i].count, layer.lines);
+    layer.lines -= count;
+    layer.zeroLength += count;
+    layer.length = std::max(0.0, layer.length - layers[i].length);
+  }
+}
 
 PlanLine onPlan(const dxf::FlashingLine& line) {
   PlanLine result{line.start.x, line.start.y, line.end.x, line.end.y};
@@ -84,6 +108,7 @@ bool needsPlan(const Project& project) {
 dxf::PlanTakeoff takeLinesFromPlan(Project& project, const std::string& units) {
   WantedLayers wanted(project);
   dxf::PlanTakeoff takeoff = dxf::readPlan(project.plan, {units}, &wanted);
+  countWithNoLength(takeoff, wanted.shortSegments());
   std::unordered_map<std::string, std::size_t> byName;
   for (std::size_t i = 0; i < takeoff.layers.size(); ++i) {
     byName.emplace(dxf::foldedName(takeoff.layers[i].name), i);
@@ -112,6 +137,19 @@ dxf::PlanTakeoff takeLinesFromPlan(Project& project, const std::string& units) {
   }
   for (const dxf::PlanWarning& warning : takeoff.warnings) {
     project.planNotes.push_back({warning.layer, warning.at, warning.problem});
+  }
+  // A row's layers that lost segments: a repeated vertex, or a drawing's rounding.
+  std::set<std::size_t> said;
+  for (const ProjectFlashing& row : project.flashings) {
+    for (const std::string& name : row.layers) {
+      const std::size_t index = byName.at(dxf::foldedName(name));
+      const dxf::LayerTakeoff& layer = takeoff.layers[index];
+      if (layer.zeroLength == 0 || !said.insert(index).second) continue;
+      project.planNotes.push_back(
+          {layer.name, "the plan " + project.plan.string(),
+           std::to_string(layer.zeroLength) + (layer.zeroLength == 1 ? " segment" : " segments") +
+               " shorter than 1 mm left out (no length, or a drawing's rounding): no metal"});
+    }
   }
   double longest = 0;
   for (const ProjectFlashing& row : project.flashings) {

@@ -17,6 +17,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/numbers.h"
 #include "base/text.h"
 #include "base/utf8.h"
 #include "platform/dxf/name_decoder.h"
@@ -244,6 +245,11 @@ class ProjectReader {
     const auto end = point(member(value, path, "end"), with(path, "end"));
     if (start == end) {
       fail(path, "has no length: its start and end are the same point");
+    }
+    const double length = std::hypot(end[0] - start[0], end[1] - start[1]);
+    if (length < kShortestFlashingLine) {
+      fail(path, "is " + toUtf8(formatUpTo(length, 3)) +
+                     " mm long, shorter than 1 mm: a drawing's rounding, no flashing line");
     }
     return {start[0], start[1], end[0], end[1]};
   }

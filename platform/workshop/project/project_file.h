@@ -86,6 +86,10 @@ struct Project {
 
 // The component keeps at most this many lines per flashing.
 inline constexpr std::size_t kMaxLinesPerFlashing = 8192;
+// A line shorter than this (mm) is a drawing's rounding, not metal: cut, it would become a
+// whole piece of the end extension. A plan's is left out as a segment of no length is, a
+// project file's refused as one of no length is.
+inline constexpr double kShortestFlashingLine = 1.0;
 // Block numbers are 16-bit.
 inline constexpr std::size_t kMaxFlashings = 32767;
 

@@ -108,5 +108,18 @@ TEST(piece_bill_test, the_coil_is_spread_by_area_and_an_unpriced_colour_leaves_i
       << text;
 }
 
+TEST(piece_bill_test, the_coil_to_order_is_weighed_from_its_area_not_the_rounded_one) {
+  CoilOrder order;
+  order.group.colour = "白灰";
+  order.group.thickness = 0.8;
+  order.group.coilWidth = 1250;
+  order.plan.coilLength = 19250;  // 24.0625 m², 151.1125 kg
+  const CoilNeed need = coilNeed(order);
+  EXPECT_DOUBLE_EQ(need.length, 19.25);
+  EXPECT_NEAR(need.area, 24.063, 1e-9);
+  // 24.063 m² weighed again would be 151.12 kg.
+  EXPECT_NEAR(need.weight, 151.11, 1e-9);
+}
+
 }  // namespace
 }  // namespace kvm::workshop

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <string>
 
+#include "platform/workshop/project/plan_checks.h"
 #include "platform/workshop/project/plan_lines.h"
 #include "tests/storage/temp_folder.h"
 
@@ -117,6 +118,43 @@ TEST(plan_lines_test, a_plan_in_metres_without_its_units_is_noted) {
   Project declared = projectWith(folder / "metres.dxf", {"Ridge"});
   takeLinesFromPlan(declared, "");
   EXPECT_TRUE(declared.planNotes.empty());
+}
+
+// A line of 0.4 mm is a drawing's rounding: cut, it would be a whole piece of the end
+// extension. It goes where a segment of no length goes, for the bill and the take-off alike.
+TEST(plan_lines_test, segments_shorter_than_a_millimetre_are_left_out_as_those_of_no_length) {
+  const TempFolder folder;
+  std::ofstream(folder / "plan.dxf")
+      << "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n4\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+         "0\nLINE\n8\nA\n10\n0\n20\n0\n11\n30000\n21\n0\n"
+         "0\nLINE\n8\nA\n10\n0\n20\n100\n11\n0.4\n21\n100\n"
+         "0\nLINE\n8\nA\n10\n5\n20\n200\n11\n5\n21\n200\n"
+         "0\nLINE\n8\nA\n10\n0\n20\n300\n11\n1\n21\n300\n"
+         "0\nENDSEC\n0\nEOF\n";
+  Project project = projectWith(folder / "plan.dxf", {"A"});
+  const dxf::PlanTakeoff takeoff = takeLinesFromPlan(project, "");
+  const std::vector<PlanLine>& lines = project.flashings[0].lines;
+  ASSERT_EQ(lines.size(), 2U);
+  EXPECT_DOUBLE_EQ(lines[0].endX, 30000);
+  EXPECT_DOUBLE_EQ(lines[1].endX, 1);  // a millimetre is a line
+  ASSERT_EQ(takeoff.layers.size(), 1U);
+  EXPECT_EQ(takeoff.layers[0].lines, 2U);
+  EXPECT_EQ(takeoff.layers[0].zeroLength, 2U);
+  EXPECT_DOUBLE_EQ(takeoff.layers[0].length, 30001);
+  ASSERT_EQ(project.planNotes.size(), 1U);
+  EXPECT_EQ(project.planNotes[0].layer, "A");
+  EXPECT_EQ(project.planNotes[0].problem,
+            "2 segments shorter than 1 mm left out (no length, or a drawing's rounding): no "
+            "metal");
+
+  PlanLineCollector collected;
+  dxf::PlanTakeoff checked = dxf::readPlan(folder / "plan.dxf", {""}, &collected);
+  checkPlanLines(checked, collected, folder / "plan.dxf", false);
+  ASSERT_EQ(collected.layers().size(), 1U);
+  EXPECT_EQ(collected.layers()[0].size(), 2U);
+  EXPECT_EQ(checked.layers[0].lines, 2U);
+  EXPECT_EQ(checked.layers[0].zeroLength, 2U);
+  EXPECT_DOUBLE_EQ(checked.layers[0].length, 30001);
 }
 
 }  // namespace

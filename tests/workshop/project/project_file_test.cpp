@@ -197,6 +197,15 @@ TEST(project_file_test, flashings_and_lines_the_component_could_not_take) {
   EXPECT_EQ(complaint(text),
             "p.json:8:16: currentUse[0].lines[0]: has no length: its start and end are the same "
             "point");
+  // A line shorter than a millimetre is a drawing's rounding, refused as one of no length.
+  text = kProject;
+  text.replace(text.find("[30000, 7400]"), 13, "[0.4, 7400]");
+  EXPECT_EQ(complaint(text),
+            "p.json:8:16: currentUse[0].lines[0]: is 0.4 mm long, shorter than 1 mm: a drawing's "
+            "rounding, no flashing line");
+  text = kProject;
+  text.replace(text.find("[30000, 7400]"), 13, "[0.6, 7400.8]");
+  EXPECT_NO_THROW(parseProject(text, "p.json"));
   text = kProject;
   text.replace(text.find("[30000, 7400]"), 13, "[3e9, 7400]");
   EXPECT_EQ(complaint(text),

@@ -32,7 +32,7 @@ TEST(takeoff_report_test, counts_of_one_are_singular_and_notes_are_printed) {
   std::ostringstream out;
   printTakeoff(oneOfEach(), out);
   const std::string text = out.str();
-  EXPECT_NE(text.find("  A: 1 flashing line, 2.0 mm; 1 segment of no length left out\n"),
+  EXPECT_NE(text.find("  A: 1 flashing line, 2.0 mm; 1 segment shorter than 1 mm left out\n"),
             std::string::npos)
       << text;
   EXPECT_NE(text.find("Paper space: 1 entity, not taken\n"), std::string::npos) << text;
