@@ -362,9 +362,9 @@ double coilLengthOf(const std::vector<Cut>& cuts) {
 // down until no pattern is used whole; then the most used pattern is cut once and the rest
 // priced again (a dive), for at most kDiveSteps sheets. The greedy fills whatever is left.
 // Where the dive starts, the greedy tail alone is kept as a second plan, and the shorter of
-// the two is returned.
+// the two is returned; the tail alone where it is already `goodEnough` long at most.
 std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const Instance& instance,
-                             bool sequential = false) {
+                             double goodEnough, bool sequential = false) {
   std::vector<int> remaining = instance.demand;
   std::vector<Cut> cuts;
   std::vector<Cut> greedyTail;
@@ -386,6 +386,8 @@ std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const I
         std::vector<int> left = remaining;
         greedyTail = cuts;
         cutGreedily(instance, pricing, left, greedyTail);
+        // On large orders the rest is a sliver of the coil: no dive makes up its cost.
+        if (coilLengthOf(greedyTail) <= goodEnough) return greedyTail;
       }
       if (order.empty() || usage[order.front()] <= 1e-9 || ++dives > kDiveSteps) break;
       take(instance, master.columns()[order.front()], 1, remaining, cuts);
@@ -565,7 +567,7 @@ CoilPlan planCoil(const CoilGroup& group) {
   master.add(std::move(start));
   const Relaxation relaxation = generateColumns(master, pricing, instance.demand);
 
-  std::vector<Cut> cuts = roundedCuts(master, pricing, instance);
+  std::vector<Cut> cuts = roundedCuts(master, pricing, instance, kCloseEnough * relaxation.bound);
   // The greedy alone now and then beats the rounding where integrality dominates: on small
   // orders, where a sheet is much of the bound.
   if (coilLengthOf(cuts) > kCloseEnough * relaxation.bound) {
@@ -592,7 +594,8 @@ CoilPlan planCoil(const CoilGroup& group) {
     std::vector<Column> relaxedSheets;
     const Relaxation relaxed = relaxedBound(instance, capped.columns(), relaxedSheets);
     if (relaxed.bound > bound.bound) bound = relaxed;
-    std::vector<Cut> other = roundedCuts(capped, pricing, instance, true);
+    std::vector<Cut> other =
+        roundedCuts(capped, pricing, instance, kCloseEnough * relaxation.bound, true);
     if (coilLengthOf(other) < coilLengthOf(cuts)) cuts = std::move(other);
     std::vector<Column> pool = capped.columns();
     for (const Column& sheet : relaxedSheets) {
