@@ -73,7 +73,10 @@ BillOutcome runSessionBill(const WebSession& session, const std::string& project
     outcome.error = withShownName(outcome.error, session.outputs.string(), "the bill's folder");
     locateError(outcome.error, outcome.field, outcome.layer);
   }
-  outcome.progress = lines(withShownName(progress.str(), session.plan.string(), session.planName));
+  // The server's folders are no concern of the user's: the files go by their names.
+  std::string shown = withShownName(progress.str(), session.plan.string(), session.planName);
+  shown = withShownName(shown, (session.outputs / "").string(), "");
+  outcome.progress = lines(withShownName(shown, session.outputs.string(), "the bill's folder"));
   return outcome;
 }
 
