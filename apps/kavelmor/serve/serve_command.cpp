@@ -55,16 +55,16 @@ int runServe(ServeRequest request, std::ostream& out, std::ostream& errors) {
     if (request.open) {
       openInBrowser(server.address(), errors);
     }
-    std::jthread waiter([&server, &signals] {
-      int signal = 0;
-      sigwait(&signals, &signal);
-      if (signal != 0) {
-        server.stop();
+    std::jthread waiter([&server, &signals](const std::stop_token& done) {
+      constexpr timespec kPoll{0, 200'000'000};
+      while (!done.stop_requested()) {
+        if (sigtimedwait(&signals, nullptr, &kPoll) > 0) {
+          server.stop();
+          return;
+        }
       }
     });
     server.run();
-    // A stop from elsewhere than a signal: wake the waiter so that it ends too.
-    pthread_kill(waiter.native_handle(), SIGTERM);
   } catch (const std::exception& error) {
     errors << "kavelmor serve: " << error.what() << '\n';
     status = 1;

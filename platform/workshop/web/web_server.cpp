@@ -274,7 +274,7 @@ struct WebServer::State {
       sendError(response, kServerError, "the file could not be read");
       return;
     }
-    response.set_content(std::move(bytes), std::string(type));
+    response.set_content(bytes, std::string(type));
   }
 
   void routes() {
