@@ -1,8 +1,10 @@
 #include "platform/workshop/web/bill_run.h"
 
 #include <filesystem>
+#include <ostream>
 #include <regex>
-#include <sstream>
+#include <streambuf>
+#include <utility>
 
 #include "base/runtime_error.h"
 #include "base/text.h"
@@ -15,14 +17,36 @@ namespace kvm::workshop::web {
 
 namespace {
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) {
-    result.push_back(line);
+// Hands on the job's progress a line at a time, as it is written.
+class LineBuffer : public std::streambuf {
+ public:
+  explicit LineBuffer(std::function<void(const std::string&)> onLine)
+      : onLine_(std::move(onLine)) {}
+  void flushLine() {
+    if (!line_.empty()) {
+      onLine_(line_);
+      line_.clear();
+    }
   }
-  return result;
-}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) {
+      return traits_type::not_eof(c);
+    }
+    if (traits_type::to_char_type(c) == '\n') {
+      onLine_(line_);
+      line_.clear();
+    } else {
+      line_ += traits_type::to_char_type(c);
+    }
+    return c;
+  }
+
+ private:
+  std::function<void(const std::string&)> onLine_;
+  std::string line_;
+};
 
 std::string describe(const std::exception& error) {
   if (const auto* refused = dynamic_cast<const RuntimeError*>(&error)) {
@@ -51,7 +75,8 @@ void locateError(const std::string& message, std::string& field, std::string& la
 
 BillOutcome runSessionBill(const WebSession& session, const std::string& projectText,
                            const BillOptions& options, const DatabaseChoice& database,
-                           const std::function<void()>& checkpoint) {
+                           const std::function<void()>& checkpoint,
+                           const std::function<void(const std::string&)>& onProgress) {
   BillRequest request;
   request.project = kProjectName;
   request.projectText = projectText;
@@ -62,8 +87,18 @@ BillOutcome runSessionBill(const WebSession& session, const std::string& project
   request.paper = options.paper;
   request.plan.plan = session.plan.string();
   request.plan.units = options.units;
-  std::ostringstream progress;
   BillOutcome outcome;
+  // The server's folders are no concern of the user's: the files go by their names.
+  LineBuffer buffer([&](const std::string& line) {
+    std::string shown = withShownName(line, session.plan.string(), session.planName);
+    shown = withShownName(shown, (session.outputs / "").string(), "");
+    shown = withShownName(shown, session.outputs.string(), "the bill's folder");
+    outcome.progress.push_back(shown);
+    if (onProgress) {
+      onProgress(shown);
+    }
+  });
+  std::ostream progress(&buffer);
   try {
     runWorkshopJob(request, progress, checkpoint);
     outcome.done = true;
@@ -73,10 +108,7 @@ BillOutcome runSessionBill(const WebSession& session, const std::string& project
     outcome.error = withShownName(outcome.error, session.outputs.string(), "the bill's folder");
     locateError(outcome.error, outcome.field, outcome.layer);
   }
-  // The server's folders are no concern of the user's: the files go by their names.
-  std::string shown = withShownName(progress.str(), session.plan.string(), session.planName);
-  shown = withShownName(shown, (session.outputs / "").string(), "");
-  outcome.progress = lines(withShownName(shown, session.outputs.string(), "the bill's folder"));
+  buffer.flushLine();
   return outcome;
 }
 

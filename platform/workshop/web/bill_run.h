@@ -32,10 +32,12 @@ struct BillOutcome {
 inline constexpr const char* kProjectName = "project.json";
 
 // Runs the workshop job, as `kavelmor bill` does, on the session's plan and the project file's
-// text, into the session's output folder. `checkpoint` stops it by throwing.
+// text, into the session's output folder. Each progress line goes to `onProgress` as the job
+// says it (also kept in the outcome); `checkpoint` stops the job by throwing.
 BillOutcome runSessionBill(const WebSession& session, const std::string& projectText,
                            const BillOptions& options, const DatabaseChoice& database,
-                           const std::function<void()>& checkpoint);
+                           const std::function<void()>& checkpoint,
+                           const std::function<void(const std::string&)>& onProgress = {});
 
 // The field and the layer an error message of the job names, if any.
 void locateError(const std::string& message, std::string& field, std::string& layer);

@@ -210,24 +210,44 @@ struct WebServer::State {
       sendError(response, kBadRequest, "units must be mm, cm, m, in or ft; paper A4, A3 or letter");
       return;
     }
-    const std::unique_lock busy(found->work, std::try_to_lock);
-    if (!busy.owns_lock()) {
+    auto busy = std::make_shared<std::unique_lock<std::mutex>>(found->work, std::try_to_lock);
+    if (!busy->owns_lock()) {
       sendError(response, kConflict, "a bill of this plan is being made already");
       return;
     }
-    const auto started = std::chrono::steady_clock::now();
-    const BillOutcome outcome = runSessionBill(*found, request.body, bill, options.database,
-                                               [this, started] { checkpoint(started); });
-    nlohmann::ordered_json body{{"done", outcome.done}, {"progress", outcome.progress}};
-    if (outcome.done) {
-      body["files"] = outcome.files;
-      sendJson(response, body);
-      return;
-    }
-    body["error"] = outcome.error;
-    body["field"] = outcome.field;
-    body["layer"] = outcome.layer;
-    sendJson(response, body, kUnprocessable);
+    // The answer is one JSON object a line: the progress as the job says it, then the outcome.
+    // A page that goes away stops the job at its next step, and the job leaves nothing.
+    response.set_chunked_content_provider(
+        "application/x-ndjson", [this, found, busy, bill, project = request.body](
+                                    std::size_t /*offset*/, httplib::DataSink& sink) {
+          bool gone = false;
+          const auto send = [&sink, &gone](const nlohmann::ordered_json& line) {
+            const std::string text = line.dump() + "\n";
+            gone = gone || !sink.is_writable() || !sink.write(text.data(), text.size());
+          };
+          const auto started = std::chrono::steady_clock::now();
+          const BillOutcome outcome = runSessionBill(
+              *found, project, bill, options.database,
+              [this, started, &gone] {
+                if (gone) {
+                  throw Stopped("the page went away");
+                }
+                checkpoint(started);
+              },
+              [&send](const std::string& line) {
+                send({{"progress", line}});
+              });
+          if (outcome.done) {
+            send({{"done", true}, {"files", outcome.files}});
+          } else {
+            send({{"done", false},
+                  {"error", outcome.error},
+                  {"field", outcome.field},
+                  {"layer", outcome.layer}});
+          }
+          sink.done();
+          return true;
+        });
   }
 
   void sendOutput(const httplib::Request& request, httplib::Response& response) {

@@ -29,6 +29,17 @@ def without_creation_time(data, name):
     return data
 
 
+def make_bill(server, session, project):
+    """The bill's answer, a JSON object a line: (status, progress lines, outcome)."""
+    status, headers, body = server.request("POST", f"/api/sessions/{session}/bill", body=project,
+                                           headers={"Content-Type": "application/json"})
+    if status != 200 or "ndjson" not in headers.get("Content-Type", ""):
+        return status, [], {"done": False, "error": body.decode(errors="replace")}
+    lines = [json.loads(line) for line in body.decode().splitlines()]
+    progress = [line["progress"] for line in lines[:-1] if "progress" in line]
+    return status, progress, lines[-1]
+
+
 def refusals(server, expect):
     wrong = "0" * 64
     other = server.token[:-1] + ("0" if server.token[-1] != "0" else "1")
@@ -128,14 +139,13 @@ def main():
 
             with open(os.path.join(demo, "project.json"), "rb") as project:
                 project_text = project.read()
-            status, _, body = server.request("POST", f"/api/sessions/{session}/bill",
-                                             body=project_text,
-                                             headers={"Content-Type": "application/json"})
-            answer = json.loads(body)
-            expect(status == 200 and answer["done"], f"the bill: {status} {body[:500]}")
-            expect(not any(server.sessions in line for line in answer["progress"]),
+            status, progress, answer = make_bill(server, session, project_text)
+            expect(status == 200 and answer["done"], f"the bill: {status} {answer}")
+            expect(len(progress) > 5 and progress[0].startswith("Database: "),
+                   f"the progress: {progress}")
+            expect(not any(server.sessions in line for line in progress),
                    "the progress names the server's folders: " + "\n".join(
-                       line for line in answer["progress"] if server.sessions in line))
+                       line for line in progress if server.sessions in line))
             files = answer.get("files", [])
             expected = sorted(n for n in os.listdir(bill) if not n.startswith("."))
             expect(sorted(files) == expected, f"the files: {files} against {expected}")
@@ -166,19 +176,18 @@ def main():
             # Errors name what they concern.
             project = json.loads(project_text)
             project["project"]["textHeight"] = "50"
-            status, _, body = server.request("POST", f"/api/sessions/{session}/bill",
-                                             body=json.dumps(project).encode())
-            answer = json.loads(body)
-            expect(status == 422 and answer["field"] == "project.textHeight" and
-                   "字高" in answer["error"], f"a refused setting: {body[:400]}")
+            status, _, answer = make_bill(server, session, json.dumps(project).encode())
+            expect(not answer["done"] and answer.get("field") == "project.textHeight" and
+                   "字高" in answer["error"], f"a refused setting: {answer}")
             project = json.loads(project_text)
             project["currentUse"][1]["layers"] = ["BJ-窗边"]
-            status, _, body = server.request("POST", f"/api/sessions/{session}/bill",
-                                             body=json.dumps(project).encode())
-            answer = json.loads(body)
-            expect(status == 422 and answer["layer"] == "BJ-窗边" and
-                   answer["field"] == "currentUse[1]" and server.sessions not in answer["error"],
-                   f"a layer the plan lacks: {body[:400]}")
+            status, _, answer = make_bill(server, session, json.dumps(project).encode())
+            expect(not answer["done"] and answer.get("layer") == "BJ-窗边" and
+                   answer.get("field") == "currentUse[1]" and
+                   server.sessions not in answer["error"], f"a layer the plan lacks: {answer}")
+            # A refused bill leaves the last one's files as they were.
+            status, _, _ = server.request("GET", f"/api/sessions/{session}/files/bill.dxf")
+            expect(status == 200, f"the earlier bill after a refused one: {status}")
             status, _, body = server.request("POST", "/api/plan?name=roof.dwg",
                                              body=b"AC1027" + bytes(200))
             expect(status == 422 and b"roof.dwg" in body and b"DXF" in body,

@@ -64,13 +64,38 @@ export async function uploadPlan(file: File): Promise<PlanReading> {
   return answer<PlanReading>(await fetch(`/api/plan?${query}`, { method: "POST", body: file }));
 }
 
-export async function makeBill(session: string, project: string): Promise<BillAnswer> {
+// The bill's answer comes a JSON object a line: progress lines as the job says them, then the
+// outcome.
+export async function makeBill(
+  session: string,
+  project: string,
+  onProgress: (line: string) => void,
+): Promise<BillAnswer> {
   const response = await fetch(`/api/sessions/${session}/bill`, {
     method: "POST",
     headers: { "Content-Type": "application/json" },
     body: project,
   });
-  return answer<BillAnswer>(response);
+  if (!response.ok || !response.body) return answer<BillAnswer>(response);
+  const reader = response.body.pipeThrough(new TextDecoderStream()).getReader();
+  const progress: string[] = [];
+  let pending = "";
+  for (;;) {
+    const { value, done } = await reader.read();
+    if (value) pending += value;
+    let end: number;
+    while ((end = pending.indexOf("\n")) >= 0) {
+      const line = JSON.parse(pending.slice(0, end));
+      pending = pending.slice(end + 1);
+      if ("progress" in line) {
+        progress.push(line.progress);
+        onProgress(line.progress);
+      } else {
+        return { ...line, progress } as BillAnswer;
+      }
+    }
+    if (done) throw new Error("the server ended the bill without an outcome");
+  }
 }
 
 export function fileUrl(session: string, name: string): string {

@@ -268,8 +268,12 @@ async function makeBill(): Promise<void> {
   button.disabled = true;
   button.textContent = "Making the bill…";
   try {
-    const answer = await api.makeBill(reading.session, project);
-    byId("progress").textContent = answer.progress.join("\n");
+    const progress = byId("progress");
+    progress.textContent = "";
+    const answer = await api.makeBill(reading.session, project, (line) => {
+      progress.textContent += line + "\n";
+      button.textContent = `Making the bill… ${line}`;
+    });
     if (answer.done) await showBill(reading.session, answer);
     else showBillError(answer, project);
   } catch (error) {
