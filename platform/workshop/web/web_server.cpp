@@ -154,10 +154,11 @@ struct WebServer::State {
     std::size_t received = 0;
     bool tooLarge = false;
     bool written = true;
+    bool complete = false;
     {
       std::ofstream file(session->plan, std::ios::binary);
       written = static_cast<bool>(file);
-      reader([&](const char* data, std::size_t length) {
+      complete = reader([&](const char* data, std::size_t length) {
         received += length;
         if (received > options.maxUpload) {
           tooLarge = true;
@@ -170,7 +171,7 @@ struct WebServer::State {
       file.close();
       written = written && static_cast<bool>(file);
     }
-    if (tooLarge || !written || stopping) {
+    if (tooLarge || !written || !complete || stopping) {
       // A plan that did not arrive whole leaves nothing behind.
       sessions.remove(session->id);
       if (tooLarge) {
@@ -237,6 +238,8 @@ struct WebServer::State {
               [&send](const std::string& line) {
                 send({{"progress", line}});
               });
+          // Free before the outcome goes out: the page may ask again as soon as it has it.
+          busy->unlock();
           if (outcome.done) {
             send({{"done", true}, {"files", outcome.files}});
           } else {

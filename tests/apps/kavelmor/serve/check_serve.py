@@ -11,6 +11,8 @@ import io
 import json
 import os
 import random
+import socket
+import time
 import re
 import subprocess
 import sys
@@ -192,6 +194,22 @@ def main():
                                              body=b"AC1027" + bytes(200))
             expect(status == 422 and b"roof.dwg" in body and b"DXF" in body,
                    f"a DWG: {status} {body[:300]}")
+
+            # A client that goes away mid-upload leaves no session folder behind.
+            root = os.path.join(server.sessions, os.listdir(server.sessions)[0])
+            before = sorted(os.listdir(root))
+            with socket.create_connection((server.host, server.port)) as client:
+                client.sendall(("POST /api/plan?name=cut.dxf HTTP/1.1\r\nHost: %s:%d\r\n"
+                                "X-Kavelmor-Token: %s\r\nContent-Length: 1000000\r\n\r\n"
+                                % (server.host, server.port, server.token)).encode()
+                               + plan_bytes[:5000])
+                time.sleep(0.3)
+            for _ in range(50):
+                if sorted(os.listdir(root)) == before:
+                    break
+                time.sleep(0.1)
+            expect(sorted(os.listdir(root)) == before,
+                   f"a cut-off upload left {sorted(set(os.listdir(root)) - set(before))}")
         finally:
             stopped = server.stop()
         expect(stopped == 0, f"serve ended with {stopped}")
