@@ -12,6 +12,7 @@ packages=(
   fonts-wqy-microhei fonts-wine locales
   python3-ezdxf python3-matplotlib gdal-bin librecad-data openscad-testing-data
   coinor-libclp-dev coinor-libcbc-dev poppler-utils nettle-dev libpng-dev
+  libcpp-httplib-dev libzip-dev chromium
 )
 
 missing=()
@@ -37,4 +38,16 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
     sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
     locale-gen >/dev/null
   fi
+fi
+
+# The workshop page is built with its locked npm packages (Vite 7 needs Node.js 20.19 or later);
+# installed here, while there is network, so that builds after it need none.
+if ! command -v npm >/dev/null; then
+  echo "The workshop page needs Node.js 20.19 or later with npm: install it, then run this again"
+  exit 1
+fi
+page=$(cd "$(dirname "$0")/.." && pwd)/platform/workshop/web/page
+if [[ ! -f "$page/node_modules/.package-lock.json" ||
+      "$page/package-lock.json" -nt "$page/node_modules/.package-lock.json" ]]; then
+  (cd "$page" && npm ci --prefer-offline --no-audit --no-fund --loglevel=error)
 fi

@@ -1,0 +1,43 @@
+"""A `kavelmor serve` started for a test, on a free port, in folders of the test's own."""
+import http.client
+import os
+import re
+import signal
+import subprocess
+
+
+class Server:
+    def __init__(self, kavelmor, folder, *arguments):
+        self.sessions = os.path.join(folder, "tmp")
+        os.makedirs(self.sessions, exist_ok=True)
+        env = dict(os.environ, HOME=folder, KAVELMOR_HOME=folder, TMPDIR=self.sessions)
+        self.process = subprocess.Popen([kavelmor, "serve", "--port", "0", *arguments], env=env,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        first = self.process.stdout.readline()
+        found = re.search(r"http://([^/:]+):(\d+)/\?token=([0-9a-f]+)", first)
+        if not found:
+            self.process.kill()
+            raise RuntimeError("serve printed no address: " + first + self.process.stderr.read())
+        self.host, self.port, self.token = found.group(1), int(found.group(2)), found.group(3)
+        self.address = first.split(": ", 1)[1].strip()
+
+    def request(self, method, path, body=None, headers=None, token=True):
+        """(status, headers, body bytes); the token in its header unless `token` is False."""
+        connection = http.client.HTTPConnection(self.host, self.port, timeout=60)
+        sent = dict(headers or {})
+        if token and "X-Kavelmor-Token" not in sent:
+            sent["X-Kavelmor-Token"] = self.token
+        connection.request(method, path, body=body, headers=sent)
+        response = connection.getresponse()
+        data = response.read()
+        connection.close()
+        return response.status, dict(response.getheaders()), data
+
+    def stop(self):
+        """Ends the server as Ctrl-C would; its exit status."""
+        self.process.send_signal(signal.SIGINT)
+        try:
+            return self.process.wait(timeout=60)
+        finally:
+            self.process.stdout.close()
+            self.process.stderr.close()
