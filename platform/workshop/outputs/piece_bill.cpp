@@ -15,9 +15,10 @@ namespace {
 // Sheet steel weighs 7.85 kg per m² for each millimetre of thickness.
 constexpr double kKilogramsPerSquareMetreAndMillimetre = 7.85;
 
+// As the files print it: a figure rounded here and the same figure formatted there agree
+// (64.1925 m² is 64.193 in both, although 64.1925 × 1000 is 64192.4999… in binary).
 double rounded(double value, int decimals) {
-  const double scale = std::pow(10.0, decimals);
-  return std::round(value * scale) / scale;
+  return roundPattern(value, decimals);
 }
 
 void addOptional(std::optional<double>& sum, const std::optional<double>& value, bool& known) {
