@@ -7,19 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "coil/split_copies.h"
+
 namespace kvm::coil {
 
 namespace {
-
-// Copies split in powers of two, so that a 0/1 knapsack over the chunks takes any count.
-template <typename Add>
-void splitCopies(int copies, Add add) {
-  for (int chunk = 1; copies > 0; chunk *= 2) {
-    const int taken = std::min(chunk, copies);
-    add(taken);
-    copies -= taken;
-  }
-}
 
 // 0/1 knapsack step: `copies` pieces of `length` units worth `value` each, taken together.
 void addChunk(std::vector<double>& best, int length, int copies, double value) {

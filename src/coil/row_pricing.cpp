@@ -5,6 +5,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "coil/split_copies.h"
+
 namespace kvm::coil {
 
 namespace {
@@ -15,16 +17,6 @@ bool bitAt(const std::vector<std::uint64_t>& bits, std::size_t bit) {
 
 void setBit(std::vector<std::uint64_t>& bits, std::size_t bit) {
   bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
-}
-
-// Copies split in powers of two, so that a 0/1 knapsack over the chunks takes any count.
-template <typename Add>
-void splitCopies(int copies, Add add) {
-  for (int chunk = 1; copies > 0; chunk *= 2) {
-    const int taken = std::min(chunk, copies);
-    add(taken);
-    copies -= taken;
-  }
 }
 
 }  // namespace
