@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 // A plan of `count` LINEs on eight layers, none on another, each 4 to 6 m long.
 fs::path writePlan(int count) {
-  const fs::path path =
+  fs::path path =
       fs::temp_directory_path() /
       ("kavelmor-serve-bench-" + std::to_string(::getpid()) + "-" + std::to_string(count) + ".dxf");
   std::ofstream out(path, std::ios::binary);
@@ -35,7 +35,8 @@ fs::path writePlan(int count) {
   std::array<char, 256> text{};
   for (int i = 0; i < count; ++i) {
     const double x = (i % 500) * 7000.0;
-    const double y = (i / 500) * 900.0;
+    const int row = i / 500;  // 500 lines a row, a row 900 mm above the last
+    const double y = row * 900.0;
     const int size = std::snprintf(text.data(), text.size(),
                                    "0\nLINE\n8\nBJ-%d\n10\n%.1f\n20\n%.1f\n11\n%.1f\n21\n%.1f\n",
                                    i % 8, x, y, x + 4000.0 + (i % 2000), y);
@@ -71,6 +72,7 @@ class ServeChild {
     std::string program = KAVELMOR_PROGRAM;
     std::vector<std::string> words{program, "serve", "--port", "0", "--builtin"};
     std::vector<char*> arguments;
+    arguments.reserve(words.size() + 1);
     for (auto& word : words) {
       arguments.push_back(word.data());
     }
