@@ -14,7 +14,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from serve_session import Server  # noqa: E402
+from serve_session import Server, demo_in  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "..", ".."))
 PAGE = os.path.join(ROOT, "platform", "workshop", "web", "page")
@@ -34,9 +34,7 @@ def main():
             failures.append(message)
 
     with tempfile.TemporaryDirectory() as folder:
-        env = dict(os.environ, HOME=folder, KAVELMOR_HOME=folder)
-        demo = os.path.join(folder, "demo")
-        subprocess.run([kavelmor, "demo", "-o", demo], env=env, check=True, capture_output=True)
+        env, demo = demo_in(kavelmor, folder)
         out = os.path.join(folder, "browser")
         os.mkdir(out)
         server = Server(kavelmor, folder)

@@ -21,7 +21,7 @@ import urllib.parse
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from serve_session import Server  # noqa: E402
+from serve_session import Server, demo_in  # noqa: E402
 
 
 def without_creation_time(data, name):
@@ -102,9 +102,7 @@ def main():
             failures.append(message)
 
     with tempfile.TemporaryDirectory() as folder:
-        env = dict(os.environ, HOME=folder, KAVELMOR_HOME=folder)
-        demo = os.path.join(folder, "demo")
-        subprocess.run([kavelmor, "demo", "-o", demo], env=env, check=True, capture_output=True)
+        env, demo = demo_in(kavelmor, folder)
         bill = os.path.join(folder, "bill")
         subprocess.run([kavelmor, "bill", os.path.join(demo, "project.json"), "--plan",
                         os.path.join(demo, "plan.dxf"), "-o", bill], env=env, check=True,

@@ -6,6 +6,14 @@ import signal
 import subprocess
 
 
+def demo_in(kavelmor, folder):
+    """The environment of a user whose home is `folder`, and the demo run there: (env, demo)."""
+    env = dict(os.environ, HOME=folder, KAVELMOR_HOME=folder)
+    demo = os.path.join(folder, "demo")
+    subprocess.run([kavelmor, "demo", "-o", demo], env=env, check=True, capture_output=True)
+    return env, demo
+
+
 class Server:
     def __init__(self, kavelmor, folder, *arguments):
         self.sessions = os.path.join(folder, "tmp")
