@@ -134,7 +134,12 @@ std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const I
     }
     if (allCut(remaining)) break;
     master.setDemand(remaining);
-    generateColumns(master, pricing, remaining, sequential);
+    const Relaxation rest = generateColumns(master, pricing, remaining, sequential);
+    // No sheet cut so far comes back: once they and the least the rest can take reach the
+    // plan in hand, diving on cannot beat it.
+    if (!greedyTail.empty() && coilLengthOf(cuts) + rest.bound >= coilLengthOf(greedyTail)) {
+      return greedyTail;
+    }
   }
   cutGreedily(instance, pricing, remaining, cuts);
   if (!greedyTail.empty() && coilLengthOf(greedyTail) < coilLengthOf(cuts)) return greedyTail;
