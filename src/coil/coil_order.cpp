@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -10,6 +11,7 @@
 #include "coil/pattern_master.h"
 #include "coil/pattern_order.h"
 #include "coil/row_pricing.h"
+#include "coil/rows_then_sheets.h"
 #include "coil/sheet_rounding.h"
 #include "coil/small_orders.h"
 
@@ -32,6 +34,7 @@ using coil::Row;
 using coil::RowPricing;
 
 constexpr double kCloseEnough = 1.01;
+constexpr double kRowsFirstEnough = 1.02;
 constexpr double kSmallOrderGap = 1.03;
 constexpr std::size_t kSmallOrderKinds = 200;
 
@@ -130,11 +133,12 @@ CoilPlan planOf(const CoilGroup& group, const Instance& instance, std::vector<Cu
     }
   }
   orderForWorkshop(group, plan.patterns);
-  plan.lpBound = relaxation.bound;
+  plan.areaBound = pieceArea / group.usableWidth();
+  // Without a relaxation the area bound is the best known.
+  plan.lpBound = relaxation.bound > 0 ? relaxation.bound : plan.areaBound;
   plan.boundKind = relaxation.bound > 0 ? (relaxation.converged ? BoundKind::LinearRelaxation
                                                                 : BoundKind::Lagrangian)
                                         : BoundKind::None;
-  plan.areaBound = pieceArea / group.usableWidth();
   plan.coilArea = plan.coilLength * group.coilWidth / 1e6;
   plan.piecesArea = pieceArea / 1e6;
   if (plan.coilLength > 0) {
@@ -162,9 +166,24 @@ const char* boundName(BoundKind kind) {
   return "the area bound";
 }
 
+// Piece area over the usable width: no plan is shorter.
+double areaBoundOf(const CoilGroup& group) {
+  double area = 0;
+  for (const CoilPiece& piece : group.pieces) area += piece.width * piece.length * piece.count;
+  return area / group.usableWidth();
+}
+
 CoilPlan planCoil(const CoilGroup& group) {
   const Instance instance = instanceOf(group);
   if (instance.demand.empty()) return {};
+  // Rows first is cheap. Where it comes within 2 % of the area bound the relaxation cannot save
+  // more than that, and on orders of many single narrow pieces it costs tens of seconds.
+  std::vector<Cut> rowsFirst = coil::rowsThenSheets(instance);
+  const double rowsFirstLength =
+      rowsFirst.empty() ? std::numeric_limits<double>::infinity() : coilLengthOf(rowsFirst);
+  if (rowsFirstLength <= kRowsFirstEnough * areaBoundOf(group)) {
+    return planOf(group, instance, std::move(rowsFirst), {});
+  }
   RowPricing pricing(instance.widths, instance.lengths, instance.millimetres, instance.lengthGrid,
                      instance.capacity, instance.maxLength);
   PatternMaster master(instance.demand);
@@ -181,7 +200,8 @@ CoilPlan planCoil(const CoilGroup& group) {
   master.add(std::move(start));
   const Relaxation relaxation = generateColumns(master, pricing, instance.demand);
 
-  std::vector<Cut> cuts = roundedCuts(master, pricing, instance, kCloseEnough * relaxation.bound);
+  std::vector<Cut> cuts = roundedCuts(master, pricing, instance, kCloseEnough * relaxation.bound,
+                                      false, rowsFirstLength);
   // The greedy alone now and then beats the rounding where integrality dominates: on small
   // orders, where a sheet is much of the bound.
   if (coilLengthOf(cuts) > kCloseEnough * relaxation.bound) {
@@ -190,6 +210,7 @@ CoilPlan planCoil(const CoilGroup& group) {
     cutGreedily(instance, pricing, remaining, greedy);
     if (coilLengthOf(greedy) < coilLengthOf(cuts)) cuts = std::move(greedy);
   }
+  if (rowsFirstLength < coilLengthOf(cuts)) cuts = std::move(rowsFirst);
   // On small orders whole sheets weigh: more ways to a plan, and a stronger bound.
   Relaxation bound = relaxation;
   if (coilLengthOf(cuts) > kSmallOrderGap * relaxation.bound &&

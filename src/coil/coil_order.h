@@ -52,6 +52,7 @@ struct SheetPattern {
 
 // What the reported lower bound is.
 enum class BoundKind {
+  // No relaxation was solved (a plan within 2 % of the area bound): the bound is that.
   None,
   // The optimum of the linear relaxation over every sheet of rows: column generation converged.
   LinearRelaxation,

@@ -104,7 +104,7 @@ double coilLengthOf(const std::vector<Cut>& cuts) {
 }
 
 std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const Instance& instance,
-                             double goodEnough, bool sequential) {
+                             double goodEnough, bool sequential, double inHand) {
   std::vector<int> remaining = instance.demand;
   std::vector<Cut> cuts;
   std::vector<Cut> greedyTail;
@@ -137,7 +137,8 @@ std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const I
     const Relaxation rest = generateColumns(master, pricing, remaining, sequential);
     // No sheet cut so far comes back: once they and the least the rest can take reach the
     // plan in hand, diving on cannot beat it.
-    if (!greedyTail.empty() && coilLengthOf(cuts) + rest.bound >= coilLengthOf(greedyTail)) {
+    if (!greedyTail.empty() &&
+        coilLengthOf(cuts) + rest.bound >= std::min(inHand, coilLengthOf(greedyTail))) {
       return greedyTail;
     }
   }

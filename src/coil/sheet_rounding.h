@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <vector>
 
 #include "coil/coil_instance.h"
@@ -35,8 +36,10 @@ void cutGreedily(const Instance& instance, RowPricing& pricing, std::vector<int>
 // down until no pattern is used whole; then the most used pattern is cut once and the rest
 // priced again (a dive). The greedy fills whatever is left. Where the dive starts, the greedy
 // tail alone is kept as a second plan, and the shorter of the two is returned; the tail alone
-// where it is already `goodEnough` long at most.
+// where it is already `goodEnough` long at most, or where the dive cannot beat it or a plan
+// `inHand` long.
 std::vector<Cut> roundedCuts(PatternMaster& master, RowPricing& pricing, const Instance& instance,
-                             double goodEnough, bool sequential = false);
+                             double goodEnough, bool sequential = false,
+                             double inHand = std::numeric_limits<double>::infinity());
 
 }  // namespace kvm::coil

@@ -201,6 +201,27 @@ TEST(coil_order_test, random_orders_are_feasible_and_near_the_lp_bound) {
             << " bounded orders\n";
 }
 
+// Narrow flashings whose lines' rests are each a size of its own, wanted once: the sheets of
+// the relaxation round badly there, rows laid first and stacked across do not.
+TEST(coil_order_test, narrow_strips_wanted_once_each_come_near_the_area_bound) {
+  std::mt19937 random(486);
+  CoilGroup group = groupOf({}, 1250, 10);
+  for (int flashing = 0; flashing < 20; ++flashing) {
+    const double width = std::uniform_int_distribution<int>(60, 250)(random);
+    group.pieces.push_back({"F" + std::to_string(flashing), width, 4000, 8});
+    for (int line = 0; line < 24; ++line) {
+      const double rest = std::uniform_int_distribution<int>(100, 3999)(random);
+      group.pieces.push_back({"F" + std::to_string(flashing), width, rest, 1});
+    }
+  }
+  const CoilPlan plan = planCoil(group);
+  expectFeasible(group, plan);
+  expectLayoutsTogether(group, plan);
+  EXPECT_GT(plan.areaBound, 20 * longestOf(group));
+  EXPECT_LE(plan.gapPercent, 3.0);
+  EXPECT_LE(plan.coilLength, 1.03 * plan.lpBound);
+}
+
 TEST(coil_order_test, bad_pieces_and_coils_are_refused_by_name) {
   try {
     planCoil(groupOf({{"A", 300, 2000, 1}, {"檐口包角", 1245, 2000, 1}}, 1250, 10));
