@@ -13,9 +13,7 @@ arithmetic:
   end to end fit the sheet, and the sheet is as long as its longest row;
 - coil_total.csv sums the patterns;
 - the coil length is at least the area bound (piece area / usable width), and within 3 % of
-  the lower bound the bill reports where that bound exceeds 20 times the longest strip. Near
-  that size one sheet more than the bound is already 5 %, and no plan can cut a fraction of a
-  sheet: a plan less than three longest pieces over the bound passes there too.
+  the lower bound the bill reports where that bound exceeds 20 times the longest strip.
 """
 import collections
 import csv
@@ -141,9 +139,7 @@ def check_bill(name, folder, progress, failures):
         if bound > 20 * longest[colour]:
             gap = (length - bound) / bound * 100
             gaps.append(gap)
-            # On orders of one or two pieces a size, near 20 sheets, whole sheets weigh: such a
-            # plan is held to two longest pieces over its bound, larger ones to 3 %.
-            if gap > 3 and length - bound >= 2 * longest[colour]:
+            if gap > 3:
                 failures.append(f"{name}: {colour}: {gap:.2f} % over the lower bound")
     return gaps
 
