@@ -72,9 +72,10 @@ std::vector<std::size_t> bestAcross(RowsByKind& left, int room, int length, std:
     int copies;
   };
   std::vector<Chunk> chunks;
-  for (const auto& [kind, rows] : left) {
+  for (const auto& entry : left) {
+    const RowKind& kind = entry.first;
     if (kind.first > length || kind.second > room) continue;
-    splitCopies(static_cast<int>(rows.size()), [&](int copies) {
+    splitCopies(static_cast<int>(entry.second.size()), [&chunks, &kind](int copies) {
       chunks.push_back({kind, copies});
     });
   }
@@ -84,7 +85,8 @@ std::vector<std::size_t> bestAcross(RowsByKind& left, int room, int length, std:
   std::vector<std::int64_t> best(cells, 0);
   std::vector<bool> taken(chunks.size() * cells, false);
   for (std::size_t k = 0; k < chunks.size(); ++k) {
-    const auto across = static_cast<std::size_t>(chunks[k].kind.second * chunks[k].copies);
+    const std::size_t across = static_cast<std::size_t>(chunks[k].kind.second) *
+                               static_cast<std::size_t>(chunks[k].copies);
     if (across >= cells) continue;
     const std::int64_t area =
         static_cast<std::int64_t>(chunks[k].kind.first) * chunks[k].kind.second * chunks[k].copies;
@@ -106,7 +108,8 @@ std::vector<std::size_t> bestAcross(RowsByKind& left, int room, int length, std:
       rows.pop_back();
     }
     if (rows.empty()) left.erase(chunks[k].kind);
-    c -= static_cast<std::size_t>(chunks[k].kind.second * chunks[k].copies);
+    c -= static_cast<std::size_t>(chunks[k].kind.second) *
+         static_cast<std::size_t>(chunks[k].copies);
   }
   return chosen;
 }
