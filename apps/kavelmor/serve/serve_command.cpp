@@ -89,6 +89,15 @@ void addServeCommand(CLI::App& app, int& status) {
                    "The address to listen on (0.0.0.0: the workshop's network too)")
       ->capture_default_str();
   command->add_flag("--open", request->open, "Open the page in the default browser");
+  command
+      ->add_option_function<int>(
+          "--session-lifetime",
+          [request](int seconds) {
+            request->server.sessionLifetime = std::chrono::seconds{seconds};
+          },
+          "How long a plan's files left alone stay on the server, in seconds (default 3600); a "
+          "bill's go as soon as its zip has been fetched")
+      ->check(CLI::Range(1, 7 * 24 * 3600));
   auto* db = command->add_option("--db", request->server.database.file,
                                  "Make the bills from this database file (default: the one "
                                  "`kavelmor db` acts on)");

@@ -35,7 +35,8 @@ void refusedSetting(const Project& project, const std::vector<std::u16string>& n
     for (const auto& [message, field, at] : settings) {
       if (trimSpaces(note) == message) {
         throw ProjectError(project.source + ":" + std::to_string(at.line) + ":" +
-                           std::to_string(at.column) + ": " + field + ": " + toUtf8(message));
+                               std::to_string(at.column) + ": " + field + ": " + toUtf8(message),
+                           field);
       }
     }
   }

@@ -18,18 +18,23 @@ std::string rowName(const Project& project, std::size_t row) {
                                 : flashing.place + " (" + name + ")";
 }
 
-// "layer BJ-屋脊, the line from … to …" for a line of the plan, "lines[2], the line …" for
-// one the project gives.
-std::string lineName(const ProjectFlashing& row, std::size_t line) {
-  std::string where = "lines[" + std::to_string(line) + "]";
+// The plan's layer a line of the row comes from; empty for one the project gives.
+std::string lineLayer(const ProjectFlashing& row, std::size_t line) {
   for (std::size_t layer = 0; layer < row.layerLineEnds.size() && layer < row.layers.size();
        ++layer) {
     if (line < row.layerLineEnds[layer]) {
-      where = "layer " + row.layers[layer];
-      break;
+      return row.layers[layer];
     }
   }
-  return where + ", " + describeLine(row.lines[line]);
+  return {};
+}
+
+// "layer BJ-屋脊, the line from … to …" for a line of the plan, "lines[2], the line …" for
+// one the project gives.
+std::string lineName(const ProjectFlashing& row, std::size_t line) {
+  const std::string layer = lineLayer(row, line);
+  return (layer.empty() ? "lines[" + std::to_string(line) + "]" : "layer " + layer) + ", " +
+         describeLine(row.lines[line]);
 }
 
 int overlapOf(const LibraryTable& table, const std::u16string& stored) {
@@ -45,6 +50,8 @@ int overlapOf(const LibraryTable& table, const std::u16string& stored) {
 
 void overlappingLines(const Project& project, bool allowOverlaps, std::ostream& progress) {
   std::string refusal;
+  std::string field;
+  std::vector<std::string> layers;
   for (std::size_t index = 0; index < project.flashings.size(); ++index) {
     const ProjectFlashing& row = project.flashings[index];
     const std::vector<LineOverlap> overlaps = findOverlaps(row.lines);
@@ -56,6 +63,13 @@ void overlappingLines(const Project& project, bool allowOverlaps, std::ostream& 
         progress << "Warning: " << pair << ": billed twice, as --allow-overlaps asks\n";
       } else {
         refusal += "\n  " + pair;
+        field = field.empty() ? row.field : field;
+        for (const std::size_t line : {overlaps[i].first, overlaps[i].second}) {
+          const std::string layer = lineLayer(row, line);
+          if (!layer.empty() && std::find(layers.begin(), layers.end(), layer) == layers.end()) {
+            layers.push_back(layer);
+          }
+        }
       }
     }
     if (overlaps.size() > kMaxLinesNamed) {
@@ -73,7 +87,8 @@ void overlappingLines(const Project& project, bool allowOverlaps, std::ostream& 
     throw OverlappingLinesError(
         "lines drawn twice, each a flashing the bill would install twice (remove one line of "
         "each pair, or give --allow-overlaps to bill them as drawn):" +
-        refusal);
+            refusal,
+        field, layers);
   }
 }
 

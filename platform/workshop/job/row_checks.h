@@ -7,15 +7,17 @@
 
 #include "model/flashing.h"
 #include "platform/workshop/job/bill_record_reader.h"
+#include "platform/workshop/project/located_error.h"
 #include "platform/workshop/project/project_file.h"
 
 namespace kvm::workshop {
 
 // A bill would install a flashing twice where its lines were drawn twice; what() names both
-// lines of every such pair, a pair a line.
-class OverlappingLinesError : public std::runtime_error {
+// lines of every such pair, a pair a line; field() is the first such row, layers() the layers
+// the lines are on.
+class OverlappingLinesError : public LocatedError {
  public:
-  using std::runtime_error::runtime_error;
+  using LocatedError::LocatedError;
 };
 
 // A bill's warnings name at most this many lines of each kind per current-use row.

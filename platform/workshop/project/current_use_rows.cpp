@@ -75,6 +75,17 @@ std::vector<std::u16string> resolveCurrentUse(const Project& project, const Libr
   };
   std::vector<std::u16string> resolved;
   std::string problems;
+  std::string field;
+  std::vector<std::string> layers;
+  // The first refused row is the field; the layers are every refused row's.
+  const auto refuse = [&](std::size_t i) {
+    const ProjectFlashing& flashing = project.flashings[i];
+    if (field.empty()) {
+      field = (flashing.field.empty() ? "currentUse[" + std::to_string(i) + "]" : flashing.field) +
+              ".flashing";
+    }
+    layers.insert(layers.end(), flashing.layers.begin(), flashing.layers.end());
+  };
   for (std::size_t i = 0; i < project.flashings.size(); ++i) {
     const std::u16string& row = project.flashings[i].currentUse;
     const CurrentUseParts parts = splitCurrentUseEntry(row);
@@ -90,6 +101,7 @@ std::vector<std::u16string> resolveCurrentUse(const Project& project, const Libr
                              "\" (its libraries: " + nameList(allNames(table, libraryName)) + ")"
                        : "two stored libraries answer to this name: " + nameList(libraries)) +
                   "\n";
+      refuse(i);
       continue;
     }
     const FlashingLibrary& library = *libraryNamed(table, libraries.front());
@@ -103,13 +115,14 @@ std::vector<std::u16string> resolveCurrentUse(const Project& project, const Libr
                                    nameList(allNames(library.Flashings, flashingName)) + ")"
                              : "two stored flashings answer to this name: " + nameList(flashings)) +
           "\n";
+      refuse(i);
       continue;
     }
     resolved.push_back(currentUseEntry(libraries.front(), flashings.front()));
   }
   if (!problems.empty()) {
     problems.pop_back();
-    throw UnknownFlashingError(problems);
+    throw UnknownFlashingError(problems, field, layers);
   }
   return resolved;
 }

@@ -6,15 +6,16 @@
 #include <vector>
 
 #include "model/flashing.h"
+#include "platform/workshop/project/located_error.h"
 #include "platform/workshop/project/project_file.h"
 
 namespace kvm::workshop {
 
 // Current-use rows that name no flashing of the database; what() lists every such row with
-// what the database holds instead, one row a line.
-class UnknownFlashingError : public std::runtime_error {
+// what the database holds instead, one row a line; field() is the first such row's flashing.
+class UnknownFlashingError : public LocatedError {
  public:
-  using std::runtime_error::runtime_error;
+  using LocatedError::LocatedError;
 };
 
 // Whether a name typed by the user stands for a stored name: equal, or equal to the stored name

@@ -118,13 +118,15 @@ dxf::PlanTakeoff takeLinesFromPlan(Project& project, const std::string& units) {
       const auto found = byName.find(dxf::foldedName(name));
       if (found == byName.end()) {
         throw ProjectError(row.place + ": layer \"" + name + "\" is not in the plan " +
-                           project.plan.string() + " (its layers: " + layerList(takeoff) + ")");
+                               project.plan.string() + " (its layers: " + layerList(takeoff) + ")",
+                           row.field, {name});
       }
       for (const dxf::FlashingLine& line : wanted.lines(found->second)) {
         if (row.lines.size() >= kMaxLinesPerFlashing) {
           throw ProjectError(row.place + ": its layers hold more than " +
-                             std::to_string(kMaxLinesPerFlashing) +
-                             " lines, more than the component keeps for one flashing");
+                                 std::to_string(kMaxLinesPerFlashing) +
+                                 " lines, more than the component keeps for one flashing",
+                             row.field, row.layers);
         }
         row.lines.push_back(onPlan(line));
       }
@@ -132,7 +134,8 @@ dxf::PlanTakeoff takeLinesFromPlan(Project& project, const std::string& units) {
     }
     if (!row.layers.empty() && row.lines.empty()) {
       throw ProjectError(row.place + ": its layers hold no flashing lines in the plan " +
-                         project.plan.string() + ": the row has nothing to cut");
+                             project.plan.string() + ": the row has nothing to cut",
+                         row.field, row.layers);
     }
   }
   for (const dxf::PlanWarning& warning : takeoff.warnings) {

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <tuple>
 #include <unordered_map>
+#include <variant>
 
 #include <nlohmann/json.hpp>
 
@@ -39,6 +40,7 @@ class ProjectReader {
       : text_(text), source_(std::move(source)) {}
 
   Project read(const json& root) {
+    root_ = &root;
     if (!root.is_object()) {
       fail({}, "a project is a JSON object");
     }
@@ -91,7 +93,39 @@ class ProjectReader {
   [[noreturn]] void fail(const JsonPath& path, const std::string& problem) const {
     const TextPosition at = locate(text_, path);
     throw ProjectError(source_ + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
-                       ": " + fieldName(path) + ": " + problem);
+                           ": " + fieldName(path) + ": " + problem,
+                       fieldName(path), layersAt(path));
+  }
+
+  // The plan's layers of the current-use row a path lies in, as far as the row names them: its
+  // layers, or the one named like its flashing.
+  [[nodiscard]] std::vector<std::string> layersAt(const JsonPath& path) const {
+    std::vector<std::string> names;
+    if (root_ == nullptr || path.size() < 2 || path[0] != JsonStep{"currentUse"} ||
+        !std::holds_alternative<std::size_t>(path[1]) || !root_->is_object() ||
+        !root_->contains("currentUse") || !root_->at("currentUse").is_array()) {
+      return names;
+    }
+    const json& rows = root_->at("currentUse");
+    const std::size_t index = std::get<std::size_t>(path[1]);
+    if (index >= rows.size() || !rows[index].is_object()) {
+      return names;
+    }
+    const json& row = rows[index];
+    if (row.contains("layers") && row.at("layers").is_array()) {
+      for (const json& layer : row.at("layers")) {
+        if (layer.is_string()) {
+          names.push_back(layer.get<std::string>());
+        }
+      }
+    } else if (!row.contains("lines") && row.contains("flashing") &&
+               row.at("flashing").is_string()) {
+      const std::string name = row.at("flashing").get<std::string>();
+      if (const auto colon = name.find(':'); colon != std::string::npos) {
+        names.push_back(name.substr(colon + 1));
+      }
+    }
+    return names;
   }
 
   static JsonPath with(JsonPath path, JsonStep step) {
@@ -348,6 +382,7 @@ class ProjectReader {
       const std::string field = fieldName(with(usePath, i));
       rows[i].place = at(places.elements[i]) + field;
       rows[i].namePlace = at(places.keyed[i]) + field + ".flashing";
+      rows[i].field = field;
     }
   }
 
@@ -358,9 +393,10 @@ class ProjectReader {
       const auto [first, isNew] = seen.emplace(rowKey(rows[i]), i);
       if (!isNew) {
         throw ProjectError(rows[i].place + ": the same flashing with the same " +
-                           (rows[i].lines.empty() ? "layers" : "lines") + " as " +
-                           rows[first->second].place +
-                           ": each of its lines would be billed twice; remove one of the rows");
+                               (rows[i].lines.empty() ? "layers" : "lines") + " as " +
+                               rows[first->second].place +
+                               ": each of its lines would be billed twice; remove one of the rows",
+                           rows[i].field, rows[i].layers);
       }
     }
   }
@@ -409,6 +445,7 @@ class ProjectReader {
 
   std::string_view text_;
   std::string source_;
+  const json* root_ = nullptr;
 };
 
 // nlohmann's message ends in "...at line 3, column 5: syntax error ..."; keep what follows.
@@ -508,8 +545,9 @@ Project parseProject(std::string_view text, const std::string& sourceName) {
     if (duplicates.duplicate()) {
       const TextPosition at = locate(text, *duplicates.duplicate());
       throw ProjectError(sourceName + ":" + std::to_string(at.line) + ":" +
-                         std::to_string(at.column) + ": " + fieldName(*duplicates.duplicate()) +
-                         ": is given twice");
+                             std::to_string(at.column) + ": " + fieldName(*duplicates.duplicate()) +
+                             ": is given twice",
+                         fieldName(*duplicates.duplicate()));
     }
   } catch (const json::parse_error& error) {
     const TextPosition at = positionOf(text, error.byte > 0 ? error.byte - 1 : 0);

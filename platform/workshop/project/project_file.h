@@ -11,6 +11,7 @@
 
 #include "model/project_settings.h"
 #include "platform/workshop/project/json_locator.h"
+#include "platform/workshop/project/located_error.h"
 
 namespace kvm::workshop {
 
@@ -39,6 +40,7 @@ struct ProjectFlashing {
   std::vector<std::size_t> layerLineEnds;
   std::string place;      // "p.json:9:5: currentUse[1]"
   std::string namePlace;  // "p.json:9:18: currentUse[1].flashing"
+  std::string field;      // "currentUse[1]"
 };
 
 // Something of the plan a detailer would want to hear about before metal is cut.
@@ -94,10 +96,10 @@ inline constexpr double kShortestFlashingLine = 1.0;
 inline constexpr std::size_t kMaxFlashings = 32767;
 
 // A project file that cannot be used; what() is one line naming the file, the line and
-// column, and the field.
-class ProjectError : public std::runtime_error {
+// column, and the field; field() and layers() give the field and the layers it concerns.
+class ProjectError : public LocatedError {
  public:
-  using std::runtime_error::runtime_error;
+  using LocatedError::LocatedError;
 };
 
 Project parseProject(std::string_view json, const std::string& sourceName);

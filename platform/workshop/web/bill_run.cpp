@@ -2,13 +2,13 @@
 
 #include <filesystem>
 #include <ostream>
-#include <regex>
 #include <streambuf>
 #include <utility>
 
 #include "base/runtime_error.h"
 #include "base/text.h"
 #include "files/file_write_error.h"
+#include "platform/workshop/project/located_error.h"
 #include "platform/workshop/web/output_files.h"
 #include "platform/workshop/web/plan_upload.h"
 #include "platform/workshop/workshop_job.h"
@@ -60,19 +60,6 @@ std::string describe(const std::exception& error) {
 
 }  // namespace
 
-void locateError(const std::string& message, std::string& field, std::string& layer) {
-  // "project.json:2:99: project.textHeight: …", "project.json:26:5: currentUse[4]: layer …"
-  static const std::regex kField(R"(^[^:\n]*:\d+:\d+: ([A-Za-z][A-Za-z0-9_.\[\]]*):)");
-  static const std::regex kLayer(R"re(layer "([^"]*)")re");
-  std::smatch match;
-  if (std::regex_search(message, match, kField)) {
-    field = match[1].str();
-  }
-  if (std::regex_search(message, match, kLayer)) {
-    layer = match[1].str();
-  }
-}
-
 BillOutcome runSessionBill(const WebSession& session, const std::string& projectText,
                            const BillOptions& options, const DatabaseChoice& database,
                            const std::function<void()>& checkpoint,
@@ -106,7 +93,10 @@ BillOutcome runSessionBill(const WebSession& session, const std::string& project
   } catch (const std::exception& error) {
     outcome.error = withShownName(describe(error), session.plan.string(), session.planName);
     outcome.error = withShownName(outcome.error, session.outputs.string(), "the bill's folder");
-    locateError(outcome.error, outcome.field, outcome.layer);
+    if (const auto* located = dynamic_cast<const LocatedError*>(&error)) {
+      outcome.field = located->field();
+      outcome.layers = located->layers();
+    }
   }
   buffer.flushLine();
   return outcome;

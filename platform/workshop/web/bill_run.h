@@ -17,15 +17,15 @@ struct BillOptions {
 };
 
 // What came of a bill: the job's progress lines, and either the files it wrote or the error,
-// with the project's field ("project.textHeight", "currentUse[2]") and the plan's layer it
-// concerns where it names one.
+// with the project's field ("project.textHeight", "currentUse[2]") and the plan's layers it
+// concerns, as the job says them.
 struct BillOutcome {
   bool done = false;
   std::vector<std::string> progress;
   std::vector<std::string> files;
   std::string error;
   std::string field;
-  std::string layer;
+  std::vector<std::string> layers;
 };
 
 // The name the project has in the job's messages, as the command line's project file.
@@ -38,8 +38,5 @@ BillOutcome runSessionBill(const WebSession& session, const std::string& project
                            const BillOptions& options, const DatabaseChoice& database,
                            const std::function<void()>& checkpoint,
                            const std::function<void(const std::string&)>& onProgress = {});
-
-// The field and the layer an error message of the job names, if any.
-void locateError(const std::string& message, std::string& field, std::string& layer);
 
 }  // namespace kvm::workshop::web

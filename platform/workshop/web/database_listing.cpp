@@ -14,16 +14,6 @@ namespace kvm::workshop::web {
 
 namespace {
 
-// Stored names may end in a line break or blanks that the project file may leave out.
-std::string shownName(const std::u16string& name) {
-  std::string text = toUtf8(name);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
-                           text.back() == '\t' || text.back() == '\0')) {
-    text.pop_back();
-  }
-  return text;
-}
-
 std::string number(double value) {
   std::array<char, 32> text{};
   std::snprintf(text.data(), text.size(), "%.1f", value);
@@ -31,10 +21,10 @@ std::string number(double value) {
 }
 
 nlohmann::ordered_json flashingJson(const std::string& library, const Flashing& flashing) {
-  const std::string name = shownName(flashing.Name);
+  const std::string name = listedName(flashing.Name);
   nlohmann::ordered_json item{{"name", name},
                               {"id", library + ":" + name},
-                              {"colour", shownName(flashing.Color)},
+                              {"colour", listedName(flashing.Color)},
                               {"developedWidth", flashing.DevelopedWidth},
                               {"longestPiece", flashing.MaxCutLength},
                               {"overlap", flashing.Overlap},
@@ -82,6 +72,20 @@ std::string profileSvg(const Flashing& flashing) {
   return svg + "</svg>";
 }
 
+std::string listedName(const std::u16string& name) {
+  std::string text = toUtf8(name);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
+                           text.back() == '\t' || text.back() == '\0')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+LibraryTable databaseTable(const DatabaseChoice& choice) {
+  const DatabaseSource source = databaseSource(choice.builtin, choice.file, {}, true);
+  return source.file ? readDatabaseForCommand(*source.file) : builtinLibraryTable();
+}
+
 nlohmann::ordered_json databaseListing(const DatabaseChoice& choice) {
   const DatabaseSource source = databaseSource(choice.builtin, choice.file, {}, true);
   const LibraryTable table =
@@ -89,14 +93,14 @@ nlohmann::ordered_json databaseListing(const DatabaseChoice& choice) {
   nlohmann::ordered_json libraries = nlohmann::ordered_json::array();
   if (table.isAllocated()) {
     for (const FlashingLibrary& library : table) {
-      const std::string name = shownName(library.Name);
+      const std::string name = listedName(library.Name);
       if (name.empty()) {
         continue;  // a free slot
       }
       nlohmann::ordered_json flashings = nlohmann::ordered_json::array();
       if (library.Flashings.isAllocated()) {
         for (const Flashing& flashing : library.Flashings) {
-          if (!shownName(flashing.Name).empty()) {
+          if (!listedName(flashing.Name).empty()) {
             flashings.push_back(flashingJson(name, flashing));
           }
         }

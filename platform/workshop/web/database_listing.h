@@ -13,6 +13,13 @@ struct DatabaseChoice {
   std::string file;  // empty: the user's database, or the built-in one while there is none
 };
 
+// The database's libraries as the bills read them.
+LibraryTable databaseTable(const DatabaseChoice& choice);
+
+// A stored library's or flashing's name as the listing gives it: without the line break or
+// blanks some stored names end in. "library:flashing" of two such names is a flashing's id.
+std::string listedName(const std::u16string& name);
+
 // The libraries and flashings a layer can be mapped to, with what a detailer picks them by
 // (colour, developed width, longest piece, overlap, the profile as a picture), the calculation
 // modes in words, and which database file this is.

@@ -2,16 +2,22 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <fstream>
 #include <stdexcept>
+#include <stop_token>
+#include <thread>
 #include <utility>
 
+#include "platform/workshop/project/located_error.h"
 #include "platform/workshop/web/access_guard.h"
 #include "platform/workshop/web/bill_run.h"
 #include "platform/workshop/web/output_files.h"
 #include "platform/workshop/web/output_zip.h"
 #include "platform/workshop/web/page_assets.h"
+#include "platform/workshop/web/project_opening.h"
 #include "platform/workshop/web/web_sessions.h"
 
 namespace kvm::workshop::web {
@@ -72,6 +78,23 @@ struct WebServer::State {
   WebSessions sessions;
   httplib::Server server;
   std::atomic<bool> stopping{false};
+  std::mutex sweepMutex;
+  std::condition_variable_any sweepWake;
+  // Last: it starts when the rest is there and is stopped before any of it goes.
+  std::jthread sweeper{[this](const std::stop_token& stop) { sweep(stop); }};
+
+  // A session left alone goes after its lifetime even when no request comes to notice it.
+  void sweep(const std::stop_token& stop) {
+    const auto interval =
+        std::clamp(options.sessionLifetime / 4, std::chrono::seconds{1}, std::chrono::seconds{60});
+    std::unique_lock lock(sweepMutex);
+    while (!stop.stop_requested()) {
+      sweepWake.wait_for(lock, stop, interval, [] { return false; });
+      if (!stop.stop_requested()) {
+        sessions.expire();
+      }
+    }
+  }
 
   // Host, Origin and token, before anything is read or done.
   httplib::Server::HandlerResponse guard(const httplib::Request& request,
@@ -195,6 +218,24 @@ struct WebServer::State {
     }
   }
 
+  // A project file the user opened, read and matched with the database before the page takes
+  // it over; a refusal names the field and the layers it concerns, as a bill's does.
+  void openProjectFile(const httplib::Request& request, httplib::Response& response) const {
+    std::string name = parameter(request, "name");
+    if (name.empty()) {
+      name = kProjectName;
+    }
+    try {
+      sendJson(response, openProject(request.body, name, options.database));
+    } catch (const LocatedError& error) {
+      sendJson(response,
+               {{"error", error.what()}, {"field", error.field()}, {"layers", error.layers()}},
+               kUnprocessable);
+    } catch (const std::exception& error) {
+      sendError(response, kUnprocessable, error.what());
+    }
+  }
+
   void makeBill(const httplib::Request& request, httplib::Response& response) {
     const std::shared_ptr<WebSession> found = session(request, response);
     if (!found) {
@@ -246,7 +287,7 @@ struct WebServer::State {
             send({{"done", false},
                   {"error", outcome.error},
                   {"field", outcome.field},
-                  {"layer", outcome.layer}});
+                  {"layers", outcome.layers}});
           }
           sink.done();
           return true;
@@ -268,25 +309,57 @@ struct WebServer::State {
     sendFile(response, *file, mediaType(name));
   }
 
+  // The zip is the bill taken away: once all of it has gone out, the session and its folder
+  // go too. A download cut off keeps them, for another try.
   void sendZip(const httplib::Request& request, httplib::Response& response) {
     const std::shared_ptr<WebSession> found = session(request, response);
     if (!found) {
       return;
     }
-    const std::scoped_lock busy(found->work);
-    const std::vector<std::string> names = listedOutputs(found->outputs);
-    if (names.empty()) {
-      sendError(response, kNotFound, "there is no bill to pack yet");
-      return;
+    auto bytes = std::make_shared<std::string>();
+    {
+      const std::scoped_lock busy(found->work);
+      const std::vector<std::string> names = listedOutputs(found->outputs);
+      if (names.empty()) {
+        sendError(response, kNotFound, "there is no bill to pack yet");
+        return;
+      }
+      const std::filesystem::path archive = found->folder / "bill.zip";
+      try {
+        writeZip(found->outputs, names, archive);
+        *bytes = readWholeFile(archive);
+      } catch (const std::exception& error) {
+        sendError(response, kServerError, error.what());
+        return;
+      }
+      std::error_code ignored;
+      std::filesystem::remove(archive, ignored);
     }
-    const std::filesystem::path archive = found->folder / "bill.zip";
-    try {
-      writeZip(found->outputs, names, archive);
-    } catch (const std::exception& error) {
-      sendError(response, kServerError, error.what());
-      return;
+    auto delivered = std::make_shared<bool>(false);
+    response.set_content_provider(
+        bytes->size(), "application/zip",
+        [bytes, delivered](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+          const std::size_t end = std::min(bytes->size(), offset + length);
+          if (offset < end && !sink.write(bytes->data() + offset, end - offset)) {
+            return false;
+          }
+          *delivered = *delivered || end == bytes->size();
+          return true;
+        },
+        [this, id = found->id, delivered](bool /*success: this library version never says*/) {
+          if (*delivered) {
+            sessions.remove(id);
+          }
+        });
+  }
+
+  static std::string readWholeFile(const std::filesystem::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    if (!stream && !stream.eof()) {
+      throw std::runtime_error("the zip could not be read back");
     }
-    sendFile(response, archive, "application/zip");
+    return bytes;
   }
 
   static void sendFile(httplib::Response& response, const std::filesystem::path& file,
@@ -319,6 +392,9 @@ struct WebServer::State {
     server.Post("/api/plan", [this](const httplib::Request& request, httplib::Response& response,
                                     const httplib::ContentReader& reader) {
       uploadPlan(request, response, reader);
+    });
+    server.Post("/api/project", [this](const auto& request, auto& response) {
+      openProjectFile(request, response);
     });
     server.Post(R"(/api/sessions/([0-9a-f]+)/bill)",
                 [this](const auto& request, auto& response) { makeBill(request, response); });

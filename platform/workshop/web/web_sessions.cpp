@@ -89,9 +89,16 @@ void WebSessions::expire() {
   {
     const std::scoped_lock lock(mutex_);
     const auto now = std::chrono::steady_clock::now();
-    for (const auto& [id, entry] : sessions_) {
-      if (now - entry.used > lifetime_) {
+    for (auto& [id, entry] : sessions_) {
+      if (now - entry.used <= lifetime_) {
+        continue;
+      }
+      // A bill running in it, however long, is use.
+      std::unique_lock<std::mutex> idle(entry.session->work, std::try_to_lock);
+      if (idle.owns_lock()) {
         old.push_back(id);
+      } else {
+        entry.used = now;
       }
     }
   }

@@ -36,7 +36,7 @@ class WebSessions {
   // Nothing for an unknown or expired id; a found session counts as used now.
   std::shared_ptr<WebSession> find(const std::string& id);
   void remove(const std::string& id);
-  // Removes the sessions unused for longer than their lifetime.
+  // Removes the sessions unused for longer than their lifetime; one running a bill is in use.
   void expire();
 
   [[nodiscard]] const std::filesystem::path& root() const { return root_; }

@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/text.h"
@@ -95,6 +96,18 @@ class BillJobTest : public ::testing::Test {
       return error.what();
     }
     return "";
+  }
+
+  // The field and the layers a refusal carries for a front end to show it by.
+  using Place = std::pair<std::string, std::vector<std::string>>;
+  template <typename Error>
+  Place place(const std::string& text) {
+    try {
+      run(text);
+    } catch (const Error& error) {
+      return {error.field(), error.layers()};
+    }
+    return {"no refusal", {}};
   }
 
   TempFolder folder_;
@@ -320,6 +333,16 @@ namespace {
 const std::string kRidgeTwice = R"({"flashing": "彩钢板屋面:屋脊包角", "mode": 0, "lines": [
     {"start": [0, 7400], "end": [30000, 7400]}, {"start": [30000, 7400], "end": [0, 7400]},
     {"start": [0, 0], "end": [3, 0]}]})";
+
+TEST_F(BillJobTest, a_refusal_carries_the_field_it_concerns) {
+  EXPECT_EQ(place<ProjectError>(project("99", kRidge)), (Place{"project.textHeight", {}}));
+  EXPECT_EQ(place<UnknownFlashingError>(project("300", kRidge + "," + kMisspelt + "," + kMissing)),
+            (Place{"currentUse[1].flashing", {}}));
+  allowOverlaps_ = false;
+  // Lines the project gives are on no layer.
+  EXPECT_EQ(place<OverlappingLinesError>(project("300", kRidge + "," + kRidgeTwice)),
+            (Place{"currentUse[1]", {}}));
+}
 
 TEST_F(BillJobTest, lines_drawn_twice_are_refused_naming_both_unless_allowed) {
   allowOverlaps_ = false;

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "platform/workshop/project/plan_checks.h"
 #include "platform/workshop/project/plan_lines.h"
@@ -28,6 +29,7 @@ Project projectWith(const std::filesystem::path& plan, std::vector<std::string> 
   row.currentUse = u"库:屋脊";
   row.layers = std::move(layers);
   row.place = "p.json:3:5: currentUse[0]";
+  row.field = "currentUse[0]";
   project.flashings.push_back(row);
   return project;
 }
@@ -65,6 +67,8 @@ TEST(plan_lines_test, a_layer_the_plan_lacks_names_the_row_and_the_plans_layers)
     EXPECT_EQ(std::string(error.what()),
               "p.json:3:5: currentUse[0]: layer \"Gable\" is not in the plan " +
                   (folder / "plan.dxf").string() + " (its layers: Ridge, Arcs)");
+    EXPECT_EQ(error.field(), "currentUse[0]");
+    EXPECT_EQ(error.layers(), std::vector<std::string>{"Gable"});
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/workshop/project/project_file.h"
 
@@ -307,6 +308,48 @@ TEST(project_file_test, sheet_prices_know_their_place) {
   const Project project = parseProject(text, "p.json");
   ASSERT_TRUE(project.prices);
   EXPECT_EQ(project.prices->sheetPlaces.at("天兰色/0.5"), "p.json:6:35: prices.sheet.天兰色/0.5");
+}
+
+// A front end shows an error where it belongs from the field and the layers the error carries,
+// not from its words.
+TEST(project_file_test, a_refusal_carries_its_field_and_the_rows_layers) {
+  const auto refusal = [](const std::string& text) -> ProjectError {
+    try {
+      parseProject(text, "p.json");
+    } catch (const ProjectError& error) {
+      return error;
+    }
+    return ProjectError("read");
+  };
+  const std::string rows = R"("billOrigin": [0, 0], "currentUse": [
+    {"flashing": "L:Ridge", "mode": 0},
+    {"flashing": "L:Gable", "mode": 9, "layers": ["G1", "G2"]}]})";
+  const std::string settings =
+      R"({"project": {"name": "a", "plateThickness": "0.5", "lengthClassStep": 300, )";
+
+  ProjectError error = refusal(settings + R"("textHeight": [1]}, )" + rows);
+  EXPECT_EQ(error.field(), "project.textHeight");
+  EXPECT_TRUE(error.layers().empty());
+
+  error = refusal(settings + R"("textHeight": 300}, )" + rows);
+  EXPECT_EQ(error.field(), "currentUse[1].mode");
+  EXPECT_EQ(error.layers(), (std::vector<std::string>{"G1", "G2"}));
+  EXPECT_EQ(std::string(error.what()).substr(0, 32), "p.json:3:37: currentUse[1].mode:");
+
+  // A row without layers takes the layer named like its flashing.
+  error = refusal(settings + R"("textHeight": 300}, "billOrigin": [0, 0], "currentUse": [
+    {"flashing": "L:Ridge", "mode": "0"}]})");
+  EXPECT_EQ(error.field(), "currentUse[0].mode");
+  EXPECT_EQ(error.layers(), std::vector<std::string>{"Ridge"});
+
+  error = refusal(settings + R"("textHeight": 300}, "billOrigin": [0, 0], "currentUse": [
+    {"flashing": "L:Ridge", "mode": 0, "layers": ["R"]},
+    {"flashing": "L:Ridge", "mode": 0, "layers": ["r"]}]})");
+  EXPECT_EQ(error.field(), "currentUse[1]");
+  EXPECT_EQ(error.layers(), std::vector<std::string>{"r"});
+
+  error = refusal(settings + R"("textHeight": 300, "textHeight": 300}, )" + rows);
+  EXPECT_EQ(error.field(), "project.textHeight");
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ import urllib.parse
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from serve_session import Server, demo_in  # noqa: E402
+from serve_session import Server, demo_in, with_a_line_drawn_twice  # noqa: E402
 
 
 def without_creation_time(data, name):
@@ -40,6 +40,75 @@ def make_bill(server, session, project):
     lines = [json.loads(line) for line in body.decode().splitlines()]
     progress = [line["progress"] for line in lines[:-1] if "progress" in line]
     return status, progress, lines[-1]
+
+
+def errors_by_structure(server, session, project_text, expect):
+    """A refusal names the field and the layers it concerns as data; the message is the command
+    line's."""
+    project = json.loads(project_text)
+    project["currentUse"][2]["mode"] = 7
+    _, _, answer = make_bill(server, session, json.dumps(project, ensure_ascii=False).encode())
+    expect(not answer["done"] and answer.get("field") == "currentUse[2].mode" and
+           answer.get("layers") == project["currentUse"][2].get(
+               "layers", [project["currentUse"][2]["flashing"].split(":", 1)[1]]) and
+           re.match(r"project\.json:\d+:\d+: currentUse\[2\]\.mode: must be 0", answer["error"]),
+           f"a mode out of range: {answer}")
+    project = json.loads(project_text)
+    project["currentUse"][0]["flashing"] = "彩钢板屋面:没有的包角"
+    project["currentUse"][0]["layers"] = ["屋脊包角"]
+    _, _, answer = make_bill(server, session, json.dumps(project, ensure_ascii=False).encode())
+    expect(not answer["done"] and answer.get("field") == "currentUse[0].flashing" and
+           answer.get("layers") == ["屋脊包角"] and "没有的包角" in answer["error"],
+           f"an unknown flashing: {answer}")
+
+
+def overlaps(server, plan_bytes, project_text, expect):
+    twice, layer = with_a_line_drawn_twice(plan_bytes)
+    status, _, body = server.request("POST", "/api/plan?name=twice.dxf", body=twice)
+    expect(status == 200, f"the plan with a line drawn twice: {status} {body[:300]}")
+    if status != 200:
+        return
+    session = json.loads(body)["session"]
+    _, _, answer = make_bill(server, session, project_text)
+    expect(not answer["done"] and answer.get("layers") == [layer] and
+           answer.get("field", "").startswith("currentUse[") and
+           answer["error"].startswith("lines drawn twice"), f"a line drawn twice: {answer}")
+    server.request("DELETE", f"/api/sessions/{session}")
+
+
+def opening(server, project_text, expect):
+    """A project file opened on the page: read as the command line reads it, its rows matched
+    with the database, refusals naming their field."""
+    status, _, body = server.request("POST", "/api/project?name=mine.json", body=project_text)
+    opened = json.loads(body)
+    project = json.loads(project_text)
+    expect(status == 200 and opened["project"]["project"] == project["project"] and
+           opened["project"]["billOrigin"] == project["billOrigin"] and opened["notes"] == [],
+           f"the demo's project opened: {status} {body[:300]}")
+    rows = opened.get("project", {}).get("currentUse", [])
+    expect([row["flashing"] for row in rows] == [row["flashing"] for row in
+                                                  project["currentUse"]] and
+           all(row["layers"] for row in rows), f"its rows: {rows}")
+    bad = json.loads(project_text)
+    bad["currentUse"][1]["mode"] = "2"
+    status, _, body = server.request("POST", "/api/project?name=mine.json",
+                                     body=json.dumps(bad, ensure_ascii=False).encode())
+    answer = json.loads(body)
+    expect(status == 422 and answer.get("field") == "currentUse[1].mode" and
+           answer["error"].startswith("mine.json:") and answer.get("layers") == rows[1]["layers"],
+           f"a mode as text: {status} {answer}")
+    status, _, body = server.request("POST", "/api/project?name=mine.json", body=b"{\"project\": ")
+    expect(status == 422 and b"mine.json:1:" in body and b"not JSON" in body,
+           f"not JSON: {status} {body[:300]}")
+    bad = json.loads(project_text)
+    bad["currentUse"].append({"flashing": bad["currentUse"][0]["flashing"], "mode": 1,
+                              "lines": [{"start": [0, 0], "end": [1000, 0]}]})
+    status, _, body = server.request("POST", "/api/project?name=mine.json",
+                                     body=json.dumps(bad, ensure_ascii=False).encode())
+    answer = json.loads(body)
+    expect(status == 200 and len(answer["project"]["currentUse"]) == len(rows) and
+           len(answer["notes"]) == 1 and "coordinates" in answer["notes"][0],
+           f"a row with lines of its own: {status} {body[:300]}")
 
 
 def refusals(server, expect):
@@ -157,14 +226,6 @@ def main():
                         expect(status == 200 and without_creation_time(data, name) ==
                                without_creation_time(made.read(), name),
                                f"{name} differs from {other}'s")
-            status, headers, data = server.request("GET", f"/api/sessions/{session}/bill.zip")
-            expect(status == 200 and headers.get("Content-Type") == "application/zip", "the zip")
-            with zipfile.ZipFile(io.BytesIO(data)) as archive:
-                expect(sorted(archive.namelist()) == sorted(files), "the zip's files")
-                for name in archive.namelist():
-                    with open(os.path.join(bill, name), "rb") as made:
-                        expect(without_creation_time(archive.read(name), name) ==
-                               without_creation_time(made.read(), name), f"zipped {name} differs")
 
             for name in ["project.json", "..%2Fplan.dxf", "%2Fetc%2Fpasswd", ".kavelmor-outputs",
                          "plan.dxf", "07-x.png"]:
@@ -178,16 +239,41 @@ def main():
             project["project"]["textHeight"] = "50"
             status, _, answer = make_bill(server, session, json.dumps(project).encode())
             expect(not answer["done"] and answer.get("field") == "project.textHeight" and
-                   "字高" in answer["error"], f"a refused setting: {answer}")
+                   answer.get("layers") == [] and "字高" in answer["error"],
+                   f"a refused setting: {answer}")
             project = json.loads(project_text)
             project["currentUse"][1]["layers"] = ["BJ-窗边"]
             status, _, answer = make_bill(server, session, json.dumps(project).encode())
-            expect(not answer["done"] and answer.get("layer") == "BJ-窗边" and
+            expect(not answer["done"] and answer.get("layers") == ["BJ-窗边"] and
                    answer.get("field") == "currentUse[1]" and
                    server.sessions not in answer["error"], f"a layer the plan lacks: {answer}")
             # A refused bill leaves the last one's files as they were.
             status, _, _ = server.request("GET", f"/api/sessions/{session}/files/bill.dxf")
             expect(status == 200, f"the earlier bill after a refused one: {status}")
+            errors_by_structure(server, session, project_text, expect)
+            overlaps(server, plan_bytes, project_text, expect)
+            opening(server, project_text, expect)
+
+            # The zip takes the bill away: its session and folder go once it has been fetched.
+            root = os.path.join(server.sessions, os.listdir(server.sessions)[0])
+            expect(session in os.listdir(root), "the session's folder before the zip")
+            status, headers, data = server.request("GET", f"/api/sessions/{session}/bill.zip")
+            expect(status == 200 and headers.get("Content-Type") == "application/zip", "the zip")
+            with zipfile.ZipFile(io.BytesIO(data)) as archive:
+                expect(sorted(archive.namelist()) == sorted(files), "the zip's files")
+                for name in archive.namelist():
+                    with open(os.path.join(bill, name), "rb") as made:
+                        expect(without_creation_time(archive.read(name), name) ==
+                               without_creation_time(made.read(), name), f"zipped {name} differs")
+            gone = False
+            for _ in range(50):
+                gone = session not in os.listdir(root)
+                if gone:
+                    break
+                time.sleep(0.1)
+            expect(gone, "the session's folder after its zip was fetched")
+            status, _, _ = server.request("GET", f"/api/sessions/{session}/files/bill.dxf")
+            expect(status == 404, f"a file after the zip: {status}")
             status, _, body = server.request("POST", "/api/plan?name=roof.dwg",
                                              body=b"AC1027" + bytes(200))
             expect(status == 422 and b"roof.dwg" in body and b"DXF" in body,

@@ -14,6 +14,16 @@ def demo_in(kavelmor, folder):
     return env, demo
 
 
+def with_a_line_drawn_twice(plan_bytes):
+    """The demo's plan with its first line drawn a second time, and that line's layer."""
+    lines = plan_bytes.split(b"\n")
+    start = next(i for i in range(1, len(lines))
+                 if lines[i].strip() == b"LINE" and lines[i - 1].strip() == b"0")
+    end = next(i for i in range(start + 1, len(lines)) if lines[i].strip() == b"0")
+    return b"\n".join(lines[:end] + lines[start - 1:end] + lines[end:]), \
+        lines[start + 2].decode("cp936").strip()
+
+
 class Server:
     def __init__(self, kavelmor, folder, *arguments):
         self.sessions = os.path.join(folder, "tmp")

@@ -44,7 +44,27 @@ export interface BillAnswer {
   files?: string[];
   error?: string;
   field?: string;
-  layer?: string;
+  layers?: string[];
+}
+// A project file's row as the page maps it: a flashing's id, its mode and the plan's layers.
+export interface ProjectRow {
+  flashing: string;
+  mode: number;
+  layers: string[];
+}
+export interface OpenedProject {
+  project: Record<string, unknown> & { currentUse: ProjectRow[] };
+  notes: string[];
+}
+// A refusal that says what it concerns: the project file's field and the plan's layers.
+export class LocatedError extends Error {
+  constructor(
+    message: string,
+    readonly field: string,
+    readonly layers: string[],
+  ) {
+    super(message);
+  }
 }
 
 async function answer<T>(response: Response): Promise<T> {
@@ -53,6 +73,17 @@ async function answer<T>(response: Response): Promise<T> {
     throw new Error(body.error ?? `the server answered ${response.status}`);
   }
   return body as T;
+}
+
+// The server reads the file as the command line does and matches its rows with the database.
+export async function openProject(file: File): Promise<OpenedProject> {
+  const query = new URLSearchParams({ name: file.name });
+  const response = await fetch(`/api/project?${query}`, { method: "POST", body: await file.text() });
+  const body = await response.json();
+  if (!response.ok) {
+    throw new LocatedError(body.error ?? `the server answered ${response.status}`, body.field ?? "", body.layers ?? []);
+  }
+  return body as OpenedProject;
 }
 
 export async function database(): Promise<Database> {

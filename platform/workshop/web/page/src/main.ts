@@ -1,5 +1,6 @@
 import "./style.css";
 import * as api from "./api";
+import { drawCoil } from "./coil_view";
 import { parseCsv } from "./csv";
 import { PlanView, layerColour } from "./plan_view";
 
@@ -25,6 +26,11 @@ const element = <K extends keyof HTMLElementTagNameMap>(tag: K, text = "") => {
 
 let database: api.Database | null = null;
 let reading: api.PlanReading | null = null;
+// The plan as the user chose it: uploaded again when its session has gone with the zip.
+let planFile: File | null = null;
+let sessionSpent = false;
+// The fields of an opened project file the page does not show, written back as they were.
+let opened: Record<string, unknown> | null = null;
 const view = new PlanView(byId<HTMLCanvasElement>("canvas"));
 
 function flashingById(id: string): api.Flashing | undefined {
@@ -101,6 +107,7 @@ function flashingPicker(layer: string): HTMLElement {
     mapping[layer] = { flashing: select.value, mode: Number(mode.value) };
     localStorage.setItem(mappingKey, JSON.stringify(mapping));
   };
+  // Programmatic changes (an opened project) say so with a change event too.
   select.addEventListener("change", changed);
   mode.addEventListener("change", changed);
   cell.append(select, mode, picture);
@@ -128,6 +135,10 @@ function showTakeoff(plan: api.PlanReading): void {
     row.insertCell().textContent = (layer.length / 1000).toFixed(2);
     const picker = row.insertCell();
     if (layer.lines > 0) picker.append(flashingPicker(layer.name));
+    const message = element("div");
+    message.className = "error";
+    message.dataset.layerError = layer.name;
+    picker.append(message);
     row.addEventListener("mouseenter", () => view.highlight(index));
     row.addEventListener("mouseleave", () => view.highlight(-1));
   });
@@ -173,48 +184,127 @@ function projectFile(plan: api.PlanReading): string {
     else rows.push({ flashing: select.value, mode, layers: [select.dataset.layer!] });
   });
   const bounds = plan.drawing.bounds.length === 4 ? plan.drawing.bounds : [0, 0, 0, 0];
+  const base = opened ?? {};
   const project: Record<string, unknown> = {
+    ...base,
     project: {
       name: settingValue("project.name"),
       plateThickness: settingValue("project.plateThickness"),
       lengthClassStep: settingValue("project.lengthClassStep"),
       textHeight: settingValue("project.textHeight"),
     },
-    // The bill stands to the right of the plan, level with its top.
-    billOrigin: [Math.round(bounds[2] + 6000), Math.round(bounds[3])],
-    coil: { width: Number(settingValue("coil.width")), trim: Number(settingValue("coil.trim")) },
+    // The bill stands to the right of the plan, level with its top, unless the project says.
+    billOrigin: base.billOrigin ?? [Math.round(bounds[2] + 6000), Math.round(bounds[3])],
+    // The command line finds the plan beside the project file.
+    plan: base.plan ?? plan.takeoff.file,
+    coil: {
+      ...(base.coil as Record<string, unknown> | undefined),
+      width: Number(settingValue("coil.width")),
+      trim: Number(settingValue("coil.trim")),
+    },
     currentUse: rows,
   };
+  delete project.prices;
   const sheet: Record<string, number> = {};
   for (const pair of settingValue("prices.sheet").split(";")) {
     const [key, price] = pair.split("=");
     if (key?.trim() && price?.trim()) sheet[key.trim()] = Number(price);
   }
   if (Object.keys(sheet).length > 0 || settingValue("prices.perBendPerMetre")) {
-    project.prices = { sheet, perBendPerMetre: Number(settingValue("prices.perBendPerMetre") || 0) };
+    project.prices = {
+      ...(base.prices as Record<string, unknown> | undefined),
+      sheet,
+      perBendPerMetre: Number(settingValue("prices.perBendPerMetre") || 0),
+    };
   }
   return JSON.stringify(project, null, 1);
 }
 
 function clearErrors(): void {
-  document.querySelectorAll(".error[data-field]").forEach((node) => (node.textContent = ""));
+  document.querySelectorAll(".error[data-field], .error[data-layer-error]").forEach((node) => (node.textContent = ""));
   document.querySelectorAll("tr.refused").forEach((node) => node.classList.remove("refused"));
   byId("bill-error").textContent = "";
+  byId("project-error").textContent = "";
 }
 
-// An error goes next to the setting or the layer it concerns, and always below the button.
-function showBillError(answer: api.BillAnswer, project: string): void {
+// An error goes next to the setting and the layers the server says it concerns.
+function showLocated(message: string, field: string, layers: string[]): void {
+  const setting = field ? document.querySelector(`.error[data-field="${CSS.escape(field)}"]`) : null;
+  if (setting) setting.textContent = message;
+  const wanted = new Set(layers.map((layer) => layer.toLowerCase()));
+  document.querySelectorAll<HTMLTableRowElement>("#takeoff tr[data-layer]").forEach((row) => {
+    if (!wanted.has(row.dataset.layer!.toLowerCase())) return;
+    row.classList.add("refused");
+    const note = row.querySelector(".error[data-layer-error]");
+    if (note) note.textContent = message;
+  });
+}
+
+// Always below the button too, where the user looks after pressing it.
+function showBillError(answer: api.BillAnswer): void {
   byId("bill-error").textContent = answer.error ?? "";
-  const field = answer.field ?? "";
-  const message = document.querySelector(`.error[data-field="${CSS.escape(field)}"]`);
-  if (message) message.textContent = answer.error ?? "";
-  const layers: string[] = [];
-  if (answer.layer) layers.push(answer.layer);
-  const row = /^currentUse\[(\d+)\]/.exec(field);
-  if (row) layers.push(...(JSON.parse(project).currentUse[Number(row[1])]?.layers ?? []));
-  for (const layer of layers) {
-    document.querySelector(`tr[data-layer="${CSS.escape(layer)}"]`)?.classList.add("refused");
+  showLocated(answer.error ?? "", answer.field ?? "", answer.layers ?? []);
+}
+
+function setSetting(field: string, value: unknown): void {
+  byId<HTMLInputElement>(`setting-${field}`).value = value === undefined || value === null ? "" : String(value);
+}
+
+// The settings and the layers' flashings of a project file the server has read.
+function applyProject(answer: api.OpenedProject): void {
+  const { currentUse, ...rest } = answer.project;
+  opened = rest;
+  const settings = (rest.project ?? {}) as Record<string, unknown>;
+  for (const key of ["name", "plateThickness", "lengthClassStep", "textHeight"]) setSetting(`project.${key}`, settings[key]);
+  const coil = (rest.coil ?? {}) as Record<string, unknown>;
+  setSetting("coil.width", coil.width ?? 1250);
+  setSetting("coil.trim", coil.trim ?? 0);
+  const prices = (rest.prices ?? {}) as { sheet?: Record<string, number>; perBendPerMetre?: number };
+  setSetting(
+    "prices.sheet",
+    Object.entries(prices.sheet ?? {})
+      .map(([key, price]) => `${key}=${price}`)
+      .join("; "),
+  );
+  setSetting("prices.perBendPerMetre", prices.perBendPerMetre);
+  const byLayer = new Map<string, api.ProjectRow>();
+  for (const row of currentUse) for (const layer of row.layers) byLayer.set(layer.toLowerCase(), row);
+  const onPlan = new Set<string>();
+  document.querySelectorAll<HTMLSelectElement>("select[data-layer]").forEach((select) => {
+    const layer = select.dataset.layer!;
+    const row = byLayer.get(layer.toLowerCase());
+    if (row) onPlan.add(layer.toLowerCase());
+    select.value = row?.flashing ?? "";
+    const mode = document.querySelector<HTMLSelectElement>(`select[data-mode="${CSS.escape(layer)}"]`)!;
+    mode.value = String(row?.mode ?? 0);
+    select.dispatchEvent(new Event("change"));
+  });
+  const notes = [...answer.notes];
+  for (const layer of byLayer.keys()) {
+    if (!onPlan.has(layer)) notes.push(`layer ${layer}: the project maps it, but this plan has no flashing lines on it`);
   }
+  byId("project-notes").replaceChildren(...notes.map((note) => element("li", note)));
+}
+
+async function openProjectFile(file: File): Promise<void> {
+  clearErrors();
+  try {
+    applyProject(await api.openProject(file));
+  } catch (error) {
+    const message = (error as Error).message;
+    byId("project-error").textContent = message;
+    if (error instanceof api.LocatedError) showLocated(message, error.field, error.layers);
+  }
+}
+
+// The project file the command line reads, as a download.
+function saveProject(): void {
+  if (!reading) return;
+  const link = element("a");
+  link.href = URL.createObjectURL(new Blob([projectFile(reading) + "\n"], { type: "application/json" }));
+  link.download = "project.json";
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
 }
 
 async function showBill(session: string, answer: api.BillAnswer): Promise<void> {
@@ -230,6 +320,9 @@ async function showBill(session: string, answer: api.BillAnswer): Promise<void> 
     if (row[0] === "total") line.className = "total";
     for (const cell of row) line.insertCell().textContent = cell;
   }
+  const coil = byId("coil");
+  coil.replaceChildren();
+  if (answer.files?.includes("coil.csv")) drawCoil(coil, parseCsv(await api.fileText(session, "coil.csv")));
   const files = byId("files");
   files.replaceChildren();
   for (const name of answer.files ?? []) {
@@ -242,6 +335,15 @@ async function showBill(session: string, answer: api.BillAnswer): Promise<void> 
   const zip = element("a", "all as one zip");
   zip.href = `/api/sessions/${session}/bill.zip`;
   zip.download = "bill.zip";
+  // The server lets the bill go once its zip has been fetched; the next bill sends the plan again.
+  zip.addEventListener("click", () => {
+    sessionSpent = true;
+    setTimeout(() => {
+      files.replaceChildren(
+        element("span", "All the files went as one zip and have left the server; make the bill again to fetch them one by one."),
+      );
+    }, 500);
+  });
   files.append(zip);
   byId("bill").hidden = false;
 }
@@ -250,6 +352,8 @@ async function openPlan(file: File): Promise<void> {
   byId("plan-error").textContent = "";
   try {
     reading = await api.uploadPlan(file);
+    planFile = file;
+    sessionSpent = false;
   } catch (error) {
     byId("plan-error").textContent = (error as Error).message;
     return;
@@ -270,12 +374,16 @@ async function makeBill(): Promise<void> {
   try {
     const progress = byId("progress");
     progress.textContent = "";
+    if (sessionSpent && planFile) {
+      reading.session = (await api.uploadPlan(planFile)).session;
+      sessionSpent = false;
+    }
     const answer = await api.makeBill(reading.session, project, (line) => {
       progress.textContent += line + "\n";
       button.textContent = `Making the bill… ${line}`;
     });
     if (answer.done) await showBill(reading.session, answer);
-    else showBillError(answer, project);
+    else showBillError(answer);
   } catch (error) {
     byId("bill-error").textContent = (error as Error).message;
   } finally {
@@ -309,6 +417,13 @@ async function start(): Promise<void> {
     if (file) void openPlan(file);
   });
   byId("make-bill").addEventListener("click", () => void makeBill());
+  byId("save-project").addEventListener("click", saveProject);
+  byId<HTMLInputElement>("project-file").addEventListener("change", (event) => {
+    const input = event.target as HTMLInputElement;
+    const file = input.files?.[0];
+    if (file) void openProjectFile(file);
+    input.value = "";
+  });
 }
 
 void start();
