@@ -8,8 +8,8 @@ void addServeCommand(CLI::App& app, int& status) {
   addUnavailableCommand(app, status, "serve",
                         "The workshop page: open a plan, map its layers to flashings and make "
                         "the bill in a browser on this machine",
-                        "the page makes bills, and the Windows build has no cairo and no CLP, "
-                        "which bills need; serve the page from the Linux build");
+                        "the Windows build has no cairo and no CLP, which the page's bills need; "
+                        "serve the page from the Linux build");
 }
 
 }  // namespace kvm::cli

@@ -19,6 +19,18 @@ if ! "$wine" "$programs\regsvr32.exe" /s "$dll"; then
   echo "registering $dll failed"
   exit 1
 fi
+# The 32-bit server belongs in the registry's 32-bit view alone, where 32-bit hosts look.
+if [[ ${4:-} == x86 ]]; then
+  classes='HKLM\Software\Classes'
+  clsid=$("$wine" reg query "$classes\Kavelmor.clsKavelmor\CLSID" /ve /reg:32 | grep -o '{[^}]*}')
+  server="$classes\CLSID\\$clsid\InprocServer32"
+  if ! "$wine" reg query "$server" /ve /reg:32 | grep -qiF "$dll" ||
+    "$wine" reg query "$server" /ve /reg:64 >/dev/null 2>&1; then
+    "$wine" "$programs\regsvr32.exe" /s /u "$dll"
+    echo "$dll is not registered in the 32-bit view alone"
+    exit 1
+  fi
+fi
 output=$("$wine" "$programs\cscript.exe" //nologo "$script" 2>&1)
 status=$?
 "$wine" "$programs\regsvr32.exe" /s /u "$dll"
