@@ -12,6 +12,9 @@ script=$(winepath -w "$3")
 programs='C:\windows\system32'
 if [[ ${4:-} == x86 ]]; then
   programs='C:\windows\syswow64'
+elif [[ $(basename "$wine") == wine64 ]]; then
+  # wine's own loader, not its wrapper script: the programs it starts take the same one.
+  export WINELOADER=$wine
 fi
 unset DISPLAY
 
