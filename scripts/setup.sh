@@ -8,12 +8,23 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libcairo2-dev
   clang libclang-rt-14-dev clang-tidy clang-format
-  mingw-w64 mingw-w64-tools wine wine64 xvfb
+  mingw-w64 mingw-w64-tools wine wine64 wine32:i386 xvfb
   fonts-wqy-microhei fonts-wine locales
   python3-ezdxf python3-matplotlib gdal-bin librecad-data openscad-testing-data
   coinor-libclp-dev coinor-libcbc-dev poppler-utils nettle-dev libpng-dev
   libcpp-httplib-dev libzip-dev chromium
 )
+
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+  sudo_cmd=(sudo)
+fi
+
+# The 32-bit script host that tests the 32-bit DLL runs on wine's 32-bit side (wine32), which
+# comes from the distribution's i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -23,10 +34,6 @@ for package in "${packages[@]}"; do
 done
 
 if ((${#missing[@]} > 0)); then
-  sudo_cmd=()
-  if [[ $(id -u) -ne 0 ]]; then
-    sudo_cmd=(sudo)
-  fi
   echo "Installing: ${missing[*]}"
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <vector>
 
 #include "base/utf8.h"
 
@@ -45,6 +43,10 @@ std::string foldedName(std::string_view name) {
   return out;
 }
 
+namespace {
+constexpr unsigned kWesternEurope = 1252;
+}  // namespace
+
 NameDecoder::NameDecoder() {
   useCodePage("ANSI_1252");
 }
@@ -53,23 +55,18 @@ bool NameDecoder::useCodePage(std::string_view dwgCodePage) {
   std::string name(dwgCodePage);
   std::transform(name.begin(), name.end(), name.begin(),
                  [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
-  std::string iconvName = "CP1252";
-  bool known = true;
-  if (name == "ANSI_936") {
-    iconvName = "GBK";
-  } else if (name.starts_with("ANSI_") && name.size() > 5 &&
-             std::all_of(name.begin() + 5, name.end(),
-                         [](char c) { return c >= '0' && c <= '9'; })) {
-    iconvName = "CP" + name.substr(5);
-  } else {
+  unsigned codePage = kWesternEurope;
+  bool known =
+      name.starts_with("ANSI_") && name.size() > 5 && name.size() < 11 &&
+      std::all_of(name.begin() + 5, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (known) {
+    known = std::from_chars(name.data() + 5, name.data() + name.size(), codePage).ec == std::errc{};
+  }
+  converter_ = CodePageConverter::open(codePage);
+  if (!converter_) {
+    converter_ = CodePageConverter::open(kWesternEurope);
     known = false;
   }
-  auto* handle = iconv_open("UTF-8", iconvName.c_str());
-  if (handle == reinterpret_cast<iconv_t>(-1)) {  // NOLINT: iconv's failure value
-    handle = iconv_open("UTF-8", "CP1252");
-    known = false;
-  }
-  converter_.reset(handle);
   lastName_.reset();
   lastBytes_.clear();
   return known;
@@ -109,30 +106,15 @@ std::optional<std::string> NameDecoder::decode(std::string_view bytes) {
 }
 
 std::optional<std::string> NameDecoder::decodeAsian(char page, std::uint32_t character) {
-  constexpr std::array<const char*, 5> kPages{"CP932", "CP950", "CP949", "JOHAB", "GBK"};
-  auto* handle = iconv_open("UTF-8", kPages.at(static_cast<std::size_t>(page - '1')));
-  if (handle == reinterpret_cast<iconv_t>(-1)) {  // NOLINT: iconv's failure value
+  // \M+1 to \M+5: Shift-JIS, Big5, Korean (Unified Hangul), Johab, GBK.
+  constexpr std::array<unsigned, 5> kPages{932, 950, 949, 1361, 936};
+  const std::optional<CodePageConverter> converter =
+      CodePageConverter::open(kPages.at(static_cast<std::size_t>(page - '1')));
+  if (!converter) {
     return std::nullopt;
   }
-  const std::unique_ptr<void, Closer> converter(handle);
   const std::string bytes{static_cast<char>(character >> 8), static_cast<char>(character & 0xFF)};
-  return convert(converter.get(), bytes);
-}
-
-std::optional<std::string> NameDecoder::convert(void* converter, std::string_view bytes) {
-  std::vector<char> in(bytes.begin(), bytes.end());
-  std::string out(bytes.size() * 4 + 4, '\0');
-  char* inPointer = in.data();
-  std::size_t inLeft = in.size();
-  char* outPointer = out.data();
-  std::size_t outLeft = out.size();
-  auto* handle = static_cast<iconv_t>(converter);
-  iconv(handle, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(handle, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<std::size_t>(-1)) {
-    return std::nullopt;
-  }
-  out.resize(out.size() - outLeft);
-  return out;
+  return converter->toUtf8(bytes);
 }
 
 std::optional<std::string> NameDecoder::decodePlain(std::string_view bytes) const {
@@ -144,7 +126,7 @@ std::optional<std::string> NameDecoder::decodePlain(std::string_view bytes) cons
   if (utf8_) {
     return isValidUtf8(bytes) ? std::optional<std::string>(std::string(bytes)) : std::nullopt;
   }
-  return convert(converter_.get(), bytes);
+  return converter_ ? converter_->toUtf8(bytes) : std::nullopt;
 }
 
 }  // namespace kvm::dxf

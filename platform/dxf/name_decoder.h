@@ -1,13 +1,11 @@
 #pragma once
 
-#include <iconv.h>
-
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
+
+#include "platform/dxf/code_page_converter.h"
 
 namespace kvm::dxf {
 
@@ -26,15 +24,10 @@ class NameDecoder {
   std::optional<std::string> decode(std::string_view bytes);
 
  private:
-  struct Closer {
-    void operator()(void* handle) const noexcept { iconv_close(static_cast<iconv_t>(handle)); }
-  };
-
   [[nodiscard]] std::optional<std::string> decodePlain(std::string_view bytes) const;
   static std::optional<std::string> decodeAsian(char page, std::uint32_t character);
-  static std::optional<std::string> convert(void* converter, std::string_view bytes);
 
-  std::unique_ptr<void, Closer> converter_;
+  std::optional<CodePageConverter> converter_;
   bool utf8_ = false;
   std::string lastBytes_;
   std::optional<std::string> lastName_;

@@ -21,7 +21,8 @@ IID coreObjectIid() {
   static const IID iid = [] {
     // {5B0F3C61-2E4A-4C1B-9A7E-0D2C8F41A9B3}
     IID mixed = {0x5b0f3c61, 0x2e4a, 0x4c1b, {0x9a, 0x7e, 0x0d, 0x2c, 0x8f, 0x41, 0xa9, 0xb3}};
-    const auto address = reinterpret_cast<std::uintptr_t>(&moduleTag);
+    // 64 bits wide in both builds: the x86 one mixes in zeros above its 32-bit address.
+    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&moduleTag));
     mixed.Data1 ^= static_cast<unsigned long>(address & 0xFFFFFFFFU);
     mixed.Data2 ^= static_cast<unsigned short>((address >> 32U) & 0xFFFFU);
     mixed.Data3 ^= static_cast<unsigned short>((address >> 48U) & 0xFFFFU);

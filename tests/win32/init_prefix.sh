@@ -1,12 +1,19 @@
 #!/bin/sh
 # Makes the private wine prefix of the tests once; later runs find it ready.
-#   init_prefix.sh WINEBOOT WINE
+#   init_prefix.sh WINEBOOT WINE [WINE32]
+# With WINE32 (wine's 32-bit side is installed) the prefix must hold the 32-bit programs: one
+# made before that side was installed is updated.
 set -e
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$1" -i
   # wineboot returns before the registry is written out; wait for the server to finish.
   wineserver -w
   test -f "$WINEPREFIX/system.reg"
+fi
+if [ -n "${3:-}" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/cscript.exe" ]; then
+  "$1" -u
+  wineserver -w
+  test -f "$WINEPREFIX/drive_c/windows/syswow64/cscript.exe"
 fi
 # The runner and the player's tests show their windows on a desktop of wine's own: the tests'
 # screen has no window manager, and on a bare X server a window waits for one when hidden, and
