@@ -81,7 +81,8 @@ TEST(project_opening_test, refusals_name_the_field_and_layers) {
   } catch (const UnknownFlashingError& error) {
     EXPECT_EQ(error.field(), "currentUse[1].flashing");
     EXPECT_EQ(error.layers(), std::vector<std::string>{"X"});
-    EXPECT_EQ(std::string(error.what()).rfind("mine.json:4:22: currentUse[1].flashing", 0), 0U) << error.what();
+    EXPECT_EQ(std::string(error.what()).rfind("mine.json:4:22: currentUse[1].flashing", 0), 0U)
+        << error.what();
   }
   EXPECT_THROW(openProject("{\"project\": ", "mine.json", kBuiltin), ProjectError);
   EXPECT_THROW(openProject("", "mine.json", kBuiltin), ProjectError);
