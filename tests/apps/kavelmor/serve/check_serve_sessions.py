@@ -14,7 +14,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from serve_session import Server, demo_in  # noqa: E402
+from serve_session import Checks, Server, demo_in  # noqa: E402
 
 
 def eventually(condition, seconds=10.0):
@@ -42,11 +42,8 @@ def raw_request(server, head, body):
 
 def main():
     kavelmor = sys.argv[1]
-    failures = []
-
-    def expect(condition, message):
-        if not condition:
-            failures.append(message)
+    checks = Checks()
+    expect = checks.expect
 
     with tempfile.TemporaryDirectory() as folder:
         _, demo = demo_in(kavelmor, folder)
@@ -102,10 +99,7 @@ def main():
         expect(stopped == 0, f"serve ended with {stopped}")
         expect(os.listdir(server.sessions) == [], f"left behind: {os.listdir(server.sessions)}")
 
-    for failure in failures:
-        print("FAIL:", failure)
-    print(f"{0 if failures else 1} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return checks.report()
 
 
 if __name__ == "__main__":

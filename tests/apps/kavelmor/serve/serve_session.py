@@ -59,3 +59,21 @@ class Server:
         finally:
             self.process.stdout.close()
             self.process.stderr.close()
+
+
+class Checks:
+    """Failures gathered by `expect` and reported as every check of the server reports them."""
+
+    def __init__(self):
+        self.failures = []
+
+    def expect(self, condition, message):
+        if not condition:
+            self.failures.append(message)
+
+    def report(self):
+        """Prints the failures and returns the script's exit status."""
+        for failure in self.failures:
+            print("FAIL:", failure)
+        print(f"{0 if self.failures else 1} passed, {len(self.failures)} failed")
+        return 1 if self.failures else 0
