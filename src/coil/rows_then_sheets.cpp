@@ -114,23 +114,6 @@ std::vector<std::size_t> bestAcross(RowsByKind& left, int room, int length, std:
   return chosen;
 }
 
-Column sheetOf(const Instance& instance, const std::vector<LaidRow>& rows,
-               const std::vector<std::size_t>& chosen) {
-  Column column;
-  std::map<std::size_t, int> sizes;
-  for (const std::size_t r : chosen) {
-    double used = 0;
-    for (const auto& [size, count] : rows[r].pieces) {
-      used += instance.millimetres[size] * count;
-      sizes[size] += count;
-    }
-    column.length = std::max(column.length, used);
-    column.rows.push_back({rows[r].width, rows[r].pieces});
-  }
-  column.sizes.assign(sizes.begin(), sizes.end());
-  return column;
-}
-
 }  // namespace
 
 std::vector<Cut> rowsThenSheets(const Instance& instance) {
@@ -153,7 +136,9 @@ std::vector<Cut> rowsThenSheets(const Instance& instance) {
         bestAcross(left, instance.capacity - kind.second, kind.first, work);
     if (work > kMostKnapsackCells) return {};
     chosen.insert(chosen.end(), across.begin(), across.end());
-    cuts.push_back({sheetOf(instance, rows, chosen), 1});
+    std::vector<Row> sheet;
+    for (const std::size_t r : chosen) sheet.push_back({rows[r].width, rows[r].pieces});
+    cuts.push_back({sheetOfRows(instance, std::move(sheet)), 1});
   }
   return cuts;
 }

@@ -97,6 +97,22 @@ void cutGreedily(const Instance& instance, RowPricing& pricing, std::vector<int>
   }
 }
 
+Column sheetOfRows(const Instance& instance, std::vector<Row> rows) {
+  Column column;
+  std::map<std::size_t, int> sizes;
+  for (const Row& row : rows) {
+    double used = 0;
+    for (const auto& [size, count] : row.pieces) {
+      used += instance.millimetres[size] * count;
+      sizes[size] += count;
+    }
+    column.length = std::max(column.length, used);
+  }
+  column.sizes.assign(sizes.begin(), sizes.end());
+  column.rows = std::move(rows);
+  return column;
+}
+
 double coilLengthOf(const std::vector<Cut>& cuts) {
   double length = 0;
   for (const Cut& cut : cuts) length += cut.times * cut.column.length;

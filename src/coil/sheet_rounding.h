@@ -16,6 +16,9 @@ struct Cut {
 };
 
 bool allCut(const std::vector<int>& remaining);
+
+// The sheet these rows are slit into: as long as its longest row, its pieces counted by size.
+Column sheetOfRows(const Instance& instance, std::vector<Row> rows);
 double coilLengthOf(const std::vector<Cut>& cuts);
 
 // The column cut down to the pieces still to cut, top row first, as long as its longest row.

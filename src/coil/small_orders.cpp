@@ -66,20 +66,11 @@ Column realised(const Instance& instance, const Column& relaxed) {
     rowUsed[row] += instance.lengths[size];
     ++rowPieces[row][size];
   }
-  Column column;
-  std::map<std::size_t, int> sizes;
+  std::vector<Row> rows;
   for (std::size_t row = 0; row < rowWidth.size(); ++row) {
-    Row laid{rowWidth[row], {rowPieces[row].begin(), rowPieces[row].end()}};
-    double used = 0;
-    for (const auto& [size, count] : laid.pieces) {
-      used += instance.millimetres[size] * count;
-      sizes[size] += count;
-    }
-    column.length = std::max(column.length, used);
-    column.rows.push_back(std::move(laid));
+    rows.push_back({rowWidth[row], {rowPieces[row].begin(), rowPieces[row].end()}});
   }
-  column.sizes.assign(sizes.begin(), sizes.end());
-  return column;
+  return sheetOfRows(instance, std::move(rows));
 }
 
 // The sheets of the pool and of the plan so far, each cut as often as an integer program over
