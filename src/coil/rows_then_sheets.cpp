@@ -137,6 +137,7 @@ std::vector<Cut> rowsThenSheets(const Instance& instance) {
     if (work > kMostKnapsackCells) return {};
     chosen.insert(chosen.end(), across.begin(), across.end());
     std::vector<Row> sheet;
+    sheet.reserve(chosen.size());
     for (const std::size_t r : chosen) sheet.push_back({rows[r].width, rows[r].pieces});
     cuts.push_back({sheetOfRows(instance, std::move(sheet)), 1});
   }
