@@ -14,7 +14,6 @@ nlohmann::ordered_json openProject(const std::string& text, const std::string& s
   Project project = parseProject(text, shownName);
   // Rows with lines of their own are no layer's: they are neither matched nor taken over.
   nlohmann::ordered_json notes = nlohmann::ordered_json::array();
-  std::vector<std::size_t> kept;
   Project mapped = project;
   mapped.flashings.clear();
   for (std::size_t i = 0; i < project.flashings.size(); ++i) {
@@ -23,13 +22,12 @@ nlohmann::ordered_json openProject(const std::string& text, const std::string& s
                       "): gives its lines as coordinates; the page maps the plan's layers only, "
                       "so the row is left out");
     } else {
-      kept.push_back(i);
       mapped.flashings.push_back(project.flashings[i]);
     }
   }
   const std::vector<std::u16string> stored = resolveCurrentUse(mapped, databaseTable(database));
   nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-  for (std::size_t i = 0; i < kept.size() && i < stored.size(); ++i) {
+  for (std::size_t i = 0; i < mapped.flashings.size() && i < stored.size(); ++i) {
     const CurrentUseParts parts = splitCurrentUseEntry(stored[i]);
     const ProjectFlashing& row = mapped.flashings[i];
     rows.push_back({{"flashing", listedName(parts.library) + ":" + listedName(parts.flashing)},
